@@ -1,0 +1,383 @@
+/*
+ * vrelo417 - raster-command output stage of an inkjet printer driver.
+ *
+ * The public C interface: every record that crosses the library boundary,
+ * every status value and every exported call. Usable from C99 and C++.
+ *
+ * The library targets 32-bit little-endian x86 Linux; the records below keep
+ * their documented byte layout there (checked at compile time at the end of
+ * this file). A native 64-bit build exists for testing: pointers are wider
+ * there, so offsets differ, but the meaning of every field is the same.
+ *
+ * Conventions: results are 16-bit statuses widened with their sign into an
+ * int32_t, so a host tests the sign. A job is passed as the address of the
+ * host's pointer to it. A NULL record pointer is refused with the call's
+ * failure result (or ignored where a call has none).
+ */
+#ifndef VRELO417_H
+#define VRELO417_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ------------------------------------------------------------------------ */
+/* Status values                                                             */
+/* ------------------------------------------------------------------------ */
+
+enum {
+    VRELO_OK = 0,
+    /* OutputOpen */
+    VRELO_OPEN_OK = 0x0103,
+    VRELO_OPEN_FAILED = -32509, /* 0x8103 widened with its sign */
+    /* producing and completing calls */
+    VRELO_OUT_OF_ORDER = -256,  /* 0xff00: a list is pending, or none is */
+    VRELO_LOCK_FAILED = -108,   /* 0xff94: sub-allocator lock, unlock,
+                                   release or ring rotation failed */
+    VRELO_RANGE_FAILED = 128,   /* 0x0080: a sub-allocator range could not be
+                                   allocated or resolved. Positive: the call
+                                   then stores the job's empty list through
+                                   its out-parameter, so a host that tests
+                                   only the sign sends nothing. */
+    VRELO_BAD_ARGUMENT = -50,   /* a NULL job, line or out pointer, a plane
+                                   with a negative firstPixel or tailBlank,
+                                   positions that no longer fit 16 bits once
+                                   doubled, or an advance above
+                                   VRELO_MAX_ADVANCE: refused before anything
+                                   changes; the job goes on as before */
+    /* building blocks */
+    VRELO_FAILED = -1,
+    /* file and table routines */
+    VRELO_FILE_FAILED = -138,
+    VRELO_NO_MEMORY = -108
+};
+
+/* Longest paper advance, in raster lines, that one producing call may have
+ * to send. A call needing more is refused with VRELO_BAD_ARGUMENT. */
+#define VRELO_MAX_ADVANCE 10000000
+
+/* ------------------------------------------------------------------------ */
+/* Memory handles and copy routines                                          */
+/* ------------------------------------------------------------------------ */
+
+/* A memory handle; all zero is the null handle. Size 12 on i386. */
+typedef struct PtrHandle {
+    void *pointer;    /* block start, NULL when no block is held */
+    int32_t reserved; /* always 0 */
+    int16_t state;    /* 0 once a block is allocated */
+} PtrHandle;
+
+void *MyNewPtr(int32_t size);
+void MyDisposePtr(void *block);
+int32_t MyNewPH(int32_t size, PtrHandle *handle);
+void MyDisposePH(PtrHandle *handle);
+int32_t MyNullPHCheck(const PtrHandle *handle);
+void *MyNewMasterWorkPtr(int32_t size);
+void MyDisposeMasterWorkPtr(void *block);
+int32_t MyLockResource(int32_t value);
+void MyUnlockFreeResource(void);
+void Mymemcpy(void *destination, const void *source, int16_t count);
+char *MyMemCopy2(char *destination, const char *source);
+char *MyStrCat(char *destination, const char *source);
+
+/* ------------------------------------------------------------------------ */
+/* Block sub-allocator                                                       */
+/* ------------------------------------------------------------------------ */
+
+/* Reference to one range of a sub-allocator; all zero is the null
+ * reference. Size 12. */
+typedef struct OffsetInfo {
+    int32_t blockId;
+    int32_t offset;
+    int32_t length;
+} OffsetInfo;
+
+#define OFFSET_BLOCK_SLOTS 256
+#define OFFSET_BLOCK_BYTES 65536
+
+typedef struct OffsetSlot {
+    int32_t offset;
+    int32_t length;
+} OffsetSlot;
+
+/* Header of one 64 KiB data block. Created by newlist; the library may add
+ * fields at its end, so a host never allocates one itself. */
+typedef struct OffsetBlock {
+    OffsetSlot slots[OFFSET_BLOCK_SLOTS]; /* used ranges, ascending offset */
+    int16_t blockId;
+    int16_t slotCount;
+    PtrHandle dataHandle;
+    uint8_t *dataPtr;            /* cached while locked */
+    PtrHandle nextHandle;
+    struct OffsetBlock *nextPtr; /* cached while locked */
+    PtrHandle prevHandle;
+    struct OffsetBlock *prevPtr;
+} OffsetBlock;
+
+/* Root of one sub-allocator. Size 20 on i386. */
+typedef struct OffsetMemory {
+    PtrHandle firstHandle;
+    OffsetBlock *firstPtr; /* cached while locked */
+    int16_t blockCounter;  /* id of the most recently created block */
+    int16_t lockFlag;      /* 1 while locked */
+} OffsetMemory;
+
+/* disposelist results */
+enum {
+    VRELO_LIST_MIDDLE = 0, /* had both neighbours */
+    VRELO_LIST_FIRST = 1,  /* was first: handle names the new first block */
+    VRELO_LIST_LAST = 2,   /* was last */
+    VRELO_LIST_ONLY = 3    /* was the only block: the list is empty */
+};
+
+int32_t newlist(PtrHandle *handle, OffsetBlock **block, int32_t id);
+int32_t appendlist(PtrHandle *afterHandle, OffsetBlock *after,
+                   PtrHandle *newHandle, OffsetBlock *added);
+int32_t disposelist(PtrHandle *handle);
+
+void OffsetInitPara(OffsetMemory *root);
+int32_t OffsetLockMemory(OffsetMemory *root);
+int32_t OffsetUnLockMemory(OffsetMemory *root);
+int32_t OffsetNewID(OffsetMemory *root, OffsetInfo *ref, int32_t size);
+uint8_t *OffsetNewPtr(OffsetMemory *root, const OffsetInfo *ref);
+int32_t OffsetDisposeID(OffsetMemory *root, OffsetInfo *ref);
+int32_t OffsetDisposeMemory(OffsetMemory *root);
+
+/* ------------------------------------------------------------------------ */
+/* Colour delay lines                                                        */
+/* ------------------------------------------------------------------------ */
+
+#define VRELO_COLOURS 6         /* K, Y, M, C, m, c */
+#define RING_OUTBUF_SLOTS 1281  /* 1 + 512 + 256 + 128 + 256 + 128 */
+
+extern const int16_t ColorOffset[VRELO_COLOURS]; /* 0 336 224 112 224 112 */
+extern const int32_t ColorBufsize[VRELO_COLOURS]; /* 1 512 256 128 256 128 */
+
+/* The six rings of row references, their temporary slots and pointers. */
+typedef struct RingBuf {
+    OffsetInfo Outbuf[RING_OUTBUF_SLOTS];
+    OffsetInfo TempBuf[VRELO_COLOURS];
+    OffsetInfo spare;
+    int32_t RPointer;
+    int32_t WPointer[VRELO_COLOURS];
+} RingBuf;
+
+void InitRingBuf(RingBuf *ring);
+void InitTempBuf(RingBuf *ring);
+void InitRPointer(RingBuf *ring);
+void InitWPointer(RingBuf *ring);
+int32_t SetOffsetInfo(RingBuf *ring, const OffsetInfo *ref, int16_t colour);
+int32_t RefOutbufTempInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+int32_t RefOutbufTempLength(RingBuf *ring, int16_t colour);
+int32_t RefOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+int32_t RefOutbufReadLength(RingBuf *ring, int16_t colour);
+int32_t SetOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+void IncreaseReadPtr(RingBuf *ring);
+void ResetReadPtr(RingBuf *ring);
+int32_t RefOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+int32_t ResetOffsetInfo(RingBuf *ring, const OffsetInfo *ignored,
+                        int16_t colour);
+int32_t SetOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+int32_t CopyTempToOutbuf(RingBuf *ring, int16_t colour);
+void IncreaseWritePtr(RingBuf *ring, int16_t colour);
+int32_t ResetRingBuf(RingBuf *ring, int16_t colour);
+int32_t RefOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
+                       OffsetInfo *ref);
+int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
+                       const OffsetInfo *ref);
+
+/* ------------------------------------------------------------------------ */
+/* Raster command encoding                                                   */
+/* ------------------------------------------------------------------------ */
+
+int32_t WriteSkipCommand(int32_t count, uint8_t *destination);
+void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
+                    uint8_t *destination);
+int32_t packbits(uint8_t *destination, const uint8_t *source, int32_t n);
+int32_t LeftPack(uint8_t *destination, int32_t n);
+int32_t GetPackBitsLength(const uint8_t *row, int32_t first, int32_t last);
+
+/* ------------------------------------------------------------------------ */
+/* Output job                                                                */
+/* ------------------------------------------------------------------------ */
+
+/* The 192-byte print-parameter block; little-endian int16 fields. */
+typedef struct OutputParam {
+    int16_t modelCode;   /*  0 */
+    int16_t depthSelA;   /*  2 */
+    int16_t depthSelB;   /*  4 */
+    int16_t depthSelC;   /*  6 */
+    uint8_t hostBytes8[2];
+    int16_t modeBits;    /* 10 */
+    uint8_t hostBytes12[6];
+    int16_t inResX;      /* 18 */
+    int16_t inResY;      /* 20 */
+    int16_t outResX;     /* 22 */
+    int16_t outResY;     /* 24 */
+    int16_t feedFlag;    /* 26 */
+    uint8_t hostBytes28[66];
+    int16_t modeLevel;   /* 94 */
+    uint8_t hostBytes96[96];
+} OutputParam;
+
+/* One colour's row on a line. Size 12 on i386. */
+typedef struct ColorPlane {
+    const uint8_t *data; /* NULL: no data for this colour */
+    int16_t width;       /* one past the last pixel of the range */
+    int16_t firstPixel;
+    int16_t tailBlank;   /* blank pixels at the end of the range */
+    int16_t padding;
+} ColorPlane;
+
+/* One raster line. Size 76 on i386. */
+typedef struct RasterLine {
+    int32_t lineNumber;
+    ColorPlane planes[VRELO_COLOURS];
+} RasterLine;
+
+/* One chunk to send. Size 8 on i386. */
+typedef struct OutEntry {
+    const uint8_t *data;
+    int16_t length;
+    int16_t padding;
+} OutEntry;
+
+/* The list a producing call hands the host. Size 8 on i386. */
+typedef struct OutList {
+    int16_t count;
+    int16_t padding;
+    OutEntry *entries;
+} OutList;
+
+/* Entries of the chunk table: enough for the largest delayed-mode call
+ * (every row due on 336 steps, their skip commands, the advance owed split
+ * into 32767-line commands up to VRELO_MAX_ADVANCE, the black row and the
+ * form-feed byte). A host reaches entries only through list.entries. */
+#define OUT_TABLE_ENTRIES 1664
+
+/* The chunk table of a job. */
+typedef struct OutStrct {
+    OutEntry entries[OUT_TABLE_ENTRIES];
+    OutList list;      /* the primary list */
+    OutList emptyList; /* count 0, entries NULL, always */
+} OutStrct;
+
+/* The job record; opaque to the host. */
+typedef struct MasterWork MasterWork;
+
+int32_t OutputOpen(MasterWork **out);
+int32_t OutputInitTwo(MasterWork **job, const void *block, int32_t model);
+int32_t OutputInit(MasterWork **job, const OutputParam *param);
+int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
+void OutputClose(MasterWork **job);
+int32_t OutputProduce(MasterWork **job, const RasterLine *line,
+                      OutList **out);
+int32_t OutputComplete(MasterWork **job);
+int32_t OutputFlush(MasterWork **job, OutList **out);
+int32_t OutputFormFeed(MasterWork **job, OutList **out, int32_t endLine);
+void SetOutStrct(OutStrct *table, const uint8_t *data, int32_t length);
+int32_t isNullInfo(const OffsetInfo *info);
+
+/* ------------------------------------------------------------------------ */
+/* Files and table resources                                                 */
+/* ------------------------------------------------------------------------ */
+
+#define VRELO_PATH_MAX 287 /* directory, "/" and file name together */
+
+/* A file named by the host. Offsets on i386: name 0, stream 32,
+ * directory 48. */
+typedef struct FileRef {
+    char name[32];
+    void *stream;          /* the open stdio stream */
+    uint8_t hostBytes[12];
+    const char *directory; /* NULL or "" for none */
+} FileRef;
+
+/* One table of a resource file. Offsets on i386: id 32, type 36, width 48,
+ * length 52, data 56, handle 60. */
+typedef struct ResourceRef {
+    uint8_t hostBytes0[32];
+    int16_t id;
+    uint8_t hostBytes34[2];
+    uint32_t type;  /* also the file offset of the type's directory pointer */
+    uint8_t hostBytes40[8];
+    int16_t width;  /* element width for byte-order conversion: 1, 2, 4 */
+    uint8_t hostBytes50[2];
+    int32_t length;
+    void *data;
+    PtrHandle handle;
+} ResourceRef;
+
+/* Resource files are little-endian. The library is built for little-endian
+ * x86 only: a big-endian build would convert directory entries as three
+ * 4-byte units, which moves the 16-bit id inside its unit; such a build
+ * would have to read the id from the converted unit's high half. */
+int32_t MyLoadLibrary2(FileRef *file, int16_t mode);
+int32_t MyFreeLibrary2(FileRef *file);
+int32_t MyFileRead(FileRef *file, void *buffer, int32_t length);
+int32_t MyFileSeek(FileRef *file, int32_t position);
+int32_t MyFileWrite(FileRef *file, const void *buffer, int32_t length);
+int32_t MySizeofFile(FileRef *file);
+int32_t MyCreateFile(FileRef *file);
+int32_t SwapBinaryDataCheck(void);
+void SwapBinaryData(void *buffer, int32_t length, int16_t width);
+int32_t MyLoadLockResource2(FileRef *file, ResourceRef *table);
+void MyUnlockFreeResource2(ResourceRef *table);
+int32_t MyWriteTable(FileRef *file, ResourceRef *table, int32_t expected);
+
+#ifdef __cplusplus
+}
+#endif
+
+/* ------------------------------------------------------------------------ */
+/* Layout checks for the product target                                      */
+/* ------------------------------------------------------------------------ */
+
+#if defined(__i386__)
+#include <stddef.h>
+#ifdef __cplusplus
+#define VRELO_ASSERT(c, m) static_assert(c, m)
+#else
+#define VRELO_ASSERT(c, m) _Static_assert(c, m)
+#endif
+VRELO_ASSERT(sizeof(PtrHandle) == 12, "PtrHandle");
+VRELO_ASSERT(sizeof(OffsetInfo) == 12, "OffsetInfo");
+VRELO_ASSERT(sizeof(OffsetMemory) == 20, "OffsetMemory");
+VRELO_ASSERT(offsetof(OffsetMemory, blockCounter) == 16, "blockCounter");
+VRELO_ASSERT(sizeof(RingBuf) == 1288 * 12 + 4 + 24, "RingBuf");
+VRELO_ASSERT(offsetof(RingBuf, TempBuf) == 1281 * 12, "TempBuf");
+VRELO_ASSERT(offsetof(RingBuf, RPointer) == 1288 * 12, "RPointer");
+VRELO_ASSERT(sizeof(OutEntry) == 8, "OutEntry");
+VRELO_ASSERT(sizeof(OutList) == 8, "OutList");
+VRELO_ASSERT(offsetof(OutList, entries) == 4, "OutList.entries");
+VRELO_ASSERT(sizeof(ColorPlane) == 12, "ColorPlane");
+VRELO_ASSERT(offsetof(ColorPlane, tailBlank) == 8, "tailBlank");
+VRELO_ASSERT(sizeof(RasterLine) == 76, "RasterLine");
+VRELO_ASSERT(offsetof(RasterLine, planes) == 4, "planes");
+VRELO_ASSERT(sizeof(OutputParam) == 192, "OutputParam");
+VRELO_ASSERT(offsetof(OutputParam, depthSelA) == 2, "depthSelA");
+VRELO_ASSERT(offsetof(OutputParam, depthSelB) == 4, "depthSelB");
+VRELO_ASSERT(offsetof(OutputParam, depthSelC) == 6, "depthSelC");
+VRELO_ASSERT(offsetof(OutputParam, modeBits) == 10, "modeBits");
+VRELO_ASSERT(offsetof(OutputParam, inResX) == 18, "inResX");
+VRELO_ASSERT(offsetof(OutputParam, inResY) == 20, "inResY");
+VRELO_ASSERT(offsetof(OutputParam, outResX) == 22, "outResX");
+VRELO_ASSERT(offsetof(OutputParam, outResY) == 24, "outResY");
+VRELO_ASSERT(offsetof(OutputParam, feedFlag) == 26, "feedFlag");
+VRELO_ASSERT(offsetof(OutputParam, modeLevel) == 94, "modeLevel");
+VRELO_ASSERT(offsetof(FileRef, stream) == 32, "FileRef.stream");
+VRELO_ASSERT(offsetof(FileRef, directory) == 48, "FileRef.directory");
+VRELO_ASSERT(sizeof(FileRef) == 52, "FileRef");
+VRELO_ASSERT(offsetof(ResourceRef, id) == 32, "ResourceRef.id");
+VRELO_ASSERT(offsetof(ResourceRef, type) == 36, "ResourceRef.type");
+VRELO_ASSERT(offsetof(ResourceRef, width) == 48, "ResourceRef.width");
+VRELO_ASSERT(offsetof(ResourceRef, length) == 52, "ResourceRef.length");
+VRELO_ASSERT(offsetof(ResourceRef, data) == 56, "ResourceRef.data");
+VRELO_ASSERT(offsetof(ResourceRef, handle) == 60, "ResourceRef.handle");
+VRELO_ASSERT(sizeof(ResourceRef) == 72, "ResourceRef");
+#undef VRELO_ASSERT
+#endif
+
+#endif /* VRELO417_H */

@@ -1,0 +1,226 @@
+// The offset allocator: byte ranges handed out first-fit from the block
+// list, named by {block id, offset, length}. Allocation and address lookup
+// need the root locked (cached pointers set); release needs it unlocked.
+#include "platform/api.hpp"
+#include "platform/memory.hpp"
+
+namespace {
+
+const PtrHandle kNullHandle = {nullptr, 0, 0};
+const OffsetInfo kNullInfo = {0, 0, 0};
+
+// Byte 65535 of a data area is never handed out.
+const int32_t kRangeLimit = OFFSET_BLOCK_BYTES - 1;
+
+bool null_root_or_state(const OffsetMemory* root, int16_t required) {
+    return root == nullptr || root->lockFlag != required;
+}
+
+// Index of the used slot starting at offset, or -1. Slots are sorted by
+// offset and never overlap, so offsets are unique within a block.
+int32_t find_slot(const OffsetBlock* block, int32_t offset) {
+    int32_t low = 0;
+    int32_t high = block->slotCount - 1;
+    while (low <= high) {
+        int32_t middle = low + (high - low) / 2;
+        int32_t at = block->slots[middle].offset;
+        if (at == offset) return middle;
+        if (at < offset) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return -1;
+}
+
+void insert_slot(OffsetBlock* block, int32_t index, int32_t offset,
+                 int32_t size) {
+    for (int32_t i = block->slotCount; i > index; --i)
+        block->slots[i] = block->slots[i - 1];
+    block->slots[index] = OffsetSlot{offset, size};
+    ++block->slotCount;
+}
+
+void remove_slot(OffsetBlock* block, int32_t index) {
+    for (int32_t i = index; i + 1 < block->slotCount; ++i)
+        block->slots[i] = block->slots[i + 1];
+    --block->slotCount;
+    block->slots[block->slotCount] = OffsetSlot{0, 0};
+}
+
+// First fit inside one block: before the first range, between ranges, or
+// behind the last one. Returns the offset placed at, or -1.
+int32_t place_in_block(OffsetBlock* block, int32_t size) {
+    const int32_t count = block->slotCount;
+    if (count == 0 || count >= OFFSET_BLOCK_SLOTS) return -1;
+    const OffsetSlot* slots = block->slots;
+    if (slots[0].offset != 0 && slots[0].offset >= size) {
+        insert_slot(block, 0, 0, size);
+        return 0;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t end = slots[i].offset + slots[i].length;
+        const int32_t room =
+            (i + 1 < count ? slots[i + 1].offset : kRangeLimit) - end;
+        if (room >= size) {
+            insert_slot(block, i + 1, end, size);
+            return end;
+        }
+    }
+    return -1;
+}
+
+bool id_in_use(const OffsetMemory* root, int16_t id) {
+    for (const OffsetBlock* b = root->firstPtr; b != nullptr; b = b->nextPtr)
+        if (b->blockId == id) return true;
+    return false;
+}
+
+// Advances the block counter to the next id that is neither 0 nor carried
+// by a block still in the list, so a reference never names two blocks.
+bool advance_block_counter(OffsetMemory* root) {
+    for (int32_t tries = 0; tries < 65536; ++tries) {
+        root->blockCounter = static_cast<int16_t>(root->blockCounter + 1);
+        if (root->blockCounter != 0 && !id_in_use(root, root->blockCounter))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+VRELO_API void OffsetInitPara(OffsetMemory* root) {
+    if (root == nullptr) return;
+    root->firstHandle = kNullHandle;
+    root->firstPtr = nullptr;
+    root->blockCounter = 0;
+    root->lockFlag = 0;
+}
+
+VRELO_API int32_t OffsetLockMemory(OffsetMemory* root) {
+    if (null_root_or_state(root, 0)) return VRELO_FAILED;
+    if (!MyNullPHCheck(&root->firstHandle) && root->firstPtr == nullptr)
+        root->firstPtr = vrelo::handle_target<OffsetBlock>(root->firstHandle);
+    const PtrHandle* handle = &root->firstHandle;
+    OffsetBlock* block = root->firstPtr;
+    while (!MyNullPHCheck(handle)) {
+        if (block == nullptr) return VRELO_FAILED;
+        if (!MyNullPHCheck(&block->nextHandle))
+            block->nextPtr = vrelo::handle_target<OffsetBlock>(block->nextHandle);
+        if (!MyNullPHCheck(&block->dataHandle))
+            block->dataPtr = vrelo::handle_target<uint8_t>(block->dataHandle);
+        handle = &block->nextHandle;
+        block = block->nextPtr;
+    }
+    root->lockFlag = 1;
+    return VRELO_OK;
+}
+
+VRELO_API int32_t OffsetUnLockMemory(OffsetMemory* root) {
+    if (null_root_or_state(root, 1)) return VRELO_FAILED;
+    OffsetBlock* block = root->firstPtr;
+    while (block != nullptr) {
+        OffsetBlock* next = block->nextPtr;
+        block->dataPtr = nullptr;
+        block->nextPtr = nullptr;
+        block = next;
+    }
+    root->firstPtr = nullptr;
+    root->lockFlag = 0;
+    return VRELO_OK;
+}
+
+VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
+                              int32_t size) {
+    if (null_root_or_state(root, 1) || ref == nullptr) return VRELO_FAILED;
+    if (size < 1 || size > kRangeLimit) return VRELO_FAILED;
+
+    PtrHandle* lastHandle = nullptr;
+    OffsetBlock* last = nullptr;
+    PtrHandle* handle = &root->firstHandle;
+    for (OffsetBlock* block = root->firstPtr; block != nullptr;
+         block = block->nextPtr) {
+        const int32_t offset = place_in_block(block, size);
+        if (offset >= 0) {
+            *ref = OffsetInfo{block->blockId, offset, size};
+            return VRELO_OK;
+        }
+        lastHandle = handle;
+        last = block;
+        handle = &block->nextHandle;
+    }
+
+    if (!advance_block_counter(root)) return VRELO_FAILED;
+    PtrHandle createdHandle;
+    OffsetBlock* created;
+    if (newlist(&createdHandle, &created, root->blockCounter) != VRELO_OK)
+        return VRELO_FAILED;
+    created->slots[0] = OffsetSlot{0, size};
+    created->slotCount = 1;
+    if (last == nullptr) {
+        root->firstHandle = createdHandle;
+        root->firstPtr = created;
+    } else if (appendlist(lastHandle, last, &createdHandle, created) !=
+               VRELO_OK) {
+        return VRELO_FAILED;
+    }
+    *ref = OffsetInfo{root->blockCounter, 0, size};
+    return VRELO_OK;
+}
+
+VRELO_API uint8_t* OffsetNewPtr(OffsetMemory* root, const OffsetInfo* ref) {
+    if (null_root_or_state(root, 1) || ref == nullptr) return nullptr;
+    for (OffsetBlock* block = root->firstPtr; block != nullptr;
+         block = block->nextPtr) {
+        if (block->blockId != ref->blockId) continue;
+        if (find_slot(block, ref->offset) >= 0 && block->dataPtr != nullptr)
+            return block->dataPtr + ref->offset;
+    }
+    return nullptr;
+}
+
+VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
+    if (root == nullptr || ref == nullptr || root->lockFlag == 1)
+        return VRELO_FAILED;
+    PtrHandle* handle = &root->firstHandle;
+    while (!MyNullPHCheck(handle)) {
+        OffsetBlock* block = vrelo::handle_target<OffsetBlock>(*handle);
+        if (block == nullptr) break;
+        const int32_t index = block->blockId == ref->blockId
+                                  ? find_slot(block, ref->offset)
+                                  : -1;
+        if (index >= 0 && block->slots[index].length == ref->length) {
+            if (block->slotCount > 1) {
+                remove_slot(block, index);
+                break;
+            }
+            // The block's last range: the block goes with it.
+            PtrHandle released = *handle;
+            const bool wasFirst = handle == &root->firstHandle;
+            if (disposelist(&released) < 0) return VRELO_FAILED;
+            if (wasFirst) root->firstHandle = released;
+            break;
+        }
+        handle = &block->nextHandle;
+    }
+    *ref = kNullInfo;
+    return VRELO_OK;
+}
+
+VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
+    if (root == nullptr) return VRELO_OK;
+    for (OffsetBlock* block = root->firstPtr; block != nullptr;) {
+        OffsetBlock* next = block->nextPtr;
+        block->dataPtr = nullptr;
+        block->nextPtr = nullptr;
+        block = next;
+    }
+    root->firstPtr = nullptr;
+    while (!MyNullPHCheck(&root->firstHandle)) {
+        PtrHandle first = root->firstHandle;
+        if (disposelist(&first) < 0) return VRELO_FAILED;
+        root->firstHandle = first;
+    }
+    return VRELO_OK;
+}

@@ -1,0 +1,55 @@
+/* A host written in C99: includes the public header and drives the shared
+ * library through its exports only. */
+#include <stdio.h>
+#include <string.h>
+
+#include "vrelo417.h"
+
+static int failures = 0;
+
+#define CHECK(cond)                                                  \
+    do {                                                             \
+        if (!(cond)) {                                               \
+            fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond); \
+            ++failures;                                              \
+        }                                                            \
+    } while (0)
+
+static void memory_handles(void) {
+    PtrHandle handle;
+    CHECK(MyNewPH(64, &handle) == 0);
+    CHECK(MyNullPHCheck(&handle) == 0);
+    CHECK(((unsigned char *)handle.pointer)[63] == 0);
+    MyDisposePH(&handle);
+    CHECK(MyNullPHCheck(&handle) == 1);
+    CHECK(MyNewPtr(-1) == NULL);
+}
+
+static void sub_allocator(void) {
+    OffsetMemory root;
+    OffsetInfo ref;
+    uint8_t *bytes;
+    OffsetInitPara(&root);
+    CHECK(OffsetLockMemory(&root) == 0);
+    CHECK(OffsetNewID(&root, &ref, 2352) == 0);
+    CHECK(ref.blockId == 1 && ref.offset == 0 && ref.length == 2352);
+    bytes = OffsetNewPtr(&root, &ref);
+    CHECK(bytes != NULL);
+    if (bytes != NULL) memset(bytes, 0xAB, 2352);
+    CHECK(OffsetDisposeID(&root, &ref) == -1); /* locked */
+    CHECK(OffsetUnLockMemory(&root) == 0);
+    CHECK(OffsetDisposeID(&root, &ref) == 0);
+    CHECK(ref.blockId == 0 && ref.offset == 0 && ref.length == 0);
+    CHECK(MyNullPHCheck(&root.firstHandle) == 1);
+    CHECK(OffsetDisposeMemory(NULL) == 0);
+}
+
+int main(void) {
+    memory_handles();
+    sub_allocator();
+    if (failures != 0) {
+        fprintf(stderr, "0 passed, %d failed\n", failures);
+        return 1;
+    }
+    return 0;
+}
