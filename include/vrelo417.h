@@ -49,6 +49,8 @@ enum {
                                    changes; the job goes on as before */
     /* building blocks */
     VRELO_FAILED = -1,
+    VRELO_OPTIONAL_DONE = 1,    /* RefOptionalBuf and SetOptionalBuf, in
+                                   every case */
     /* file and table routines */
     VRELO_FILE_FAILED = -138,
     VRELO_NO_MEMORY = -108

@@ -1,0 +1,49 @@
+// Slot arithmetic of the delay lines: the six rings lie back to back in
+// Outbuf in colour order, each as long as its ColorBufsize entry.
+#include "delay/ring_slot.hpp"
+
+namespace vrelo {
+namespace {
+
+// First Outbuf slot of a colour's ring: the sizes of the rings before it.
+int32_t ring_first(int16_t colour) {
+    int32_t first = 0;
+    for (int16_t c = 0; c < colour; ++c) first += ColorBufsize[c];
+    return first;
+}
+
+}  // namespace
+
+bool valid_colour(int16_t colour) {
+    return colour >= 0 && colour < VRELO_COLOURS;
+}
+
+int32_t ring_index(int32_t pointer, int16_t colour) {
+    // Every ring size divides 2^32, so the unsigned remainder is the true
+    // (never negative) remainder, and consecutive pointer values stay on
+    // consecutive ring indexes even where the counter wraps past INT32_MAX.
+    const uint32_t size = static_cast<uint32_t>(ColorBufsize[colour]);
+    return static_cast<int32_t>(static_cast<uint32_t>(pointer) % size);
+}
+
+OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
+                      int32_t index) {
+    if (ring == nullptr || !valid_colour(colour)) return nullptr;
+    switch (where) {
+        case RingPosition::temp:
+            return &ring->TempBuf[colour];
+        case RingPosition::read:
+            index = ring_index(ring->RPointer, colour);
+            break;
+        case RingPosition::write:
+            index = ring_index(ring->WPointer[colour], colour);
+            break;
+        case RingPosition::indexed:
+            if (index < 0 || index >= ColorBufsize[colour]) return nullptr;
+            break;
+    }
+    // Black's ring is the single slot 0: any pointer lands on index 0.
+    return &ring->Outbuf[ring_first(colour) + index];
+}
+
+}  // namespace vrelo
