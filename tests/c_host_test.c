@@ -44,9 +44,28 @@ static void sub_allocator(void) {
     CHECK(OffsetDisposeMemory(NULL) == 0);
 }
 
+/* The constant tables are exported data: read here through the library. */
+static void delay_lines(void) {
+    static RingBuf ring;
+    OffsetInfo row = {1, 0, 40};
+    OffsetInfo got;
+    CHECK(ColorOffset[1] == 336 && ColorBufsize[1] == 512);
+    InitRingBuf(&ring);
+    InitTempBuf(&ring);
+    InitRPointer(&ring);
+    InitWPointer(&ring);
+    CHECK(SetOffsetInfo(&ring, &row, 3) == 0);
+    CHECK(CopyTempToOutbuf(&ring, 3) == 0);
+    CHECK(RefOptionalBuf(&ring, 3, ColorOffset[3], &got) == 1);
+    CHECK(got.blockId == 1 && got.length == 40);
+    CHECK(ResetRingBuf(&ring, 3) == 0);
+    CHECK(RefOutbufReadInfo(&ring, 6, &got) == -1 && got.blockId == 0);
+}
+
 int main(void) {
     memory_handles();
     sub_allocator();
+    delay_lines();
     if (failures != 0) {
         fprintf(stderr, "0 passed, %d failed\n", failures);
         return 1;
