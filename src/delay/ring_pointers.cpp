@@ -28,8 +28,7 @@ VRELO_API void InitWPointer(RingBuf* ring) {
 
 VRELO_API void IncreaseWritePtr(RingBuf* ring, int16_t colour) {
     // Black's single slot is always its write position: its pointer stays.
-    if (ring == nullptr || !vrelo::valid_colour(colour) || colour == 0)
-        return;
+    if (ring == nullptr || !vrelo::valid_colour(colour) || colour == 0) return;
     const int32_t next = vrelo::ring_index(ring->WPointer[colour], colour) + 1;
     ring->WPointer[colour] = next == ColorBufsize[colour] ? 0 : next;
 }

@@ -3,8 +3,8 @@
 #include "delay/slot_copy.hpp"
 #include "platform/api.hpp"
 
-using vrelo::RingPosition;
 using vrelo::ring_slot;
+using vrelo::RingPosition;
 
 VRELO_API int32_t SetOffsetInfo(RingBuf* ring, const OffsetInfo* ref,
                                 int16_t colour) {

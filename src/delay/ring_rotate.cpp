@@ -17,12 +17,10 @@ VRELO_API int32_t ResetRingBuf(RingBuf* ring, int16_t colour) {
     // obtained even when shift is 0: the caller meets the same failure
     // whatever the read position.
     PtrHandle scratch;
-    if (MyNewPH(size * static_cast<int32_t>(sizeof(OffsetInfo)), &scratch) <
-        VRELO_OK)
-        return VRELO_FAILED;
+    const int32_t bytes = size * static_cast<int32_t>(sizeof(OffsetInfo));
+    if (MyNewPH(bytes, &scratch) < VRELO_OK) return VRELO_FAILED;
     OffsetInfo* copy = vrelo::handle_target<OffsetInfo>(scratch);
-    for (int32_t k = 0; k < size; ++k)
-        copy[k] = ring_start[(shift + k) % size];
+    for (int32_t k = 0; k < size; ++k) copy[k] = ring_start[(shift + k) % size];
     for (int32_t k = 0; k < size; ++k) ring_start[k] = copy[k];
     MyDisposePH(&scratch);
     return VRELO_OK;

@@ -4,8 +4,8 @@
 #include "delay/slot_copy.hpp"
 #include "platform/api.hpp"
 
-using vrelo::RingPosition;
 using vrelo::ring_slot;
+using vrelo::RingPosition;
 
 VRELO_API int32_t RefOutbufWriteInfo(RingBuf* ring, int16_t colour,
                                      OffsetInfo* ref) {

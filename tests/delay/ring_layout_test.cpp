@@ -132,7 +132,14 @@ TEST(RingLayout, TempSlotFollowsTheColour) {
         OffsetInfo got{};
         ASSERT_EQ(RefOutbufTempInfo(ring.get(), c, &got), VRELO_OK);
         EXPECT_EQ(slot_of(got), kTempSlot + c);
-        EXPECT_EQ(RefOutbufTempLength(ring.get(), c), tag(kTempSlot + c).length);
+        EXPECT_EQ(RefOutbufTempLength(ring.get(), c),
+                  tag(kTempSlot + c).length);
+
+        auto expected = std::make_unique<RingBuf>(*ring);
+        const OffsetInfo row = {3, 4096, 1234};
+        slot(*expected, kTempSlot + c) = row;
+        ASSERT_EQ(SetOffsetInfo(ring.get(), &row, c), VRELO_OK);
+        EXPECT_TRUE(same_store(*ring, *expected)) << "colour " << c;
     }
 }
 

@@ -20,34 +20,42 @@ enum class RefEffect { cleared, untouched };
 struct Accessor {
     const char* name;
     std::function<int32_t(RingBuf*, int16_t, OffsetInfo*)> call;
-    int32_t refused;     // the result of a refused call
-    RefEffect effect;    // what a refused call does to the caller's reference
-    bool reads_ref;      // takes a reference that must be there
+    int32_t refused;   // the result of a refused call
+    RefEffect effect;  // what a refused call does to the caller's reference
+    bool reads_ref;    // takes a reference that must be there
 };
 
 const Accessor kAccessors[] = {
     {"SetOffsetInfo",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) { return SetOffsetInfo(r, i, c); },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) {
+         return SetOffsetInfo(r, i, c);
+     },
      VRELO_FAILED, RefEffect::untouched, true},
     {"RefOutbufTempInfo", RefOutbufTempInfo, VRELO_FAILED, RefEffect::cleared,
      true},
     {"RefOutbufTempLength",
-     [](RingBuf* r, int16_t c, OffsetInfo*) { return RefOutbufTempLength(r, c); },
+     [](RingBuf* r, int16_t c, OffsetInfo*) {
+         return RefOutbufTempLength(r, c);
+     },
      0, RefEffect::untouched, false},
     {"RefOutbufReadInfo", RefOutbufReadInfo, VRELO_FAILED, RefEffect::cleared,
      true},
     {"RefOutbufReadLength",
-     [](RingBuf* r, int16_t c, OffsetInfo*) { return RefOutbufReadLength(r, c); },
+     [](RingBuf* r, int16_t c, OffsetInfo*) {
+         return RefOutbufReadLength(r, c);
+     },
      0, RefEffect::untouched, false},
     {"SetOutbufReadInfo", SetOutbufReadInfo, VRELO_FAILED, RefEffect::cleared,
      true},
-    {"RefOutbufWriteInfo", RefOutbufWriteInfo, VRELO_FAILED,
-     RefEffect::cleared, true},
+    {"RefOutbufWriteInfo", RefOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared,
+     true},
     {"ResetOffsetInfo",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) { return ResetOffsetInfo(r, i, c); },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) {
+         return ResetOffsetInfo(r, i, c);
+     },
      VRELO_FAILED, RefEffect::untouched, false},
-    {"SetOutbufWriteInfo", SetOutbufWriteInfo, VRELO_FAILED,
-     RefEffect::cleared, true},
+    {"SetOutbufWriteInfo", SetOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared,
+     true},
     {"CopyTempToOutbuf",
      [](RingBuf* r, int16_t c, OffsetInfo*) { return CopyTempToOutbuf(r, c); },
      VRELO_FAILED, RefEffect::untouched, false},
@@ -61,10 +69,14 @@ const Accessor kAccessors[] = {
      [](RingBuf* r, int16_t c, OffsetInfo*) { return ResetRingBuf(r, c); },
      VRELO_FAILED, RefEffect::untouched, false},
     {"RefOptionalBuf",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) { return RefOptionalBuf(r, c, 0, i); },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) {
+         return RefOptionalBuf(r, c, 0, i);
+     },
      VRELO_OPTIONAL_DONE, RefEffect::cleared, true},
     {"SetOptionalBuf",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) { return SetOptionalBuf(r, c, 0, i); },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) {
+         return SetOptionalBuf(r, c, 0, i);
+     },
      VRELO_OPTIONAL_DONE, RefEffect::untouched, true},
 };
 

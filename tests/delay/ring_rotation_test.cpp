@@ -30,9 +30,9 @@ TEST(RingRotation, MatchesTheModelForEveryReadPosition) {
         for (int s = 0; s < size; ++s) {
             // The same read position reached plainly, after many turns,
             // from a negative value a host may have set, and near the top.
-            for (int64_t p : {int64_t{s}, int64_t{s} + 9 * size,
-                              int64_t{s} - 3 * size,
-                              int64_t{INT32_MAX} - size + 1 + s}) {
+            for (int64_t p :
+                 {int64_t{s}, int64_t{s} + 9 * size, int64_t{s} - 3 * size,
+                  int64_t{INT32_MAX} - size + 1 + s}) {
                 ring->RPointer = static_cast<int32_t>(p);
                 auto expected = rotated_model(*ring, c);
                 ASSERT_EQ(ResetRingBuf(ring.get(), c), VRELO_OK);
@@ -81,14 +81,15 @@ TEST(RingRotation, RefusedScratchBlockLeavesTheStoreUnchanged) {
             auto before = tagged_ring();
             before->RPointer = p;
             const auto rotated = rotated_model(*before, c);
-            const int failures = vrelo_test::sweep_allocation_failures([&](int) {
-                auto ring = std::make_unique<RingBuf>(*before);
-                const int32_t result = ResetRingBuf(ring.get(), c);
-                const bool refused = !vrelo::allocation_failure_armed();
-                EXPECT_EQ(result, refused ? VRELO_FAILED : VRELO_OK);
-                EXPECT_TRUE(same_store(*ring, refused ? *before : *rotated))
-                    << "colour " << c << " RPointer " << p;
-            });
+            const int failures =
+                vrelo_test::sweep_allocation_failures([&](int) {
+                    auto ring = std::make_unique<RingBuf>(*before);
+                    const int32_t result = ResetRingBuf(ring.get(), c);
+                    const bool refused = !vrelo::allocation_failure_armed();
+                    EXPECT_EQ(result, refused ? VRELO_FAILED : VRELO_OK);
+                    EXPECT_TRUE(same_store(*ring, refused ? *before : *rotated))
+                        << "colour " << c << " RPointer " << p;
+                });
             EXPECT_EQ(failures, 1) << "colour " << c;
         }
     }
