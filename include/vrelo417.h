@@ -313,9 +313,12 @@ typedef struct ResourceRef {
 } ResourceRef;
 
 /* Resource files are little-endian. The library is built for little-endian
- * x86 only: a big-endian build would convert directory entries as three
- * 4-byte units, which moves the 16-bit id inside its unit; such a build
- * would have to read the id from the converted unit's high half. */
+ * x86 only, where nothing is ever converted. A big-endian build converts
+ * each 12-byte directory entry as three 4-byte units; the 16-bit id then no
+ * longer sits at entry offset 4 but in the low 16 bits of the middle unit's
+ * value. The lookup reads the id from there, which is right on either byte
+ * order, and converts table data with the record's width; a big-endian
+ * build has never been run. */
 int32_t MyLoadLibrary2(FileRef *file, int16_t mode);
 int32_t MyFreeLibrary2(FileRef *file);
 int32_t MyFileRead(FileRef *file, void *buffer, int32_t length);
