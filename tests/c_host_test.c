@@ -1,6 +1,7 @@
 /* A host written in C99: includes the public header and drives the shared
  * library through its exports only. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "vrelo417.h"
@@ -62,10 +63,34 @@ static void delay_lines(void) {
     CHECK(RefOutbufReadInfo(&ring, 6, &got) == -1 && got.blockId == 0);
 }
 
+/* A record laid out by a C host: create, size and reopen a file. */
+static void files(void) {
+    FileRef file;
+    char name[] = "/tmp/vrelo-c-host-XXXXXX";
+    const unsigned char bytes[3] = {1, 2, 3};
+    FILE *out = fdopen(mkstemp(name), "wb");
+    CHECK(out != NULL && fwrite(bytes, 1, 3, out) == 3);
+    if (out != NULL) fclose(out);
+    memset(&file, 0, sizeof file);
+    strcpy(file.name, strrchr(name, '/') + 1);
+    file.directory = "/tmp";
+    CHECK(MySizeofFile(&file) == 3);
+    CHECK(MyLoadLibrary2(&file, 2) == VRELO_FILE_FAILED && file.stream == NULL);
+    CHECK(MyLoadLibrary2(&file, 1) == VRELO_OK);
+    CHECK(MyFileSeek(&file, 2) == VRELO_OK);
+    CHECK(MyFileWrite(&file, bytes, 1) == VRELO_OK);
+    CHECK(MyFreeLibrary2(&file) == 0);
+    CHECK(MySizeofFile(&file) == 3);
+    CHECK(MyCreateFile(&file) == VRELO_OK && MySizeofFile(&file) == 0);
+    CHECK(SwapBinaryDataCheck() == 0);
+    remove(name);
+}
+
 int main(void) {
     memory_handles();
     sub_allocator();
     delay_lines();
+    files();
     if (failures != 0) {
         fprintf(stderr, "0 passed, %d failed\n", failures);
         return 1;
