@@ -1,0 +1,63 @@
+// The two outputs of the PackBits rules: one writes the records to memory,
+// the other only adds up their sizes.
+#ifndef VRELO_ENCODE_PACKBITS_SINKS_HPP
+#define VRELO_ENCODE_PACKBITS_SINKS_HPP
+
+#include <stdint.h>
+
+namespace vrelo {
+
+// Writes records at a destination. Remembers the control byte of the last
+// record started, which a literal rewrites as it grows.
+class WritingSink {
+public:
+    explicit WritingSink(uint8_t* destination)
+        : start_(destination), next_(destination), control_(destination) {}
+
+    // A record of count (1..128) copies of value: a repeat record, or for a
+    // single byte a literal record holding it.
+    void record(uint8_t value, int32_t count) {
+        control_ = next_;
+        next_[0] = static_cast<uint8_t>(1 - count);
+        next_[1] = value;
+        next_ += 2;
+    }
+    // A new literal record holding value twice.
+    void pair_literal(uint8_t value) {
+        control_ = next_;
+        next_[0] = 1;
+        next_[1] = value;
+        next_[2] = value;
+        next_ += 3;
+    }
+    // Adds copies (1 or 2) of value to the open literal, which then holds
+    // length bytes.
+    void extend_literal(uint8_t value, int32_t copies, int32_t length) {
+        *control_ = static_cast<uint8_t>(length - 1);
+        next_[0] = value;
+        next_[copies - 1] = value;
+        next_ += copies;
+    }
+    int32_t size() const { return static_cast<int32_t>(next_ - start_); }
+
+private:
+    uint8_t* start_;
+    uint8_t* next_;
+    uint8_t* control_;
+};
+
+// Counts the bytes the same records would take.
+class CountingSink {
+public:
+    void record(uint8_t, int32_t) { size_ += 2; }
+    void pair_literal(uint8_t) { size_ += 3; }
+    void extend_literal(uint8_t, int32_t copies, int32_t) { size_ += copies; }
+    int32_t size() const { return size_; }
+
+private:
+    int32_t size_ = 0;
+};
+
+}  // namespace vrelo
+
+#endif

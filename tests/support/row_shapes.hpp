@@ -1,0 +1,39 @@
+// Seeded generators of colour rows with the shapes that exercise PackBits:
+// runs of a chosen length, bytes unequal to their neighbours, pairs, and
+// halftone-like rows as a printer driver produces them.
+#ifndef VRELO_TEST_ROW_SHAPES_HPP
+#define VRELO_TEST_ROW_SHAPES_HPP
+
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "bytes.hpp"
+
+namespace vrelo_test {
+
+using Rng = std::mt19937;
+
+// Uniformly random bytes.
+Bytes random_row(Rng& rng, size_t size);
+// Runs of exactly run_length equal bytes (the last one may be cut short);
+// neighbouring runs differ.
+Bytes runs_row(Rng& rng, size_t size, size_t run_length);
+// No byte equals its neighbour: every byte is a run of one.
+Bytes distinct_neighbours_row(Rng& rng, size_t size);
+// pairs runs of exactly two equal bytes.
+Bytes pairs_row(Rng& rng, size_t pairs);
+// literal bytes unequal to their neighbours, then pairs runs of two.
+Bytes literal_then_pairs_row(Rng& rng, size_t literal, size_t pairs);
+// Runs of random lengths, mostly short, sometimes past 128.
+Bytes mixed_runs_row(Rng& rng, size_t size);
+
+// Rows of a 1-bit error-diffused gradient (no ink at the left, full ink at
+// the right) with blank margins of a tenth of the width on either side.
+std::vector<Bytes> halftone_rows(size_t bytes_per_row, size_t rows,
+                               uint32_t seed);
+
+}  // namespace vrelo_test
+
+#endif
