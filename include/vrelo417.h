@@ -194,11 +194,23 @@ int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
 /* Raster command encoding                                                   */
 /* ------------------------------------------------------------------------ */
 
+/* Counts are read from their low 16 bits as signed values; byte counts
+ * come back as 16-bit values widened with their sign. */
+
+/* 7-byte raster skip for 1..32767 lines; returns 7, or 0 (nothing
+ * written) for a count <= 0. */
 int32_t WriteSkipCommand(int32_t count, uint8_t *destination);
+/* 6-byte colour-raster header; row 0 or 1 picks the letter table, colour
+ * 0..5. Other rows or colours write nothing. */
 void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
                     uint8_t *destination);
+/* PackBits payload of n bytes: at most n + ceil(n / 126) bytes written. */
 int32_t packbits(uint8_t *destination, const uint8_t *source, int32_t n);
+/* Records for n (>= 1) blank bytes: 2 bytes per started 128. */
 int32_t LeftPack(uint8_t *destination, int32_t n);
+/* What LeftPack (for first > 0) and packbits would write for bytes
+ * first..last of row, counted without writing or allocating anything.
+ * 0 for a NULL row or a negative first. */
 int32_t GetPackBitsLength(const uint8_t *row, int32_t first, int32_t last);
 
 /* ------------------------------------------------------------------------ */

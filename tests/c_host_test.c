@@ -86,11 +86,28 @@ static void files(void) {
     remove(name);
 }
 
+/* A colour-raster command assembled as line production does it. */
+static void raster_commands(void) {
+    static const uint8_t row[] = {0, 0, 0x41, 0x41, 0x41, 0x41, 0x42};
+    static const uint8_t expected[] = {0x1B, 0x28, 0x41, 0x07, 0x00, 0x4D,
+                                       0xFF, 0x00, 0xFD, 0x41, 0x00, 0x42};
+    uint8_t command[16];
+    int32_t length = GetPackBitsLength(row, 2, 6);
+    int32_t written = LeftPack(command + 6, 2);
+    written += packbits(command + 6 + written, row + 2, 5);
+    CHECK(length == 6 && written == 6);
+    WriteSpecColor(0, 2, (int16_t)(written + 1), command);
+    CHECK(memcmp(command, expected, sizeof expected) == 0);
+    CHECK(WriteSkipCommand(300, command) == 7);
+    CHECK(command[5] == 0x01 && command[6] == 0x2C);
+}
+
 int main(void) {
     memory_handles();
     sub_allocator();
     delay_lines();
     files();
+    raster_commands();
     if (failures != 0) {
         fprintf(stderr, "0 passed, %d failed\n", failures);
         return 1;

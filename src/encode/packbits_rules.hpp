@@ -16,29 +16,58 @@ const int32_t kLongestRecord = 128;
 // pair; a fuller one leaves the pair to a literal of its own.
 const int32_t kPairJoinLimit = 125;
 
-// One past the last byte equal to value in [from, end). Compares a machine
-// word at a time: runs in halftone rows are long, and this loop is where
-// the encoder spends its time on them.
+// Rows are scanned a machine word at a time; unsigned long has the
+// register width on both Linux ABIs the library is built for.
+using ScanWord = unsigned long;
+const ScanWord kLowBits = ~ScanWord{0} / 0xFF;  // 0x0101...
+const ScanWord kHighBits = kLowBits << 7;       // 0x8080...
+
+inline ScanWord load_word(const uint8_t* from) {
+    ScanWord word;
+    memcpy(&word, from, sizeof word);
+    return word;
+}
+
+// Index, in memory order, of the first non-zero byte of a non-zero word.
+inline size_t first_marked_byte(ScanWord marks) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    return static_cast<size_t>(__builtin_ctzl(marks)) / 8;
+#else
+    return static_cast<size_t>(__builtin_clzl(marks)) / 8;
+#endif
+}
+
+// 0x80 in exactly the bytes of word that are zero, 0 elsewhere.
+inline ScanWord zero_byte_marks(ScanWord word) {
+    const ScanWord low_seven = word & ~kHighBits;
+    return ~((low_seven + ~kHighBits) | word | ~kHighBits);
+}
+
+// One past the last byte equal to value in [from, end).
 inline const uint8_t* run_end(const uint8_t* from, const uint8_t* end,
                               uint8_t value) {
-    // unsigned long is the register width on both Linux ABIs we build for.
-    using Word = unsigned long;
-    const Word pattern = value * (~Word{0} / 0xFF);
-    while (static_cast<size_t>(end - from) >= sizeof(Word)) {
-        Word word;
-        memcpy(&word, from, sizeof word);
-        const Word differing = word ^ pattern;
-        if (differing != 0) {
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-            return from + __builtin_ctzl(differing) / 8;
-#else
-            return from + __builtin_clzl(differing) / 8;
-#endif
-        }
-        from += sizeof word;
+    const ScanWord pattern = value * kLowBits;
+    for (; static_cast<size_t>(end - from) >= sizeof(ScanWord);
+         from += sizeof(ScanWord)) {
+        const ScanWord differing = load_word(from) ^ pattern;
+        if (differing != 0) return from + first_marked_byte(differing);
     }
     while (from < end && *from == value) ++from;
     return from;
+}
+
+// The first byte in [from, end) equal to the byte after it, or end. Every
+// byte before it is a run of one.
+inline const uint8_t* next_repeat(const uint8_t* from, const uint8_t* end) {
+    for (; static_cast<size_t>(end - from) > sizeof(ScanWord);
+         from += sizeof(ScanWord)) {
+        const ScanWord marks =
+            zero_byte_marks(load_word(from) ^ load_word(from + 1));
+        if (marks != 0) return from + first_marked_byte(marks);
+    }
+    for (; end - from > 1; ++from)
+        if (from[0] == from[1]) return from;
+    return end;
 }
 
 // Writes a run of count (>= 1) equal bytes as repeat records of 128 from
@@ -52,33 +81,52 @@ bool emit_run(Sink& sink, uint8_t value, int32_t count) {
     return count == 1;
 }
 
+// Adds count runs of one byte to literals: the open one (holding literal
+// bytes, 0 for none) until it reaches 128, then new ones. Returns the
+// bytes the literal left open holds.
+template <typename Sink>
+int32_t emit_singles(Sink& sink, const uint8_t* from, int32_t count,
+                     int32_t literal) {
+    while (count > 0) {
+        const int32_t room = kLongestRecord - literal;
+        const int32_t taken = count < room ? count : room;
+        if (literal == 0) {
+            sink.open_literal(from, taken);
+        } else {
+            sink.extend_literal(from, taken, literal + taken);
+        }
+        literal = literal + taken == kLongestRecord ? 0 : literal + taken;
+        from += taken;
+        count -= taken;
+    }
+    return literal;
+}
+
 // Encodes n (>= 0) source bytes as PackBits records, run by run: runs of
-// three or more are repeated, a pair joins an open literal that has room
-// for it, and single bytes fill literals up to 128 bytes.
+// one fill literals up to 128 bytes, a pair joins an open literal that has
+// room for it, and longer runs are repeated.
 template <typename Sink>
 void emit_records(Sink& sink, const uint8_t* source, int32_t n) {
     const uint8_t* at = source;
     const uint8_t* const end = source + n;
     int32_t literal = 0;  // bytes in the open literal record; 0: none open
     while (at < end) {
-        const uint8_t value = *at;
-        const uint8_t* const after = run_end(at + 1, end, value);
-        const int32_t count = static_cast<int32_t>(after - at);
-        at = after;
-        if (literal != 0 && count == 1) {
-            sink.extend_literal(value, 1, ++literal);
-            if (literal == kLongestRecord) literal = 0;
-        } else if (literal != 0 && count == 2) {
-            if (literal <= kPairJoinLimit) {
-                literal += 2;
-                sink.extend_literal(value, 2, literal);
-            } else {
-                sink.pair_literal(value);
-                literal = 2;
-            }
+        const uint8_t* const repeat = next_repeat(at, end);
+        literal = emit_singles(sink, at, static_cast<int32_t>(repeat - at),
+                               literal);
+        if (repeat == end) return;
+        const uint8_t* const after = run_end(repeat + 2, end, *repeat);
+        const int32_t count = static_cast<int32_t>(after - repeat);
+        if (count == 2 && literal != 0 && literal <= kPairJoinLimit) {
+            literal += 2;
+            sink.extend_literal(repeat, 2, literal);
+        } else if (count == 2 && literal != 0) {
+            literal = 2;
+            sink.open_literal(repeat, 2);
         } else {
-            literal = emit_run(sink, value, count) ? 1 : 0;
+            literal = emit_run(sink, *repeat, count) ? 1 : 0;
         }
+        at = after;
     }
 }
 

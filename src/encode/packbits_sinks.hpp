@@ -4,6 +4,7 @@
 #define VRELO_ENCODE_PACKBITS_SINKS_HPP
 
 #include <stdint.h>
+#include <string.h>
 
 namespace vrelo {
 
@@ -22,25 +23,25 @@ public:
         next_[1] = value;
         next_ += 2;
     }
-    // A new literal record holding value twice.
-    void pair_literal(uint8_t value) {
-        control_ = next_;
-        next_[0] = 1;
-        next_[1] = value;
-        next_[2] = value;
-        next_ += 3;
+    // A new literal record holding count source bytes.
+    void open_literal(const uint8_t* from, int32_t count) {
+        control_ = next_++;
+        *control_ = static_cast<uint8_t>(count - 1);
+        copy(from, count);
     }
-    // Adds copies (1 or 2) of value to the open literal, which then holds
-    // length bytes.
-    void extend_literal(uint8_t value, int32_t copies, int32_t length) {
+    // Adds count source bytes to the open literal, which then holds length.
+    void extend_literal(const uint8_t* from, int32_t count, int32_t length) {
         *control_ = static_cast<uint8_t>(length - 1);
-        next_[0] = value;
-        next_[copies - 1] = value;
-        next_ += copies;
+        copy(from, count);
     }
     int32_t size() const { return static_cast<int32_t>(next_ - start_); }
 
 private:
+    void copy(const uint8_t* from, int32_t count) {
+        memcpy(next_, from, static_cast<size_t>(count));
+        next_ += count;
+    }
+
     uint8_t* start_;
     uint8_t* next_;
     uint8_t* control_;
@@ -50,8 +51,10 @@ private:
 class CountingSink {
 public:
     void record(uint8_t, int32_t) { size_ += 2; }
-    void pair_literal(uint8_t) { size_ += 3; }
-    void extend_literal(uint8_t, int32_t copies, int32_t) { size_ += copies; }
+    void open_literal(const uint8_t*, int32_t count) { size_ += 1 + count; }
+    void extend_literal(const uint8_t*, int32_t count, int32_t) {
+        size_ += count;
+    }
     int32_t size() const { return size_; }
 
 private:
