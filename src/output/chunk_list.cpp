@@ -1,0 +1,56 @@
+// The chunk table handed to the host: the exported append and null test,
+// and the helpers the producing calls use to fill and empty the table.
+#include "output/chunk_table.hpp"
+#include "platform/api.hpp"
+#include "platform/memory.hpp"
+
+VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
+                           int32_t length) {
+    if (table == nullptr) return;
+    const int16_t count = table->list.count;
+    // A full table drops the append rather than write past its end.
+    if (count < 0 || count >= OUT_TABLE_ENTRIES) return;
+    table->list.count = static_cast<int16_t>(count + 1);
+    table->entries[count].data = data;
+    table->entries[count].length = static_cast<int16_t>(length);
+}
+
+VRELO_API int32_t isNullInfo(const OffsetInfo* info) {
+    // No reference at all names no range, like the null reference.
+    if (info == nullptr) return 1;
+    return info->blockId == 0 && info->offset == 0 && info->length == 0;
+}
+
+namespace vrelo {
+
+OutStrct* chunk_table(const MasterWork& job) {
+    return handle_target<OutStrct>(job.outTableHandle);
+}
+
+void empty_chunk_table(OutStrct* table) {
+    for (OutEntry& entry : table->entries) {
+        entry.data = nullptr;
+        entry.length = 0;
+    }
+    table->list.count = 0;
+    table->list.entries = nullptr;
+    table->emptyList.count = 0;
+    table->emptyList.entries = nullptr;
+}
+
+void publish_nothing(OutStrct* table) {
+    table->list.count = 0;
+    table->list.entries = &table->entries[0];
+}
+
+void publish_bytes(OutStrct* table, const uint8_t* start, int32_t length) {
+    publish_nothing(table);
+    do {
+        const int32_t piece = length < kLongestChunk ? length : kLongestChunk;
+        SetOutStrct(table, start, piece);
+        start += piece;
+        length -= piece;
+    } while (length > 0);
+}
+
+}  // namespace vrelo

@@ -1,0 +1,111 @@
+// The life of a job: OutputOpen builds the record with its chunk table and
+// command buffer, OutputInitTwo and OutputInit configure it, OutputInitPart
+// starts each page, OutputClose releases everything.
+#include "output/chunk_table.hpp"
+#include "output/job_config.hpp"
+#include "output/master_work.hpp"
+#include "output/row_commands.hpp"
+#include "platform/api.hpp"
+#include "platform/memory.hpp"
+
+namespace vrelo {
+namespace {
+
+// Delayed mode starts every page at step 0, measured from line -1, with
+// the pointers at their initial distances; without carry-over the rings
+// start empty too.
+void start_delayed_page(MasterWork* job) {
+    job->lastLine = -1;
+    if (job->feedOnFlush == 0) InitRingBuf(&job->ring);
+    InitTempBuf(&job->ring);
+    InitRPointer(&job->ring);
+    InitWPointer(&job->ring);
+    job->feedRemain = 0;
+}
+
+// The sub-allocator of a job configured again may still hold ranges (no
+// failure exit released them): they are released first, whatever mode the
+// job takes now, so none becomes unreachable.
+void configure_mode(MasterWork* job, int16_t delayMode) {
+    OffsetDisposeMemory(&job->offsetMemory);
+    job->delayMode = delayMode;
+    if (delayMode == 1) {
+        InitRingBuf(&job->ring);
+        // Also clears a lock flag a failure exit left set.
+        OffsetInitPara(&job->offsetMemory);
+    } else {
+        job->cmdCursor = nullptr;
+    }
+}
+
+}  // namespace
+}  // namespace vrelo
+
+VRELO_API int32_t OutputOpen(MasterWork** out) {
+    if (out == nullptr) return VRELO_OPEN_FAILED;
+    *out = nullptr;
+    MasterWork* job = static_cast<MasterWork*>(
+        MyNewMasterWorkPtr(static_cast<int32_t>(sizeof(MasterWork))));
+    if (job == nullptr) return VRELO_OPEN_FAILED;
+    // From here a failure leaves the partly built record for OutputClose.
+    *out = job;
+    if (MyNewPH(static_cast<int32_t>(sizeof(OutStrct)), &job->outTableHandle) ==
+        VRELO_FAILED)
+        return VRELO_OPEN_FAILED;
+    vrelo::empty_chunk_table(vrelo::chunk_table(*job));
+    job->outTable = nullptr;
+    if (MyNewPH(vrelo::kCommandBufferBytes, &job->cmdBufHandle) == VRELO_FAILED)
+        return VRELO_OPEN_FAILED;
+    job->cmdBuf = nullptr;
+    job->initMark = 0;
+    return VRELO_OPEN_OK;
+}
+
+VRELO_API int32_t OutputInitTwo(MasterWork** job, const void* block,
+                                int32_t model) {
+    MasterWork* work = vrelo::job_of(job);
+    if (work == nullptr || block == nullptr) return VRELO_BAD_ARGUMENT;
+    Mymemcpy(&work->param, block, static_cast<int16_t>(sizeof(OutputParam)));
+    work->param.modelCode = static_cast<int16_t>(model);
+    work->initMark = vrelo::kInitMarkConfigured;
+    return OutputInit(job, &work->param);
+}
+
+VRELO_API int32_t OutputInit(MasterWork** job, const OutputParam* param) {
+    MasterWork* work = vrelo::job_of(job);
+    if (work == nullptr || param == nullptr) return VRELO_BAD_ARGUMENT;
+    const vrelo::JobConfig config = vrelo::config_from(*param);
+    work->feedOnFlush = config.feedOnFlush;
+    work->doubleX = config.doubleX;
+    work->produced = 0;
+    work->pixelShift = config.pixelShift;
+    vrelo::configure_mode(work, config.delayMode);
+    return OutputInitPart(job, param);
+}
+
+VRELO_API int32_t OutputInitPart(MasterWork** job,
+                                 const OutputParam* /*unused*/) {
+    MasterWork* work = vrelo::job_of(job);
+    if (work == nullptr) return VRELO_BAD_ARGUMENT;
+    work->lastLine = 0;
+    work->curLine = 0;
+    work->lineGap = 0;
+    work->blankRun = 0;
+    work->produced = 0;
+    work->flushSeen = 0;
+    work->formFeedSeen = 0;
+    if (work->delayMode == 1) vrelo::start_delayed_page(work);
+    return VRELO_OK;
+}
+
+VRELO_API void OutputClose(MasterWork** job) {
+    MasterWork* work = vrelo::job_of(job);
+    if (work == nullptr) return;
+    OffsetDisposeMemory(&work->offsetMemory);
+    work->cmdBuf = nullptr;
+    MyDisposePH(&work->cmdBufHandle);
+    work->outTable = nullptr;
+    if (!MyNullPHCheck(&work->outTableHandle))
+        MyDisposePH(&work->outTableHandle);
+    MyDisposeMasterWorkPtr(work);
+}

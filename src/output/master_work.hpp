@@ -1,0 +1,53 @@
+// The job record behind the host's opaque MasterWork pointer: one print job,
+// its chunk table and command buffer, the per-page counters, the state and
+// configuration flags, the delay lines and the job's block sub-allocator.
+#ifndef VRELO_OUTPUT_MASTER_WORK_HPP
+#define VRELO_OUTPUT_MASTER_WORK_HPP
+
+#include "vrelo417.h"
+
+struct MasterWork {
+    PtrHandle selfHandle;     // owns this very block
+    PtrHandle outTableHandle; // the chunk table (OutStrct)
+    OutStrct* outTable;       // cached while a producing call's list is live
+    PtrHandle cmdBufHandle;   // the direct-mode command buffer
+    uint8_t* cmdBuf;          // cached while a direct-mode chunk is live
+    uint8_t* cmdCursor;       // next free byte of the command buffer
+
+    // Per-page counters.
+    int32_t lastLine;   // direct: line the paper stands at; delayed: the
+                        // previous OutputProduce's line
+    int32_t curLine;    // line of the latest OutputProduce
+    int32_t lineGap;    // steps walked by the latest delayed OutputProduce
+    int32_t blankRun;   // delayed: advance owed and not yet sent
+    int32_t feedRemain; // delayed: part of the 336-step drain a form feed
+                        // left undone
+
+    int16_t produced;     // 1 while a list waits for OutputComplete
+    int16_t pixelShift;   // 3: 1 bit per pixel, 2: 2 bits; 0 until configured
+    int16_t delayMode;    // 1: delayed mode, 0: direct mode
+    int16_t feedOnFlush;  // delayed: carry rows over pages, flush feeds
+    int16_t doubleX;      // 1: pixel positions are doubled before use
+    int16_t flushSeen;    // 1 after OutputFlush until OutputComplete
+    int16_t formFeedSeen; // 1 after OutputFormFeed until OutputComplete
+
+    OffsetInfo skipInfo;       // delayed: the skip block of one call
+    RingBuf ring;              // delayed: the colour delay lines
+    OffsetMemory offsetMemory; // delayed: the job's block sub-allocator
+    int16_t initMark;          // kInitMarkConfigured after OutputInitTwo
+    OutputParam param;         // the job's copy of the parameter block
+};
+
+namespace vrelo {
+
+// initMark once OutputInitTwo has copied a parameter block; nothing tests it.
+constexpr int16_t kInitMarkConfigured = 0x0103;
+
+// The job behind the host's pointer, or nullptr when either is missing.
+inline MasterWork* job_of(MasterWork** job) {
+    return job == nullptr ? nullptr : *job;
+}
+
+}  // namespace vrelo
+
+#endif

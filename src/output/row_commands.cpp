@@ -1,0 +1,38 @@
+// Lays out colour-raster commands and paper advances with the encoder's
+// formatters; shared by both modes.
+#include "output/row_commands.hpp"
+
+namespace vrelo {
+namespace {
+constexpr uint8_t kCarriageReturn = 0x0D;
+// The line-production calls always take the letters of row 0.
+constexpr int16_t kLetterRow = 0;
+}  // namespace
+
+int32_t write_row_command(uint8_t* destination, int16_t colour,
+                          const uint8_t* row, RowSpan span) {
+    uint8_t* payload = destination + kColourHeaderBytes;
+    // Bytes before the first ink go out as zero runs made from the count.
+    const int32_t prefix = span.first > 0 ? LeftPack(payload, span.first) : 0;
+    const int32_t packed = packbits(payload + prefix, row + span.first,
+                                    span.last - span.first + 1);
+    const int32_t total = prefix + packed;
+    // The header is written last: only now is the payload size known.
+    WriteSpecColor(kLetterRow, colour, static_cast<int16_t>(total + 1),
+                   destination);
+    payload[total] = kCarriageReturn;
+    return kColourHeaderBytes + total + kCarriageReturnBytes;
+}
+
+int32_t write_advance(uint8_t* destination, int64_t lines) {
+    int32_t written = 0;
+    while (lines > 0) {
+        const int32_t piece =
+            lines > kLongestSkip ? kLongestSkip : static_cast<int32_t>(lines);
+        written += WriteSkipCommand(piece, destination + written);
+        lines -= piece;
+    }
+    return written;
+}
+
+}  // namespace vrelo

@@ -1,0 +1,48 @@
+// Printer commands as the producing calls lay them out in memory: one
+// colour-raster command with its carriage return, and a paper advance of
+// any length; plus the worst-case size of one direct-mode line.
+#ifndef VRELO_OUTPUT_ROW_COMMANDS_HPP
+#define VRELO_OUTPUT_ROW_COMMANDS_HPP
+
+#include <stdint.h>
+
+#include "output/job_config.hpp"
+#include "output/line_planes.hpp"
+
+namespace vrelo {
+
+constexpr int32_t kSkipCommandBytes = 7;
+constexpr int32_t kColourHeaderBytes = 6;
+constexpr int32_t kCarriageReturnBytes = 1;
+// One raster-skip command carries at most this many lines.
+constexpr int32_t kLongestSkip = 32767;
+
+// Writes the colour-raster command for the span of row: header, zero-run
+// prefix for the bytes before span.first, PackBits of the span, then the
+// carriage return. Returns the bytes written.
+int32_t write_row_command(uint8_t* destination, int16_t colour,
+                          const uint8_t* row, RowSpan span);
+
+// Writes the raster-skip commands for an advance of lines (none when lines
+// is 0 or less), 32767 lines per command. Returns the bytes written.
+int32_t write_advance(uint8_t* destination, int64_t lines);
+
+// Bounds of what one line can need. Pixel positions are int16, so at 2
+// bits per pixel a row's range ends at byte 8191.
+constexpr int32_t kWidestRowBytes = ((INT16_MAX - 1) >> kTwoBitsPerPixel) + 1;
+constexpr int32_t packbits_bound(int32_t n) { return n + (n + 125) / 126; }
+constexpr int32_t zero_run_bound(int32_t n) { return 2 * ((n + 127) / 128); }
+constexpr int32_t kRowCommandBound =
+    kColourHeaderBytes + zero_run_bound(kWidestRowBytes) +
+    packbits_bound(kWidestRowBytes) + kCarriageReturnBytes;
+constexpr int32_t kAdvanceBound =
+    (VRELO_MAX_ADVANCE + kLongestSkip - 1) / kLongestSkip * kSkipCommandBytes;
+
+// The direct-mode command buffer holds the worst line: the longest advance
+// and six incompressible rows of the widest size.
+constexpr int32_t kCommandBufferBytes =
+    kAdvanceBound + VRELO_COLOURS * kRowCommandBound;
+
+}  // namespace vrelo
+
+#endif
