@@ -102,12 +102,39 @@ static void raster_commands(void) {
     CHECK(command[5] == 0x01 && command[6] == 0x2C);
 }
 
+/* A host's whole round: open, configure, one line, its completion, close. */
+static void output_job(void) {
+    static const uint8_t row[6] = {0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
+    static const uint8_t chunk[11] = {0x1B, 0x28, 0x41, 0x05, 0x00, 0x4B,
+                                      0xFF, 0x00, 0xFE, 0xFF, 0x0D};
+    MasterWork *job = NULL;
+    OutputParam param;
+    RasterLine line;
+    OutList *out = NULL;
+    memset(&param, 0, sizeof param);
+    memset(&line, 0, sizeof line);
+    param.inResX = param.outResX = 720; /* positions not doubled */
+    line.planes[0].data = row;
+    line.planes[0].width = 48;
+    CHECK(OutputOpen(&job) == VRELO_OPEN_OK);
+    CHECK(OutputInitTwo(&job, &param, 'A') == 0);
+    CHECK(OutputProduce(&job, &line, &out) == 0);
+    CHECK(out != NULL && out->count == 1 && out->entries[0].length == 11);
+    if (out != NULL && out->count == 1)
+        CHECK(memcmp(out->entries[0].data, chunk, sizeof chunk) == 0);
+    CHECK(OutputProduce(&job, &line, &out) == VRELO_OUT_OF_ORDER);
+    CHECK(OutputComplete(&job) == VRELO_OUT_OF_ORDER);
+    CHECK(OutputProduce(&job, NULL, &out) == VRELO_BAD_ARGUMENT);
+    OutputClose(&job);
+}
+
 int main(void) {
     memory_handles();
     sub_allocator();
     delay_lines();
     files();
     raster_commands();
+    output_job();
     if (failures != 0) {
         fprintf(stderr, "0 passed, %d failed\n", failures);
         return 1;

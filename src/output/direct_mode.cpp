@@ -23,7 +23,11 @@ uint8_t* use_command_buffer(MasterWork* job) {
 void advance_paper_to(MasterWork* job, int32_t line) {
     const int64_t lines = static_cast<int64_t>(line) - job->lastLine;
     if (lines == 0) return;
-    job->cmdCursor += write_advance(job->cmdCursor, lines);
+    // A line behind the paper sends nothing; a forward advance was bounded
+    // by VRELO_MAX_ADVANCE before the call changed anything.
+    if (lines > 0)
+        job->cmdCursor +=
+            write_line_advance(static_cast<int32_t>(lines), job->cmdCursor);
     job->lastLine = line;
 }
 

@@ -1,10 +1,9 @@
-// Lays out colour-raster commands and paper advances with the encoder's
-// formatters; shared by both modes.
+// Lays out one colour-raster command with the encoder's formatters;
+// shared by both modes.
 #include "output/row_commands.hpp"
 
 namespace vrelo {
 namespace {
-constexpr uint8_t kCarriageReturn = 0x0D;
 // The line-production calls always take the letters of row 0.
 constexpr int16_t kLetterRow = 0;
 }  // namespace
@@ -22,17 +21,6 @@ int32_t write_row_command(uint8_t* destination, int16_t colour,
                    destination);
     payload[total] = kCarriageReturn;
     return kColourHeaderBytes + total + kCarriageReturnBytes;
-}
-
-int32_t write_advance(uint8_t* destination, int64_t lines) {
-    int32_t written = 0;
-    while (lines > 0) {
-        const int32_t piece =
-            lines > kLongestSkip ? kLongestSkip : static_cast<int32_t>(lines);
-        written += WriteSkipCommand(piece, destination + written);
-        lines -= piece;
-    }
-    return written;
 }
 
 }  // namespace vrelo

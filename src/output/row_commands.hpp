@@ -1,31 +1,23 @@
-// Printer commands as the producing calls lay them out in memory: one
-// colour-raster command with its carriage return, and a paper advance of
-// any length; plus the worst-case size of one direct-mode line.
+// Colour-raster commands as the producing calls lay them out in memory,
+// and the worst-case size of one direct-mode line.
 #ifndef VRELO_OUTPUT_ROW_COMMANDS_HPP
 #define VRELO_OUTPUT_ROW_COMMANDS_HPP
 
 #include <stdint.h>
 
+#include "encode/command_format.hpp"
 #include "output/job_config.hpp"
 #include "output/line_planes.hpp"
 
 namespace vrelo {
 
-constexpr int32_t kSkipCommandBytes = 7;
-constexpr int32_t kColourHeaderBytes = 6;
 constexpr int32_t kCarriageReturnBytes = 1;
-// One raster-skip command carries at most this many lines.
-constexpr int32_t kLongestSkip = 32767;
 
 // Writes the colour-raster command for the span of row: header, zero-run
 // prefix for the bytes before span.first, PackBits of the span, then the
 // carriage return. Returns the bytes written.
 int32_t write_row_command(uint8_t* destination, int16_t colour,
                           const uint8_t* row, RowSpan span);
-
-// Writes the raster-skip commands for an advance of lines (none when lines
-// is 0 or less), 32767 lines per command. Returns the bytes written.
-int32_t write_advance(uint8_t* destination, int64_t lines);
 
 // Bounds of what one line can need. Pixel positions are int16, so at 2
 // bits per pixel a row's range ends at byte 8191.

@@ -104,9 +104,8 @@ TEST(JobLifecycle, InitPartStartsEachPageInItsMode) {
         // Delayed pages restart the delay lines; direct mode never uses them.
         EXPECT_EQ(job->feedRemain, delayed ? 0 : 9);
         EXPECT_EQ(job->ring.RPointer, delayed ? 0 : 77);
-        if (delayed)
-            for (int c = 0; c < VRELO_COLOURS; ++c)
-                EXPECT_EQ(job->ring.WPointer[c], ColorOffset[c]);
+        for (int c = 0; delayed && c < VRELO_COLOURS; ++c)
+            EXPECT_EQ(job->ring.WPointer[c], ColorOffset[c]);
         OutputClose(&job);
     }
 }

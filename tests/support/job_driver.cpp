@@ -18,7 +18,9 @@ std::vector<Bytes> copy_chunks(const OutList& list) {
     for (int i = 0; i < list.count; ++i) {
         const OutEntry& entry = list.entries[i];
         EXPECT_GE(entry.length, 0);
-        if (entry.length > 0) EXPECT_NE(entry.data, nullptr);
+        if (entry.length > 0) {
+            EXPECT_NE(entry.data, nullptr);
+        }
         chunks.emplace_back(entry.data, entry.data + std::max<int>(entry.length, 0));
     }
     return chunks;

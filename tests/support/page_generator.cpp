@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "row_shapes.hpp"
+
 namespace vrelo_test {
 namespace {
 
@@ -17,24 +19,16 @@ uint8_t nonzero_byte(std::mt19937& rng) {
     return static_cast<uint8_t>(uniform(rng, 1, 255));
 }
 
-// Ink between blank margins: runs of every length around the 128 limit,
-// pairs, single bytes and zero holes, so every PackBits record occurs.
+// Ink between blank margins, in the shapes that exercise PackBits.
 void fill_ink(std::mt19937& rng, std::vector<uint8_t>& bytes, int from,
               int to) {
-    int at = from;
-    while (at < to) {
-        const int kind = uniform(rng, 0, 5);
-        int length = 1;
-        if (kind == 0) length = uniform(rng, 3, 300);
-        if (kind == 1) length = 2;
-        if (kind == 2) length = uniform(rng, 1, 140);
-        if (kind == 3) length = uniform(rng, 1, 20);
-        length = std::min(length, to - at);
-        const uint8_t run = kind == 3 ? 0 : nonzero_byte(rng);
-        for (int i = 0; i < length; ++i, ++at)
-            bytes[at] = (kind == 0 || kind == 1 || kind == 3) ? run
-                                                              : nonzero_byte(rng);
-    }
+    if (to <= from) return;
+    const size_t size = static_cast<size_t>(to - from);
+    const int shape = uniform(rng, 0, 3);
+    const Bytes ink = shape == 0   ? distinct_neighbours_row(rng, size)
+                      : shape == 1 ? runs_row(rng, size, 2)
+                                   : mixed_runs_row(rng, size);
+    std::copy(ink.begin(), ink.end(), bytes.begin() + from);
 }
 
 // Pixel range of a present plane, in host units (before doubling).
@@ -110,16 +104,6 @@ Page random_page(std::mt19937& rng, const PageShape& shape) {
                                                   : uniform(rng, 0, shape.maxGap);
     }
     return page;
-}
-
-std::vector<uint8_t> incompressible_row(std::mt19937& rng, int byteCount) {
-    std::vector<uint8_t> row(static_cast<size_t>(byteCount));
-    uint8_t previous = 0;
-    for (uint8_t& b : row) {
-        do b = nonzero_byte(rng); while (b == previous);
-        previous = b;
-    }
-    return row;
 }
 
 std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift,

@@ -1,7 +1,7 @@
 // Random pages of raster lines as a host hands them over: rising line
 // numbers with gaps (sometimes longer than one skip command), planes
 // present or absent, pixel ranges with blank margins, rows of runs, pairs
-// and noise, and garbage outside the ranges that must never be sent.
+// and noise (row_shapes.hpp), and garbage outside the ranges that must never be sent.
 #ifndef VRELO_TEST_PAGE_GENERATOR_HPP
 #define VRELO_TEST_PAGE_GENERATOR_HPP
 
@@ -42,10 +42,6 @@ struct PageShape {
 using Page = std::vector<PageLine>;
 
 Page random_page(std::mt19937& rng, const PageShape& shape);
-
-// A row of exactly byteCount bytes, every byte non-zero and unlike its
-// neighbours: nothing in it compresses.
-std::vector<uint8_t> incompressible_row(std::mt19937& rng, int byteCount);
 
 // What the printer must receive for a plane: the row from byte 0 to its
 // last non-zero byte within the plane's range, everything before its first
