@@ -281,6 +281,13 @@ typedef struct OutStrct {
 /* The job record; opaque to the host. */
 typedef struct MasterWork MasterWork;
 
+/* OutputOpen answers VRELO_OPEN_OK or VRELO_OPEN_FAILED; a failure after
+ * the record exists leaves it in *out, for OutputClose. OutputInitTwo,
+ * OutputInit and OutputInitPart answer VRELO_OK, or VRELO_BAD_ARGUMENT
+ * for a missing job or parameter block. The producing calls store a list
+ * through out only with VRELO_OK (and the empty list with
+ * VRELO_RANGE_FAILED); its chunks stay valid until OutputComplete, which
+ * must follow every list before the next producing call. */
 int32_t OutputOpen(MasterWork **out);
 int32_t OutputInitTwo(MasterWork **job, const void *block, int32_t model);
 int32_t OutputInit(MasterWork **job, const OutputParam *param);

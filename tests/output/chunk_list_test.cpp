@@ -3,7 +3,6 @@
 // chunks a 16-bit length can carry.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -60,11 +59,6 @@ TEST(ChunkList, IsNullInfoOnlyForTheAllZeroReference) {
     EXPECT_EQ(isNullInfo(&null), 1);
     for (const OffsetInfo& info : cases) EXPECT_EQ(isNullInfo(&info), 0);
     EXPECT_EQ(isNullInfo(nullptr), 1);
-}
-
-TEST(ChunkList, TheListsFollowTheEntryArray) {
-    EXPECT_EQ(offsetof(OutStrct, list), OUT_TABLE_ENTRIES * sizeof(OutEntry));
-    EXPECT_EQ(offsetof(OutStrct, emptyList), offsetof(OutStrct, list) + sizeof(OutList));
 }
 
 // Lengths around the 16-bit limit: one chunk up to 32767 bytes, then

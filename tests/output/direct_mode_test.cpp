@@ -160,7 +160,8 @@ TEST_F(DirectMode, ColoursGoOutInOrderAfterOneSkip) {
     EXPECT_EQ(read.events, expected);
 }
 
-TEST_F(DirectMode, FlushHandsOverAnEmptyListThatMustBeCompleted) {
+// Nothing waits in direct mode; a page without lines has no advance owed.
+TEST_F(DirectMode, FlushAndAnEarlyFormFeedHandOverEmptyListsToComplete) {
     OutList* out = nullptr;
     EXPECT_EQ(OutputFlush(job(), &out), VRELO_OK);
     ASSERT_EQ(out, &table().list);
@@ -169,6 +170,13 @@ TEST_F(DirectMode, FlushHandsOverAnEmptyListThatMustBeCompleted) {
     EXPECT_EQ(work().flushSeen, 1);
     EXPECT_EQ(OutputComplete(job()), VRELO_OK);
     EXPECT_EQ(work().flushSeen, 0);
+    out = nullptr;
+    EXPECT_EQ(OutputFormFeed(job(), &out, 500), VRELO_OK);
+    ASSERT_EQ(out, &table().list);
+    EXPECT_EQ(out->count, 0);
+    EXPECT_EQ(work().formFeedSeen, 1);
+    EXPECT_EQ(OutputComplete(job()), VRELO_OK);
+    EXPECT_EQ(work().formFeedSeen, 0);
     EXPECT_EQ(OutputComplete(job()), VRELO_OUT_OF_ORDER);
 }
 
@@ -180,16 +188,6 @@ TEST_F(DirectMode, FormFeedAdvancesOverTheTrailingBlankLines) {
               std::vector<Bytes>{from_hex("1B 28 65 02 00 00 13")});
     EXPECT_EQ(work().lastLine, 99);
     EXPECT_EQ(vrelo_test::form_feed(job(), 0).chunks, std::vector<Bytes>{});
-}
-
-TEST_F(DirectMode, FormFeedOnAPageWithoutLinesSendsNothing) {
-    OutList* out = nullptr;
-    EXPECT_EQ(OutputFormFeed(job(), &out, 500), VRELO_OK);
-    ASSERT_EQ(out, &table().list);
-    EXPECT_EQ(out->count, 0);
-    EXPECT_EQ(work().formFeedSeen, 1);
-    EXPECT_EQ(OutputComplete(job()), VRELO_OK);
-    EXPECT_EQ(work().formFeedSeen, 0);
 }
 
 TEST_F(DirectMode, TheHostGetsThePrimaryListOfTheTableBlock) {
