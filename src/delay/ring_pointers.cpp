@@ -1,7 +1,30 @@
 // The read pointer (one line-step counter for all colours) and the write
 // pointers (one ring index per colour): setting up and advancing them.
 #include "delay/ring_slot.hpp"
+#include "delay/ring_steps.hpp"
 #include "platform/api.hpp"
+
+namespace vrelo {
+
+void step_read_pointer(RingBuf* ring, uint32_t steps) {
+    if (ring == nullptr) return;
+    // The counter is never wrapped on purpose, but a long run or a host's
+    // value must not overflow a signed int: step it as unsigned, which the
+    // ring arithmetic follows without a jump (every ring size divides 2^32).
+    ring->RPointer =
+        static_cast<int32_t>(static_cast<uint32_t>(ring->RPointer) + steps);
+}
+
+void step_write_pointer(RingBuf* ring, int16_t colour, uint32_t steps) {
+    // Black's single slot is always its write position: its pointer stays.
+    if (ring == nullptr || !valid_colour(colour) || colour == 0) return;
+    const uint32_t size = static_cast<uint32_t>(ColorBufsize[colour]);
+    const uint32_t at =
+        static_cast<uint32_t>(ring_index(ring->WPointer[colour], colour));
+    ring->WPointer[colour] = static_cast<int32_t>((at + steps % size) % size);
+}
+
+}  // namespace vrelo
 
 VRELO_API void InitRPointer(RingBuf* ring) {
     if (ring != nullptr) ring->RPointer = 0;
@@ -10,12 +33,7 @@ VRELO_API void InitRPointer(RingBuf* ring) {
 VRELO_API void ResetReadPtr(RingBuf* ring) { InitRPointer(ring); }
 
 VRELO_API void IncreaseReadPtr(RingBuf* ring) {
-    if (ring == nullptr) return;
-    // The counter is never wrapped on purpose, but a long run or a host's
-    // value must not overflow a signed int: step it as unsigned, which the
-    // ring arithmetic follows without a jump.
-    ring->RPointer =
-        static_cast<int32_t>(static_cast<uint32_t>(ring->RPointer) + 1u);
+    vrelo::step_read_pointer(ring, 1);
 }
 
 // A row stored now is read ColorOffset[c] line steps later, so each write
@@ -27,8 +45,5 @@ VRELO_API void InitWPointer(RingBuf* ring) {
 }
 
 VRELO_API void IncreaseWritePtr(RingBuf* ring, int16_t colour) {
-    // Black's single slot is always its write position: its pointer stays.
-    if (ring == nullptr || !vrelo::valid_colour(colour) || colour == 0) return;
-    const int32_t next = vrelo::ring_index(ring->WPointer[colour], colour) + 1;
-    ring->WPointer[colour] = next == ColorBufsize[colour] ? 0 : next;
+    vrelo::step_write_pointer(ring, colour, 1);
 }
