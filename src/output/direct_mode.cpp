@@ -32,9 +32,7 @@ void advance_paper_to(MasterWork* job, int32_t line) {
 }
 
 int32_t hand_over(MasterWork* job, OutList** out) {
-    job->produced = 1;
-    *out = &job->outTable->list;
-    return VRELO_OK;
+    return hand_over_list(job, out, &job->outTable->list);
 }
 
 int32_t hand_over_buffer(MasterWork* job, OutList** out) {
@@ -66,10 +64,7 @@ int32_t complete(MasterWork* job) {
     job->cmdBuf = nullptr;
     table->list.count = 0;
     table->list.entries = nullptr;
-    job->outTable = nullptr;
-    job->produced = 0;
-    job->flushSeen = 0;
-    job->formFeedSeen = 0;
+    end_pending_call(job);
     return VRELO_OK;
 }
 
@@ -92,15 +87,26 @@ int32_t form_feed(MasterWork* job, OutList** out, int32_t /*endLine*/) {
     return hand_over_buffer(job, out);
 }
 
-int32_t check_form_feed(const MasterWork& job, int32_t /*endLine*/) {
-    return advance_allowed(static_cast<int64_t>(job.curLine) - job.lastLine)
+int32_t check_advance_to(const MasterWork& job, int32_t line) {
+    return advance_allowed(static_cast<int64_t>(line) - job.lastLine)
                ? VRELO_OK
                : VRELO_BAD_ARGUMENT;
 }
 
+int32_t check_produce(const MasterWork& job, int32_t lineNumber) {
+    return check_advance_to(job, lineNumber);
+}
+
+int32_t check_flush(const MasterWork&) { return VRELO_OK; }
+
+int32_t check_form_feed(const MasterWork& job, int32_t /*endLine*/) {
+    return check_advance_to(job, job.curLine);
+}
+
 }  // namespace
 
-const ModeCalls kDirectMode = {produce, complete, flush, form_feed,
+const ModeCalls kDirectMode = {produce,       complete,    flush,
+                               form_feed,     check_produce, check_flush,
                                check_form_feed};
 
 }  // namespace vrelo

@@ -2,6 +2,7 @@
 // command buffer, OutputInitTwo and OutputInit configure it, OutputInitPart
 // starts each page, OutputClose releases everything.
 #include "output/chunk_table.hpp"
+#include "output/delayed_mode.hpp"
 #include "output/job_config.hpp"
 #include "output/master_work.hpp"
 #include "output/row_commands.hpp"
@@ -11,18 +12,6 @@
 namespace vrelo {
 namespace {
 
-// Delayed mode starts every page at step 0, measured from line -1, with
-// the pointers at their initial distances; without carry-over the rings
-// start empty too.
-void start_delayed_page(MasterWork* job) {
-    job->lastLine = -1;
-    if (job->feedOnFlush == 0) InitRingBuf(&job->ring);
-    InitTempBuf(&job->ring);
-    InitRPointer(&job->ring);
-    InitWPointer(&job->ring);
-    job->feedRemain = 0;
-}
-
 // The sub-allocator of a job configured again may still hold ranges (no
 // failure exit released them): they are released first, whatever mode the
 // job takes now, so none becomes unreachable.
@@ -30,7 +19,7 @@ void configure_mode(MasterWork* job, int16_t delayMode) {
     OffsetDisposeMemory(&job->offsetMemory);
     job->delayMode = delayMode;
     if (delayMode == 1) {
-        InitRingBuf(&job->ring);
+        forget_delayed_rows(job);
         // Also clears a lock flag a failure exit left set.
         OffsetInitPara(&job->offsetMemory);
     } else {
@@ -87,6 +76,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
                                  const OutputParam* /*unused*/) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr) return VRELO_BAD_ARGUMENT;
+    const bool pending = work->produced == 1;
     work->lastLine = 0;
     work->curLine = 0;
     work->lineGap = 0;
@@ -94,7 +84,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
     work->produced = 0;
     work->flushSeen = 0;
     work->formFeedSeen = 0;
-    if (work->delayMode == 1) vrelo::start_delayed_page(work);
+    if (work->delayMode == 1) vrelo::start_delayed_page(work, pending);
     return VRELO_OK;
 }
 

@@ -30,6 +30,9 @@ struct MasterWork {
     int16_t doubleX;      // 1: pixel positions are doubled before use
     int16_t flushSeen;    // 1 after OutputFlush until OutputComplete
     int16_t formFeedSeen; // 1 after OutputFormFeed until OutputComplete
+    int16_t ringsRotated; // delayed: a form feed's completion rotated the
+                          // rings to its read position and no line has been
+                          // produced since, so a flush restarts the pointers
 
     OffsetInfo skipInfo;       // delayed: the skip block of one call
     RingBuf ring;              // delayed: the colour delay lines

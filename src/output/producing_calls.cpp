@@ -43,8 +43,7 @@ VRELO_API int32_t OutputProduce(MasterWork** job, const RasterLine* line,
     vrelo::LinePlanes planes;
     if (vrelo::prepare_planes(*work, *line, &planes) != VRELO_OK)
         return VRELO_BAD_ARGUMENT;
-    if (!vrelo::advance_allowed(static_cast<int64_t>(line->lineNumber) -
-                                work->lastLine))
+    if (mode_of(*work).checkProduce(*work, line->lineNumber) != VRELO_OK)
         return VRELO_BAD_ARGUMENT;
     vrelo::start_producing_call(work);
     if (!may_hand_out(*work)) return fail_call(work, VRELO_OUT_OF_ORDER, out);
@@ -61,6 +60,7 @@ VRELO_API int32_t OutputComplete(MasterWork** job) {
 VRELO_API int32_t OutputFlush(MasterWork** job, OutList** out) {
     MasterWork* work = built_job(job);
     if (work == nullptr || out == nullptr) return VRELO_BAD_ARGUMENT;
+    if (mode_of(*work).checkFlush(*work) != VRELO_OK) return VRELO_BAD_ARGUMENT;
     vrelo::start_producing_call(work);
     if (!may_hand_out(*work)) return fail_call(work, VRELO_OUT_OF_ORDER, out);
     work->flushSeen = 1;

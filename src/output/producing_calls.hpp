@@ -17,8 +17,11 @@ struct ModeCalls {
     int32_t (*complete)(MasterWork* job);
     int32_t (*flush)(MasterWork* job, OutList** out);
     int32_t (*formFeed)(MasterWork* job, OutList** out, int32_t endLine);
-    // Before anything changes: VRELO_BAD_ARGUMENT when the form feed would
-    // have to send an advance above VRELO_MAX_ADVANCE, else VRELO_OK.
+    // Before anything changes: VRELO_BAD_ARGUMENT when the call could not
+    // be carried out as asked (an advance above VRELO_MAX_ADVANCE, a line
+    // that cannot be placed), else VRELO_OK.
+    int32_t (*checkProduce)(const MasterWork& job, int32_t lineNumber);
+    int32_t (*checkFlush)(const MasterWork& job);
     int32_t (*checkFormFeed)(const MasterWork& job, int32_t endLine);
 };
 
@@ -39,6 +42,12 @@ void start_producing_call(MasterWork* job);
 // out, when there is one, so a host testing the sign sends nothing. Returns
 // status.
 int32_t fail_call(MasterWork* job, int32_t status, OutList** out);
+
+// Hands list to the host; the call is pending until OutputComplete.
+int32_t hand_over_list(MasterWork* job, OutList** out, OutList* list);
+
+// A completed call: no table in use, no list pending, no page end seen.
+void end_pending_call(MasterWork* job);
 
 }  // namespace vrelo
 

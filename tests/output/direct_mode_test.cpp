@@ -398,22 +398,6 @@ TEST_F(DirectMode, FailureExitReleasesRangesAndAnswers128WithTheEmptyList) {
     EXPECT_EQ(vrelo::fail_call(&work(), VRELO_RANGE_FAILED, nullptr), VRELO_RANGE_FAILED);
 }
 
-TEST(DelayedModeJob, RefusesEveryCallUntilDelayedModeExists) {
-    JobShape shape;
-    shape.delayed = true;
-    vrelo_test::Job job(vrelo_test::param_for(shape));
-    ASSERT_EQ(job.work()->delayMode, 1);
-    const Bytes row(6, 0x33);
-    const RasterLine line = line_with(0, 0, row, 48);
-    OutList* out = nullptr;
-    EXPECT_EQ(OutputProduce(job.handle(), &line, &out), VRELO_OUT_OF_ORDER);
-    EXPECT_EQ(OutputFlush(job.handle(), &out), VRELO_OUT_OF_ORDER);
-    EXPECT_EQ(OutputFormFeed(job.handle(), &out, 10), VRELO_OUT_OF_ORDER);
-    EXPECT_EQ(OutputComplete(job.handle()), VRELO_OUT_OF_ORDER);
-    EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(job.work()->produced, 0);
-}
-
 TEST(UnusableJob, ANeverConfiguredJobHandsOutNothing) {
     MasterWork* job = nullptr;
     ASSERT_EQ(OutputOpen(&job), VRELO_OPEN_OK);

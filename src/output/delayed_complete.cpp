@@ -1,0 +1,125 @@
+// Delayed-mode OutputComplete: the write side of the rings catches up with
+// the steps the producing call walked, releasing each old row whose slot it
+// reuses and storing the new rows; after a form feed the rings are rotated
+// to the read position, after a flush they are emptied.
+#include "delay/ring_steps.hpp"
+#include "output/chunk_table.hpp"
+#include "output/delayed_mode.hpp"
+#include "output/delayed_walk.hpp"
+#include "output/producing_calls.hpp"
+
+namespace vrelo {
+namespace {
+
+constexpr OffsetInfo kNullInfo = {0, 0, 0};
+// A full turn of the largest ring: after it every slot has been visited.
+constexpr int32_t kFullTurn = 512;
+
+int32_t release(MasterWork* job, OffsetInfo* ref) {
+    if (isNullInfo(ref)) return VRELO_OK;
+    return OffsetDisposeID(&job->offsetMemory, ref) == VRELO_OK
+               ? VRELO_OK
+               : VRELO_LOCK_FAILED;
+}
+
+// One commit cycle of one colour: release the row the write position still
+// names, store the new row (or nothing) there and step on.
+int32_t commit(MasterWork* job, int16_t colour, bool storeNewRow) {
+    OffsetInfo old;
+    RefOutbufWriteInfo(&job->ring, colour, &old);
+    if (release(job, &old) != VRELO_OK) return VRELO_LOCK_FAILED;
+    if (storeNewRow && colour != 0) {
+        CopyTempToOutbuf(&job->ring, colour);
+    } else {
+        OffsetInfo none = kNullInfo;
+        SetOutbufWriteInfo(&job->ring, colour, &none);
+    }
+    IncreaseWritePtr(&job->ring, colour);
+    return VRELO_OK;
+}
+
+// `count` commit cycles, the last one storing the new rows. Cycles past a
+// full turn of every ring only meet null slots: they move the pointers.
+int32_t commit_cycles(MasterWork* job, int64_t count) {
+    if (count <= 0) return VRELO_OK;
+    const int64_t nullCycles = count - 1;
+    const int64_t visited = nullCycles < kFullTurn ? nullCycles : kFullTurn;
+    for (int64_t k = 0; k < visited; ++k)
+        for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+            if (commit(job, colour, false) != VRELO_OK) return VRELO_LOCK_FAILED;
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+        step_write_pointer(&job->ring, colour,
+                           static_cast<uint32_t>(nullCycles - visited));
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+        if (commit(job, colour, true) != VRELO_OK) return VRELO_LOCK_FAILED;
+    return VRELO_OK;
+}
+
+// Black's row, already sent, and rows of a line that walked no step.
+int32_t release_temporary_rows(MasterWork* job) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        OffsetInfo ref;
+        RefOutbufTempInfo(&job->ring, colour, &ref);
+        if (release(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+    }
+    InitTempBuf(&job->ring);
+    return VRELO_OK;
+}
+
+// Releases and empties ring indices from..size-1 of every colour, where
+// `from` is the colour's delay or 0 for all.
+int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        for (int32_t index = fromDelay ? ColorOffset[colour] : 0;
+             index < ColorBufsize[colour]; ++index) {
+            OffsetInfo ref;
+            RefOptionalBuf(&job->ring, colour, index, &ref);
+            if (isNullInfo(&ref)) continue;
+            if (release(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+            SetOptionalBuf(&job->ring, colour, index, &ref);
+        }
+    }
+    return VRELO_OK;
+}
+
+// Every ring rotated so the row due next sits at index 0; the indices from
+// the colour's delay on held rows already sent.
+int32_t rotate_rings(MasterWork* job) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+        if (ResetRingBuf(&job->ring, colour) != VRELO_OK)
+            return VRELO_LOCK_FAILED;
+    if (release_ring_indices(job, true) != VRELO_OK) return VRELO_LOCK_FAILED;
+    job->ringsRotated = 1;
+    return VRELO_OK;
+}
+
+int32_t update_rings(MasterWork* job) {
+    if (job->flushSeen != 0) {
+        // After a flush nothing waits: every row goes, the pointers stay.
+        job->ringsRotated = 0;
+        return release_ring_indices(job, false);
+    }
+    const int64_t count = job->formFeedSeen == 1
+                              ? static_cast<int64_t>(kLongestDelay) - job->feedRemain
+                              : job->lineGap;
+    if (commit_cycles(job, count) != VRELO_OK) return VRELO_LOCK_FAILED;
+    if (release_temporary_rows(job) != VRELO_OK) return VRELO_LOCK_FAILED;
+    return job->formFeedSeen == 1 ? rotate_rings(job) : VRELO_OK;
+}
+
+}  // namespace
+
+int32_t delayed_complete(MasterWork* job) {
+    if (OffsetUnLockMemory(&job->offsetMemory) != VRELO_OK)
+        return fail_call(job, VRELO_LOCK_FAILED, nullptr);
+    if (update_rings(job) != VRELO_OK)
+        return fail_call(job, VRELO_LOCK_FAILED, nullptr);
+    // A skip block that cannot be released keeps the call pending.
+    if (OffsetDisposeID(&job->offsetMemory, &job->skipInfo) != VRELO_OK)
+        return VRELO_LOCK_FAILED;
+    empty_chunk_table(chunk_table(*job));
+    end_pending_call(job);
+    return VRELO_OK;
+}
+
+}  // namespace vrelo

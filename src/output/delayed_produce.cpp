@@ -1,0 +1,67 @@
+// Delayed-mode OutputProduce: each non-blank row is compressed once into a
+// range of its own, exactly sized, and parked in its colour's temporary
+// slot; then the walk from the previous line to this one sends what is due.
+#include "output/delayed_mode.hpp"
+#include "output/delayed_walk.hpp"
+#include "output/producing_calls.hpp"
+
+namespace vrelo {
+namespace {
+
+// One row's complete colour-raster command in a range of its own.
+int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
+                 RowSpan span) {
+    const int32_t payload = GetPackBitsLength(plane.data, span.first, span.last);
+    OffsetInfo ref;
+    if (OffsetNewID(&job->offsetMemory, &ref,
+                    payload + kColourHeaderBytes + kCarriageReturnBytes) !=
+        VRELO_OK)
+        return VRELO_RANGE_FAILED;
+    uint8_t* command = OffsetNewPtr(&job->offsetMemory, &ref);
+    if (command == nullptr) return VRELO_RANGE_FAILED;
+    SetOffsetInfo(&job->ring, &ref, colour);
+    write_row_command(command, colour, plane.data, span);
+    return VRELO_OK;
+}
+
+int32_t park_rows(MasterWork* job, const LinePlanes& planes) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        RowSpan span;
+        if (!find_ink(planes.plane[colour], job->pixelShift, &span)) continue;
+        const int32_t status = park_row(job, colour, planes.plane[colour], span);
+        if (status != VRELO_OK) return status;
+    }
+    return VRELO_OK;
+}
+
+}  // namespace
+
+int32_t delayed_produce(MasterWork* job, int32_t lineNumber,
+                        const LinePlanes& planes, OutList** out) {
+    job->curLine = lineNumber;
+    job->lineGap = lineNumber - job->lastLine;
+    job->lastLine = lineNumber;
+    if (OffsetLockMemory(&job->offsetMemory) != VRELO_OK)
+        return fail_call(job, VRELO_LOCK_FAILED, out);
+    int32_t status = park_rows(job, planes);
+    Walk walk;
+    if (status == VRELO_OK)
+        status = begin_walk(&walk, job, VRELO_RANGE_FAILED, VRELO_RANGE_FAILED);
+    if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
+    if (status != VRELO_OK) return fail_call(job, status, out);
+    // A line produced after a form feed's rotation: the rings follow the
+    // read pointer again.
+    job->ringsRotated = 0;
+    return hand_over_list(job, out, &job->outTable->list);
+}
+
+// Each line must come after the previous one: the steps up to an earlier or
+// the same line were walked already, so its rows could never be sent where
+// they belong. The advance the walk may owe is bounded too.
+int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber) {
+    const int64_t gap = static_cast<int64_t>(lineNumber) - job.lastLine;
+    if (gap <= 0) return VRELO_BAD_ARGUMENT;
+    return advance_allowed(job.blankRun + gap) ? VRELO_OK : VRELO_BAD_ARGUMENT;
+}
+
+}  // namespace vrelo

@@ -1,0 +1,98 @@
+// The line-step walk of delayed mode (see delayed_walk.hpp).
+#include "output/delayed_walk.hpp"
+
+#include "delay/ring_steps.hpp"
+#include "output/chunk_table.hpp"
+#include "platform/memory.hpp"
+
+namespace vrelo {
+namespace {
+
+// The paper advance owed, as raster-skip commands of their own chunks.
+void send_owed_advance(Walk* walk) {
+    OutStrct* table = walk->job->outTable;
+    while (walk->owed > 0) {
+        const int32_t piece = walk->owed > kLongestSkip
+                                  ? kLongestSkip
+                                  : static_cast<int32_t>(walk->owed);
+        WriteSkipCommand(piece, walk->skipCursor);
+        SetOutStrct(table, walk->skipCursor, kSkipCommandBytes);
+        walk->skipCursor += kSkipCommandBytes;
+        walk->owed -= piece;
+    }
+}
+
+// The reference due for a colour on step `step` of a walk of `steps`: a
+// row of a line given before this call sits at the read position while the
+// step lies within the colour's delay; black's row of the line being
+// produced comes from its temporary slot on the last step. Later steps of
+// other colours belong to lines inside the current gap: nothing is due.
+OffsetInfo due_row(MasterWork* job, int16_t colour, int64_t step,
+                   int64_t steps, bool blackOnLast) {
+    OffsetInfo ref = {0, 0, 0};
+    if (step < ColorOffset[colour]) {
+        RefOutbufReadInfo(&job->ring, colour, &ref);
+    } else if (colour == 0 && blackOnLast && step == steps - 1) {
+        RefOutbufTempInfo(&job->ring, colour, &ref);
+    }
+    return ref;
+}
+
+int32_t send_step(Walk* walk, int64_t step, int64_t steps, bool blackOnLast) {
+    MasterWork* job = walk->job;
+    bool firstRow = true;
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        const OffsetInfo ref = due_row(job, colour, step, steps, blackOnLast);
+        if (isNullInfo(&ref)) continue;
+        if (firstRow) send_owed_advance(walk);
+        firstRow = false;
+        uint8_t* row = OffsetNewPtr(&job->offsetMemory, &ref);
+        if (row == nullptr) return walk->failStatus;
+        SetOutStrct(job->outTable, row, ref.length);
+    }
+    ++walk->owed;
+    IncreaseReadPtr(&job->ring);
+    return VRELO_OK;
+}
+
+}  // namespace
+
+int32_t begin_walk(Walk* walk, MasterWork* job, int32_t allocFailed,
+                   int32_t resolveFailed) {
+    walk->job = job;
+    walk->owed = job->blankRun;
+    if (OffsetNewID(&job->offsetMemory, &job->skipInfo, kSkipBlockBytes) !=
+        VRELO_OK)
+        return allocFailed;
+    walk->skipCursor = OffsetNewPtr(&job->offsetMemory, &job->skipInfo);
+    return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;
+}
+
+int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast) {
+    const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
+    for (int64_t step = 0; step < reach; ++step) {
+        const int32_t status = send_step(walk, step, steps, blackOnLast);
+        if (status != VRELO_OK) return status;
+    }
+    // Beyond the longest delay nothing is due but the black row of the
+    // last step: the steps in between only add to the advance.
+    const int64_t silent = steps - reach - (steps > reach && blackOnLast);
+    if (silent > 0) {
+        walk->owed += silent;
+        step_read_pointer(&walk->job->ring, static_cast<uint32_t>(silent));
+    }
+    if (steps > reach && blackOnLast) {
+        const int32_t status = send_step(walk, steps - 1, steps, blackOnLast);
+        if (status != VRELO_OK) return status;
+    }
+    walk->job->blankRun = static_cast<int32_t>(walk->owed);
+    return VRELO_OK;
+}
+
+void send_form_feed(Walk* walk) {
+    *walk->skipCursor = kFormFeed;
+    SetOutStrct(walk->job->outTable, walk->skipCursor, 1);
+    ++walk->skipCursor;
+}
+
+}  // namespace vrelo

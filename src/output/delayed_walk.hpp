@@ -1,0 +1,58 @@
+// Delayed mode's line steps: the walk shared by OutputProduce, OutputFlush
+// and OutputFormFeed, which sends on each step the rows that fall due,
+// preceded by the paper advance owed, and the skip block it writes into.
+#ifndef VRELO_OUTPUT_DELAYED_WALK_HPP
+#define VRELO_OUTPUT_DELAYED_WALK_HPP
+
+#include "output/master_work.hpp"
+#include "output/row_commands.hpp"
+
+namespace vrelo {
+
+// The longest delay: beyond it a walk's steps send nothing from the rings.
+constexpr int32_t kLongestDelay = 336;
+// Steps of one walk that can send a row: those within the longest delay,
+// and the last one, which carries the black row of the line produced.
+constexpr int32_t kMostSendingSteps = kLongestDelay + 1;
+// Skip commands of one call: one before the first row of each sending
+// step, plus the splits of the advance, which never exceeds
+// VRELO_MAX_ADVANCE; then room for the form-feed byte.
+constexpr int32_t kMostSkipCommands =
+    kMostSendingSteps + VRELO_MAX_ADVANCE / kLongestSkip;
+constexpr int32_t kSkipBlockBytes =
+    kMostSkipCommands * kSkipCommandBytes + 1;
+// Chunks of one call: every row waiting in the rings (the sum of the
+// delays), the black row, the skip commands and the form-feed byte.
+constexpr int32_t kMostChunks = 336 + 224 + 112 + 224 + 112 + 1 +
+                                kMostSkipCommands + 1;
+static_assert(kMostChunks <= OUT_TABLE_ENTRIES,
+              "the chunk table must hold the largest delayed-mode call");
+static_assert(kSkipBlockBytes < OFFSET_BLOCK_BYTES,
+              "the skip block must fit one sub-allocator range");
+
+// One walk over line steps within one producing call.
+struct Walk {
+    MasterWork* job;
+    uint8_t* skipCursor;   // next free byte of the skip block
+    int64_t owed;          // advance not yet sent
+    int32_t failStatus;    // status when a due row cannot be resolved
+};
+
+// Starts a walk: allocates and resolves the call's skip block. Returns
+// VRELO_OK, or the status for an allocation (allocFailed) or resolution
+// (resolveFailed) failure.
+int32_t begin_walk(Walk* walk, MasterWork* job, int32_t allocFailed,
+                   int32_t resolveFailed);
+
+// Walks `steps` line steps from the read position, sending what falls due;
+// with blackOnLast the last step also sends black's temporary row. Steps
+// beyond every ring's reach cost nothing but a count. VRELO_OK or the
+// walk's failStatus; on success blankRun holds what is owed.
+int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast);
+
+// Appends the form-feed byte behind the skip commands.
+void send_form_feed(Walk* walk);
+
+}  // namespace vrelo
+
+#endif
