@@ -15,19 +15,12 @@ constexpr OffsetInfo kNullInfo = {0, 0, 0};
 // A full turn of the largest ring: after it every slot has been visited.
 constexpr int32_t kFullTurn = 512;
 
-int32_t release(MasterWork* job, OffsetInfo* ref) {
-    if (isNullInfo(ref)) return VRELO_OK;
-    return OffsetDisposeID(&job->offsetMemory, ref) == VRELO_OK
-               ? VRELO_OK
-               : VRELO_LOCK_FAILED;
-}
-
 // One commit cycle of one colour: release the row the write position still
 // names, store the new row (or nothing) there and step on.
 int32_t commit(MasterWork* job, int16_t colour, bool storeNewRow) {
     OffsetInfo old;
     RefOutbufWriteInfo(&job->ring, colour, &old);
-    if (release(job, &old) != VRELO_OK) return VRELO_LOCK_FAILED;
+    if (release_row(job, &old) != VRELO_OK) return VRELO_LOCK_FAILED;
     if (storeNewRow && colour != 0) {
         CopyTempToOutbuf(&job->ring, colour);
     } else {
@@ -60,7 +53,7 @@ int32_t release_temporary_rows(MasterWork* job) {
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
         OffsetInfo ref;
         RefOutbufTempInfo(&job->ring, colour, &ref);
-        if (release(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+        if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
     }
     InitTempBuf(&job->ring);
     return VRELO_OK;
@@ -75,7 +68,7 @@ int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
             OffsetInfo ref;
             RefOptionalBuf(&job->ring, colour, index, &ref);
             if (isNullInfo(&ref)) continue;
-            if (release(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+            if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
             SetOptionalBuf(&job->ring, colour, index, &ref);
         }
     }

@@ -18,6 +18,10 @@ int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber);
 int32_t check_delayed_flush(const MasterWork& job);
 int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine);
 
+// Releases the range a row reference names, if any, and nulls the
+// reference; VRELO_LOCK_FAILED when the sub-allocator refuses.
+int32_t release_row(MasterWork* job, OffsetInfo* ref);
+
 // Empties the rings, the temporary slots and the skip block's reference
 // once the ranges they name are released.
 void forget_delayed_rows(MasterWork* job);

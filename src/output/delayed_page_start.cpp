@@ -4,22 +4,26 @@
 #include "output/delayed_mode.hpp"
 
 namespace vrelo {
-namespace {
 
-void release(MasterWork* job, OffsetInfo* ref) {
-    if (!isNullInfo(ref)) OffsetDisposeID(&job->offsetMemory, ref);
+int32_t release_row(MasterWork* job, OffsetInfo* ref) {
+    if (isNullInfo(ref)) return VRELO_OK;
+    return OffsetDisposeID(&job->offsetMemory, ref) == VRELO_OK
+               ? VRELO_OK
+               : VRELO_LOCK_FAILED;
 }
+
+namespace {
 
 // The host gave up on the pending list: its skip block and the rows of the
 // line that were never committed to the rings go, and the table is emptied
 // so nothing points into them.
 void abandon_pending_list(MasterWork* job) {
     OffsetUnLockMemory(&job->offsetMemory);
-    release(job, &job->skipInfo);
+    release_row(job, &job->skipInfo);
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
         OffsetInfo ref;
         RefOutbufTempInfo(&job->ring, colour, &ref);
-        release(job, &ref);
+        release_row(job, &ref);
     }
     empty_chunk_table(chunk_table(*job));
     job->outTable = nullptr;
