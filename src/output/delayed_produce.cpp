@@ -1,26 +1,34 @@
 // Delayed-mode OutputProduce: each non-blank row is compressed once into a
 // range of its own, exactly sized, and parked in its colour's temporary
 // slot; then the walk from the previous line to this one sends what is due.
+#include <string.h>
+
 #include "output/delayed_mode.hpp"
 #include "output/delayed_walk.hpp"
 #include "output/producing_calls.hpp"
+#include "platform/memory.hpp"
 
 namespace vrelo {
+
+static_assert(kRowCommandBound < OFFSET_BLOCK_BYTES,
+              "the widest row's command must fit one sub-allocator range");
+
 namespace {
 
-// One row's complete colour-raster command in a range of its own.
+// One row's complete colour-raster command in a range of its own, sized
+// exactly. The row is compressed once, into the command buffer (which
+// delayed mode has no other use for), and copied into its range.
 int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
                  RowSpan span) {
-    const int32_t payload = GetPackBitsLength(plane.data, span.first, span.last);
+    uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
+    const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
-    if (OffsetNewID(&job->offsetMemory, &ref,
-                    payload + kColourHeaderBytes + kCarriageReturnBytes) !=
-        VRELO_OK)
+    if (OffsetNewID(&job->offsetMemory, &ref, size) != VRELO_OK)
         return VRELO_RANGE_FAILED;
     uint8_t* command = OffsetNewPtr(&job->offsetMemory, &ref);
     if (command == nullptr) return VRELO_RANGE_FAILED;
     SetOffsetInfo(&job->ring, &ref, colour);
-    write_row_command(command, colour, plane.data, span);
+    memcpy(command, scratch, static_cast<size_t>(size));
     return VRELO_OK;
 }
 
