@@ -116,6 +116,8 @@ typedef struct OffsetBlock {
     struct OffsetBlock *nextPtr; /* cached while locked */
     PtrHandle prevHandle;
     struct OffsetBlock *prevPtr;
+    int32_t gapBound; /* no free gap of this block is larger: lets a search
+                         pass over blocks without room at once */
 } OffsetBlock;
 
 /* Root of one sub-allocator. Size 20 on i386. */

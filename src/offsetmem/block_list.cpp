@@ -16,6 +16,7 @@ VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id) {
     // The header comes zero-filled: every slot is {0, 0}, every handle null
     // and every cached pointer NULL already.
     created->blockId = static_cast<int16_t>(id);
+    created->gapBound = OFFSET_BLOCK_BYTES;  // nothing known yet
     if (static_cast<int16_t>(MyNewPH(OFFSET_BLOCK_BYTES, &created->dataHandle)) <
         0) {
         MyDisposePH(&header);

@@ -42,7 +42,21 @@ void insert_slot(OffsetBlock* block, int32_t index, int32_t offset,
     ++block->slotCount;
 }
 
+// Start of the free gap in front of slot index, and its end behind it.
+int32_t gap_start(const OffsetBlock* block, int32_t index) {
+    if (index == 0) return 0;
+    return block->slots[index - 1].offset + block->slots[index - 1].length;
+}
+
+int32_t gap_end(const OffsetBlock* block, int32_t index) {
+    return index + 1 < block->slotCount ? block->slots[index + 1].offset
+                                        : kRangeLimit;
+}
+
 void remove_slot(OffsetBlock* block, int32_t index) {
+    // The released range joins the gaps on either side of it.
+    const int32_t merged = gap_end(block, index) - gap_start(block, index);
+    if (merged > block->gapBound) block->gapBound = merged;
     for (int32_t i = index; i + 1 < block->slotCount; ++i)
         block->slots[i] = block->slots[i + 1];
     --block->slotCount;
@@ -50,10 +64,12 @@ void remove_slot(OffsetBlock* block, int32_t index) {
 }
 
 // First fit inside one block: before the first range, between ranges, or
-// behind the last one. Returns the offset placed at, or -1.
+// behind the last one. Returns the offset placed at, or -1. A block whose
+// gaps are known to be smaller than size is passed over without a scan.
 int32_t place_in_block(OffsetBlock* block, int32_t size) {
     const int32_t count = block->slotCount;
-    if (count == 0 || count >= OFFSET_BLOCK_SLOTS) return -1;
+    if (count == 0 || count >= OFFSET_BLOCK_SLOTS || block->gapBound < size)
+        return -1;
     const OffsetSlot* slots = block->slots;
     if (slots[0].offset != 0 && slots[0].offset >= size) {
         insert_slot(block, 0, 0, size);
@@ -68,6 +84,8 @@ int32_t place_in_block(OffsetBlock* block, int32_t size) {
             return end;
         }
     }
+    // Placing ranges only shrinks gaps, so the bound holds until a release.
+    block->gapBound = size - 1;
     return -1;
 }
 

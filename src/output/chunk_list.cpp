@@ -38,6 +38,16 @@ void empty_chunk_table(OutStrct* table) {
     table->emptyList.entries = nullptr;
 }
 
+void empty_listed_entries(OutStrct* table) {
+    const int16_t count = table->list.count;
+    for (int16_t i = 0; i < count && i < OUT_TABLE_ENTRIES; ++i) {
+        table->entries[i].data = nullptr;
+        table->entries[i].length = 0;
+    }
+    table->list.count = 0;
+    table->list.entries = nullptr;
+}
+
 void publish_nothing(OutStrct* table) {
     table->list.count = 0;
     table->list.entries = &table->entries[0];

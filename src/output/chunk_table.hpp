@@ -17,6 +17,10 @@ OutStrct* chunk_table(const MasterWork& job);
 // host can follow an entry into memory the job has released.
 void empty_chunk_table(OutStrct* table);
 
+// Empties the list's own entries only: every entry past them is null
+// already when each list was built from an emptied table.
+void empty_listed_entries(OutStrct* table);
+
 // The primary list, live and without chunks (entries at entry 0).
 void publish_nothing(OutStrct* table);
 

@@ -110,7 +110,7 @@ int32_t delayed_complete(MasterWork* job) {
     // A skip block that cannot be released keeps the call pending.
     if (OffsetDisposeID(&job->offsetMemory, &job->skipInfo) != VRELO_OK)
         return VRELO_LOCK_FAILED;
-    empty_chunk_table(chunk_table(*job));
+    empty_listed_entries(chunk_table(*job));
     end_pending_call(job);
     return VRELO_OK;
 }

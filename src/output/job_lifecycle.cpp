@@ -19,6 +19,10 @@ void configure_mode(MasterWork* job, int16_t delayMode) {
     OffsetDisposeMemory(&job->offsetMemory);
     job->delayMode = delayMode;
     if (delayMode == 1) {
+        // Delayed-mode completions empty only the entries a list used; a
+        // direct-mode chunk may still stand in the table.
+        if (!MyNullPHCheck(&job->outTableHandle))
+            empty_chunk_table(chunk_table(*job));
         forget_delayed_rows(job);
         // Also clears a lock flag a failure exit left set.
         OffsetInitPara(&job->offsetMemory);
