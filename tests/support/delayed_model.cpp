@@ -1,23 +1,20 @@
 #include "delayed_model.hpp"
 
+#include <algorithm>
+
+#include "vrelo417.h"
+
 namespace vrelo_test {
 namespace {
 const int32_t kDelay[6] = {0, 336, 224, 112, 224, 112};
 const int32_t kDrainSteps = 336;
 }  // namespace
 
-Chunks skip_commands(int64_t lines) {
-    Chunks out;
-    while (lines > 0) {
-        const int64_t n = lines > 32767 ? 32767 : lines;
-        out.push_back({0x1B, 0x28, 0x65, 0x02, 0x00,
-                       static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
-        lines -= n;
-    }
-    return out;
+bool DelayedModel::advance_allowed(int64_t steps) const {
+    return blankRun_ + std::max<int64_t>(steps, 0) <= VRELO_MAX_ADVANCE;
 }
 
-void DelayedModel::sendSkips(Chunks& out) {
+void DelayedModel::send_skips(Chunks& out) {
     for (Bytes& skip : skip_commands(blankRun_)) out.push_back(skip);
     blankRun_ = 0;
 }
@@ -25,9 +22,14 @@ void DelayedModel::sendSkips(Chunks& out) {
 // Walks `steps` line steps from the read step. A colour's row is due when
 // the step lies within its delay of the walk's start (its line was given
 // before this call); black's row of `current` goes out on the last step.
-Chunks DelayedModel::walk(int32_t steps, const LineCommands* current) {
+Chunks DelayedModel::walk(int64_t steps, const LineCommands* current) {
     Chunks out;
-    for (int32_t l = 0; l < steps; ++l) {
+    for (int64_t l = 0; l < steps; ++l) {
+        if (l >= kDrainSteps && l < steps - 1) {
+            // Every delay has run out: only the last step can send.
+            blankRun_ += steps - 1 - l;
+            l = steps - 1;
+        }
         const int64_t step = readStep_ + l;
         bool firstRow = true;
         for (int c = 0; c < 6; ++c) {
@@ -40,7 +42,7 @@ Chunks DelayedModel::walk(int32_t steps, const LineCommands* current) {
                 row = &*(*current)[0];
             }
             if (row == nullptr) continue;
-            if (firstRow) sendSkips(out);
+            if (firstRow) send_skips(out);
             firstRow = false;
             out.push_back(*row);
             if (l < kDelay[c]) waiting_[c].erase(step);
@@ -51,59 +53,62 @@ Chunks DelayedModel::walk(int32_t steps, const LineCommands* current) {
     return out;
 }
 
-Chunks DelayedModel::produce(int32_t line, const LineCommands& rows) {
-    const int32_t gap = line - lastLine_;
+std::optional<Chunks> DelayedModel::produce(int32_t line,
+                                            const LineCommands& rows) {
+    const int64_t gap = static_cast<int64_t>(line) - lastLine_;
+    if (gap <= 0 || !advance_allowed(gap)) return std::nullopt;
     lastLine_ = line;
-    rotated_ = false;
+    rebased_ = false;
     Chunks out = walk(gap, &rows);
     pending_ = Call::Line;
-    pendingLine_ = gap > 0 ? line : INT32_MIN;
+    pendingLine_ = line;
     pendingRows_ = rows;
     return out;
 }
 
-Chunks DelayedModel::flush() {
-    if (rotated_) readStep_ = 0;  // the rings were rebased to step 0
+std::optional<Chunks> DelayedModel::flush() {
+    if (!advance_allowed(kDrainSteps)) return std::nullopt;
+    if (rebased_) readStep_ = 0;
     Chunks out = walk(kDrainSteps, nullptr);
     if (feedOnFlush_) out.push_back({0x0C});
     pending_ = Call::Flush;
     return out;
 }
 
-Chunks DelayedModel::formFeed(int32_t endLine) {
-    const int32_t steps = endLine - (lastLine_ + 1);
+std::optional<Chunks> DelayedModel::form_feed(int32_t endLine) {
+    const int64_t steps = static_cast<int64_t>(endLine) - (lastLine_ + 1);
+    if (!advance_allowed(steps)) return std::nullopt;
     Chunks out = walk(steps, nullptr);
     pending_ = Call::FormFeed;
     return out;
 }
 
-// Rows due from the read step on keep their order, renumbered from step 0;
-// everything else in the rings was sent already.
-void DelayedModel::rebaseAfterFormFeed() {
-    for (int c = 0; c < 6; ++c) {
+// Rows due from the read step on keep their order, renumbered from step 0
+// (the next page's steps, or a restarting flush's); every row due before
+// the read step has been sent.
+void DelayedModel::rebase_after_form_feed() {
+    for (auto& rows : waiting_) {
         std::map<int64_t, Bytes> kept;
-        for (auto& [step, row] : waiting_[c])
-            if (step >= readStep_ && step < readStep_ + kDelay[c])
-                kept[step - readStep_] = row;
-        waiting_[c] = kept;
+        for (auto& [step, row] : rows)
+            if (step >= readStep_) kept[step - readStep_] = row;
+        rows = kept;
     }
-    rotated_ = true;
+    rebased_ = true;
 }
 
 void DelayedModel::complete() {
     switch (pending_) {
         case Call::Line:
-            if (pendingLine_ != INT32_MIN)
-                for (int c = 1; c < 6; ++c)
-                    if (pendingRows_[c])
-                        waiting_[c][pendingLine_ + kDelay[c]] = *pendingRows_[c];
+            for (int c = 1; c < 6; ++c)
+                if (pendingRows_[c])
+                    waiting_[c][int64_t{pendingLine_} + kDelay[c]] = *pendingRows_[c];
             break;
         case Call::FormFeed:
-            rebaseAfterFormFeed();
+            rebase_after_form_feed();
             break;
         case Call::Flush:
             for (auto& rows : waiting_) rows.clear();
-            rotated_ = false;
+            rebased_ = false;
             break;
         case Call::None:
             break;
@@ -111,13 +116,14 @@ void DelayedModel::complete() {
     pending_ = Call::None;
 }
 
-void DelayedModel::initPart() {
+void DelayedModel::init_part() {
+    pending_ = Call::None;
     lastLine_ = -1;
     readStep_ = 0;
     blankRun_ = 0;
     if (!feedOnFlush_) {
         for (auto& rows : waiting_) rows.clear();
-        rotated_ = false;
+        rebased_ = false;
     }
 }
 

@@ -1,7 +1,8 @@
 // An independent model of delayed-mode output, kept deliberately plain:
 // absolute line steps and maps of waiting rows instead of rings and
 // sub-allocator references. Given the colour-raster commands of each line
-// it predicts, chunk by chunk, what the library must hand the host.
+// it predicts, chunk by chunk, what the library must hand the host, and
+// which calls the library must refuse.
 #ifndef VRELO_TEST_DELAYED_MODEL_HPP
 #define VRELO_TEST_DELAYED_MODEL_HPP
 
@@ -9,25 +10,24 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <vector>
+
+#include "stream_commands.hpp"
 
 namespace vrelo_test {
-
-using Bytes = std::vector<uint8_t>;
-using Chunks = std::vector<Bytes>;
-// The complete colour-raster command (header, payload, 0x0D) of each
-// colour's row on one line, or nothing for a blank row.
-using LineCommands = std::array<std::optional<Bytes>, 6>;
 
 class DelayedModel {
 public:
     explicit DelayedModel(bool feedOnFlush) : feedOnFlush_(feedOnFlush) {}
 
-    Chunks produce(int32_t line, const LineCommands& rows);
-    Chunks flush();
-    Chunks formFeed(int32_t endLine);
+    // Each producing call's chunks, or nothing when the job must refuse it
+    // with VRELO_BAD_ARGUMENT and change nothing: a line not after the
+    // previous one, or an advance above VRELO_MAX_ADVANCE.
+    std::optional<Chunks> produce(int32_t line, const LineCommands& rows);
+    std::optional<Chunks> flush();
+    std::optional<Chunks> form_feed(int32_t endLine);
     void complete();
-    void initPart();
+    // A new page; a call still pending is abandoned.
+    void init_part();
 
     // Rows still waiting to be sent, all colours together.
     size_t waiting() const;
@@ -35,23 +35,24 @@ public:
 private:
     enum class Call { None, Line, Flush, FormFeed };
 
-    Chunks walk(int32_t steps, const LineCommands* current);
-    void sendSkips(Chunks& out);
-    void rebaseAfterFormFeed();
+    Chunks walk(int64_t steps, const LineCommands* current);
+    void send_skips(Chunks& out);
+    void rebase_after_form_feed();
+    bool advance_allowed(int64_t steps) const;
 
     bool feedOnFlush_;
     int32_t lastLine_ = -1;
     int64_t blankRun_ = 0;
     int64_t readStep_ = 0;
-    bool rotated_ = false;
+    // The waiting rows were renumbered by a form feed's completion and no
+    // line has been produced since: a flush starts again from step 0.
+    bool rebased_ = false;
     Call pending_ = Call::None;
     int32_t pendingLine_ = 0;
     LineCommands pendingRows_;
+    // Per colour, the rows not yet sent by the step they are due on.
     std::array<std::map<int64_t, Bytes>, 6> waiting_;
 };
-
-// Raster-skip commands for an advance of `lines`, split at 32767.
-Chunks skip_commands(int64_t lines);
 
 }  // namespace vrelo_test
 

@@ -1,0 +1,75 @@
+// Shared by the delayed-mode tests: lines whose rows name their line and
+// colour, the chunks those rows are sent as, and looks into what a job
+// holds between calls (its delay rings, temporary slots, skip block and the
+// ranges live in its sub-allocator).
+#ifndef VRELO_TEST_DELAYED_JOB_HPP
+#define VRELO_TEST_DELAYED_JOB_HPP
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "bytes.hpp"
+#include "output/master_work.hpp"
+#include "page_generator.hpp"
+#include "stream_commands.hpp"
+
+namespace vrelo_test {
+
+// A delayed-mode job at 1 bit per pixel, with or without carry-over.
+OutputParam delayed_param(bool feedOnFlush);
+
+// Colour index of a letter of "KYMCmc".
+int colour_of(char letter);
+
+// The three non-zero bytes of the row of that colour on that line.
+Bytes marked_row(int32_t line, char letter);
+// A line with a row in each colour its letters name ("KY": black and
+// yellow). Every row is three non-zero bytes telling line and colour apart.
+PageLine marked_line(int32_t line, const std::string& letters);
+// The chunk that sends the row of that colour on that line.
+Bytes marked_chunk(int32_t line, char letter);
+// The one raster-skip command for 1..32767 lines.
+Bytes skip_chunk(int32_t lines);
+
+// One colour row as the printer placed it, its delay undone: the line it
+// belongs to, counted as the stream counts steps.
+struct SentRow {
+    int64_t line;
+    char letter;
+    Bytes row;  // decoded, leading zeros included
+};
+bool operator==(const SentRow& a, const SentRow& b);
+bool operator<(const SentRow& a, const SentRow& b);
+std::ostream& operator<<(std::ostream& out, const SentRow& row);
+std::vector<SentRow> sorted(std::vector<SentRow> rows);
+
+struct ReadBack {
+    std::vector<SentRow> rows;
+    int formFeeds = 0;
+};
+
+// Reads a delayed-mode stream that starts with the paper at `position`:
+// each skip moves the paper, each colour row (which must be closed by its
+// carriage return) is printed there and belongs to the line its colour's
+// delay before. Anything else in the stream is a test failure.
+ReadBack read_back(const Bytes& stream, int64_t position = 0);
+
+// Ranges the job's sub-allocator holds (rows waiting or pending, skip block).
+int live_ranges(const MasterWork& job);
+// The reference at a ring index of a colour.
+OffsetInfo ring_entry(MasterWork& job, int colour, int index);
+// Non-null references in all six rings.
+int rows_in_rings(MasterWork& job);
+bool temp_slots_empty(const MasterWork& job);
+bool chunk_table_empty(const MasterWork& job);
+
+// What every failure exit must leave: nothing pending, nothing allocated,
+// and no reference left behind in the rings, the temporary slots, the skip
+// block or the chunk table that could name a released range.
+void expect_nothing_held(MasterWork& job);
+
+}  // namespace vrelo_test
+
+#endif
