@@ -3,13 +3,11 @@
 // ratio of each data set.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "ratio_reporter.hpp"
 #include "row_shapes.hpp"
 #include "vrelo417.h"
 
@@ -70,60 +68,6 @@ void run_rows(benchmark::State& state, const DataSet* set, RowOperation op) {
     state.counters["out/in"] = read == 0 ? 0.0 : double(written) / double(read);
 }
 
-// Passes every report on to the usual display (format and colour as the
-// command line asks), then adds one line per data set comparing the two.
-// With repetitions the median is compared (it is reported after the single
-// runs and replaces them).
-class RatioReporter : public benchmark::BenchmarkReporter {
-public:
-    explicit RatioReporter(benchmark::BenchmarkReporter* display)
-        : display_(display) {}
-
-    bool ReportContext(const Context& context) override {
-        return display_->ReportContext(context);
-    }
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        display_->ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool single = run.run_type == Run::RT_Iteration;
-            const bool median = run.aggregate_name == "median";
-            if (run.error_occurred || !(single || median)) continue;
-            const std::string& name = run.run_name.function_name;
-            const size_t slash = name.find('/');
-            const auto rate = run.counters.find("bytes_per_second");
-            if (slash == std::string::npos || rate == run.counters.end()) continue;
-            rates_[name.substr(slash + 1)][name.substr(0, slash)] = rate->second;
-        }
-    }
-
-    void Finalize() override {
-        display_->Finalize();
-        // Machine-readable formats keep their stdout clean.
-        const bool console =
-            dynamic_cast<benchmark::ConsoleReporter*>(display_) != nullptr;
-        std::ostream& out = console ? display_->GetOutputStream()
-                                    : display_->GetErrorStream();
-        const double mebibyte = 1024.0 * 1024.0;
-        for (auto& [set, by_operation] : rates_) {
-            const double packed = by_operation["packbits"];
-            const double copied = by_operation["memcpy"];
-            if (packed <= 0 || copied <= 0) continue;
-            char line[160];
-            std::snprintf(line, sizeof line,
-                          "packbits/memcpy throughput %-14s %.4f  "
-                          "(%.0f MiB/s vs %.0f MiB/s)\n",
-                          set.c_str(), packed / copied, packed / mebibyte,
-                          copied / mebibyte);
-            out << line;
-        }
-    }
-
-private:
-    benchmark::BenchmarkReporter* display_;
-    std::map<std::string, std::map<std::string, double>> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +80,13 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter(benchmark::CreateDefaultDisplayReporter());
+    std::vector<vrelo_bench::Comparison> comparisons;
+    for (const DataSet& set : sets)
+        comparisons.push_back({"packbits/memcpy throughput " + set.name,
+                               "packbits/" + set.name, "memcpy/" + set.name,
+                               "bytes_per_second"});
+    vrelo_bench::RatioReporter reporter(benchmark::CreateDefaultDisplayReporter(),
+                                        comparisons);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -105,7 +105,7 @@ TEST_F(DelayedSteps, ABlankLineStillSendsWhatFallsDueOnItsSteps) {
 TEST_F(DelayedSteps, ColoursOfOneStepGoOutInIndexOrder) {
     line(0, "Y");
     line(224, "C");
-    EXPECT_EQ(line(336, "K"), (Chunks{skip_chunk(112), marked_chunk(336, 'K'),
+    EXPECT_EQ(line(336, "K"), (Chunks{skip_chunk(336), marked_chunk(336, 'K'),
                                       marked_chunk(0, 'Y'), marked_chunk(224, 'C')}));
 }
 

@@ -1,5 +1,7 @@
 #include "stream_commands.hpp"
 
+#include <algorithm>
+
 #include "reference_packbits.hpp"
 
 namespace vrelo_test {
@@ -26,11 +28,13 @@ Bytes colour_command(int colour, const Bytes& row) {
     const Bytes ink = reference_packbits(Bytes(row.begin() + static_cast<long>(zeros), row.end()));
     payload.insert(payload.end(), ink.begin(), ink.end());
     const size_t length = payload.size() + 1;
-    Bytes command = {0x1B, 0x28, 0x41, static_cast<uint8_t>(length & 0xFF),
-                     static_cast<uint8_t>(length >> 8),
-                     static_cast<uint8_t>(kLetters[colour])};
-    command.insert(command.end(), payload.begin(), payload.end());
-    command.push_back(0x0D);
+    Bytes command(6 + payload.size() + 1);
+    const uint8_t header[6] = {0x1B, 0x28, 0x41, static_cast<uint8_t>(length & 0xFF),
+                               static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(kLetters[colour])};
+    std::copy(header, header + 6, command.begin());
+    std::copy(payload.begin(), payload.end(), command.begin() + 6);
+    command.back() = 0x0D;
     return command;
 }
 

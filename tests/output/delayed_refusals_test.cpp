@@ -1,0 +1,266 @@
+// Delayed-mode refusals and failures: calls out of order and the job left
+// locked by a failure taken while locked, lines and advances refused
+// before anything changes, and every allocation failure of a job's calls.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "alloc_sweep.hpp"
+#include "delayed_job.hpp"
+#include "delayed_model.hpp"
+#include "job_driver.hpp"
+#include "platform/alloc_fail.hpp"
+
+namespace {
+
+using vrelo_test::Bytes;
+using vrelo_test::Chunks;
+using vrelo_test::marked_chunk;
+using vrelo_test::skip_chunk;
+
+const std::string kAllColours = "KYMCmc";
+
+Bytes bytes_of(const void* record, size_t size) {
+    const auto* start = static_cast<const uint8_t*>(record);
+    return Bytes(start, start + size);
+}
+
+class DelayedRefusals : public ::testing::Test {
+  protected:
+    void SetUp() override { start(false); }
+    void start(bool feedOnFlush) {
+        param_ = vrelo_test::delayed_param(feedOnFlush);
+        job_ = std::make_unique<vrelo_test::Job>(param_);
+    }
+    MasterWork** job() { return job_->handle(); }
+    MasterWork& work() { return *job_->work(); }
+
+    Chunks line(int32_t number, const std::string& letters) {
+        const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
+        return vrelo_test::produce_line(job(), l.record()).chunks;
+    }
+    void lines(int32_t from, int32_t to, const std::string& letters) {
+        for (int32_t n = from; n <= to; ++n) line(n, letters);
+    }
+    int32_t produce(int32_t number, OutList** out) {
+        const vrelo_test::PageLine l = vrelo_test::marked_line(number, "K");
+        const RasterLine record = l.record();
+        return OutputProduce(job(), &record, out);
+    }
+
+    // The call is refused with VRELO_BAD_ARGUMENT and neither the job nor
+    // its chunk table nor the caller's out-pointer changes.
+    void expect_refused_unchanged(const std::function<int32_t(OutList**)>& call) {
+        const Bytes work = bytes_of(&this->work(), sizeof(MasterWork));
+        const Bytes table = bytes_of(this->work().outTableHandle.pointer, sizeof(OutStrct));
+        OutList untouched{};
+        OutList* out = &untouched;
+        EXPECT_EQ(call(&out), VRELO_BAD_ARGUMENT);
+        EXPECT_EQ(out, &untouched);
+        EXPECT_TRUE(work == bytes_of(&this->work(), sizeof(MasterWork)));
+        EXPECT_TRUE(table == bytes_of(this->work().outTableHandle.pointer, sizeof(OutStrct)));
+    }
+
+    OutputParam param_;
+    std::unique_ptr<vrelo_test::Job> job_;
+};
+
+TEST_F(DelayedRefusals, ASecondCallWhilePendingIsRefusedAndLeavesTheJobLocked) {
+    lines(0, 20, kAllColours);
+    OutList* out = nullptr;
+    ASSERT_EQ(produce(21, &out), VRELO_OK);
+    OutList* const pendingList = out;
+    EXPECT_EQ(produce(22, &out), VRELO_OUT_OF_ORDER);
+    EXPECT_EQ(out, pendingList);
+    vrelo_test::expect_nothing_held(work());
+
+    // Locked until configured again; a new page does not unlock it.
+    ASSERT_EQ(OutputInitPart(job(), nullptr), VRELO_OK);
+    EXPECT_EQ(produce(0, &out), VRELO_LOCK_FAILED);
+    EXPECT_EQ(OutputFlush(job(), &out), VRELO_LOCK_FAILED);
+    EXPECT_EQ(OutputFormFeed(job(), &out, 100), VRELO_LOCK_FAILED);
+    EXPECT_EQ(OutputComplete(job()), VRELO_OUT_OF_ORDER);
+    EXPECT_EQ(out, pendingList);
+    vrelo_test::expect_nothing_held(work());
+
+    ASSERT_EQ(OutputInit(job(), &param_), VRELO_OK);
+    EXPECT_EQ(line(0, "KY"), Chunks{marked_chunk(0, 'K')});
+}
+
+TEST_F(DelayedRefusals, ARefusedFormFeedKeepsItsFlagARefusedFlushLeavesItsOwn) {
+    OutList* out = nullptr;
+    ASSERT_EQ(produce(0, &out), VRELO_OK);
+    EXPECT_EQ(OutputFormFeed(job(), &out, 10), VRELO_OUT_OF_ORDER);
+    EXPECT_EQ(work().formFeedSeen, 1);
+
+    ASSERT_EQ(OutputInit(job(), &param_), VRELO_OK);
+    ASSERT_EQ(produce(0, &out), VRELO_OK);
+    EXPECT_EQ(OutputFlush(job(), &out), VRELO_OUT_OF_ORDER);
+    EXPECT_EQ(work().flushSeen, 0);
+}
+
+// Refused before the lock: the rows are gone, the job is not locked.
+TEST_F(DelayedRefusals, ACompletionWithNothingPendingReleasesEveryRow) {
+    lines(0, 20, kAllColours);
+    EXPECT_EQ(OutputComplete(job()), VRELO_OUT_OF_ORDER);
+    vrelo_test::expect_nothing_held(work());
+    EXPECT_EQ(line(21, "KY"), (Chunks{skip_chunk(1), marked_chunk(21, 'K')}));
+}
+
+// Its rows could never be sent where they belong.
+TEST_F(DelayedRefusals, ALineNotAfterThePreviousOneIsRefusedBeforeAnythingChanges) {
+    expect_refused_unchanged([&](OutList** out) { return produce(-1, out); });
+    lines(0, 10, "KY");
+    for (int32_t number : {10, 3, -1, INT32_MIN})
+        expect_refused_unchanged([&](OutList** out) { return produce(number, out); });
+    EXPECT_EQ(line(11, "KY"), (Chunks{skip_chunk(1), marked_chunk(11, 'K')}));
+}
+
+// The advance of a call is what it owes already plus the steps it walks.
+TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
+    expect_refused_unchanged([&](OutList** out) { return produce(VRELO_MAX_ADVANCE, out); });
+
+    line(4999999, "");  // owes 5,000,000 lines
+    expect_refused_unchanged([&](OutList** out) { return produce(4999999 + 5000001, out); });
+    expect_refused_unchanged([&](OutList** out) {
+        return OutputFormFeed(job(), out, 4999999 + 5000002);
+    });
+    line(VRELO_MAX_ADVANCE - 337, "");  // owes VRELO_MAX_ADVANCE - 336
+    EXPECT_EQ(work().blankRun, VRELO_MAX_ADVANCE - 336);
+    EXPECT_EQ(vrelo_test::flush(job()).status, VRELO_OK);
+
+    start(false);
+    line(VRELO_MAX_ADVANCE - 336, "");
+    expect_refused_unchanged([&](OutList** out) { return OutputFlush(job(), out); });
+    expect_refused_unchanged([&](OutList** out) {
+        return OutputFormFeed(job(), out, VRELO_MAX_ADVANCE + 1);
+    });
+    EXPECT_EQ(vrelo_test::form_feed(job(), VRELO_MAX_ADVANCE).status, VRELO_OK);
+    // A form feed walking no step owes nothing more.
+    EXPECT_EQ(vrelo_test::form_feed(job(), 0).status, VRELO_OK);
+}
+
+// Drives one job through two pages under the allocation-failure switch.
+// The one failure a run meets must be VRELO_RANGE_FAILED (with the empty
+// list handed out) or VRELO_LOCK_FAILED, must leave nothing held, must
+// keep a job that failed while locked refusing until it is configured
+// again, and the job configured again must work exactly as a new one.
+class FailureRun {
+  public:
+    // Each failure met is noted in `paths` as "<call> <status>".
+    FailureRun(bool carry, std::set<std::string>* paths)
+        : param_(vrelo_test::delayed_param(carry)), paths_(paths) {}
+
+    void run() {
+        if (OutputOpen(&job_) == VRELO_OPEN_OK && OutputInit(&job_, &param_) == VRELO_OK)
+            scenario();
+        OutputClose(&job_);
+    }
+
+  private:
+    // Each call meets an empty sub-allocator once (its first range makes
+    // the first block), rows pile up into further blocks, and a form feed's
+    // completion rotates the rings.
+    void scenario() {
+        if (!survives("line", line_call(0, ""))) return;
+        for (int32_t n = 1; n < 60; ++n)
+            if (!survives("line", line_call(n, kAllColours))) return;
+        if (!survives("line", line_call(400, kAllColours))) return;
+        if (!survives("form feed", form_feed_call(460)) || !next_page()) return;
+        if (!survives("form feed", form_feed_call(5)) || !next_page()) return;
+        if (!survives("flush", flush_call())) return;
+        for (int32_t n = 0; n < 10; ++n)
+            if (!survives("line", line_call(n, "KMc"))) return;
+        survives("flush", flush_call());
+    }
+
+    bool next_page() { return OutputInitPart(&job_, nullptr) == VRELO_OK; }
+
+    std::function<int32_t(OutList**)> form_feed_call(int32_t endLine) {
+        return [this, endLine](OutList** out) { return OutputFormFeed(&job_, out, endLine); };
+    }
+
+    std::function<int32_t(OutList**)> flush_call() {
+        return [this](OutList** out) { return OutputFlush(&job_, out); };
+    }
+
+    std::function<int32_t(OutList**)> line_call(int32_t number, const std::string& letters) {
+        return [this, number, letters](OutList** out) {
+            const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
+            const RasterLine record = l.record();
+            return OutputProduce(&job_, &record, out);
+        };
+    }
+
+    // The call and its completion; false once either failed (and the
+    // failure has been checked).
+    bool survives(const std::string& name, const std::function<int32_t(OutList**)>& call) {
+        OutList* out = nullptr;
+        const int32_t status = call(&out);
+        if (status != VRELO_OK) {
+            paths_->insert(name + " " + std::to_string(status));
+            check_failure(status, out, true);
+            return false;
+        }
+        const int32_t completed = OutputComplete(&job_);
+        if (completed != VRELO_OK) {
+            paths_->insert("completion " + std::to_string(completed));
+            check_failure(completed, nullptr, false);
+            return false;
+        }
+        return true;
+    }
+
+    void check_failure(int32_t status, OutList* out, bool whileLocked) {
+        const auto* table = static_cast<const OutStrct*>(job_->outTableHandle.pointer);
+        EXPECT_TRUE(status == VRELO_RANGE_FAILED || status == VRELO_LOCK_FAILED) << status;
+        EXPECT_EQ(out, status == VRELO_RANGE_FAILED ? &table->emptyList : nullptr);
+        vrelo_test::expect_nothing_held(*job_);
+        OutList* later = nullptr;
+        const int32_t next = line_call(5000, "KY")(&later);
+        EXPECT_EQ(next, whileLocked ? VRELO_LOCK_FAILED : VRELO_OK);
+        if (next == VRELO_OK) {
+            EXPECT_EQ(OutputComplete(&job_), VRELO_OK);
+        }
+        ASSERT_EQ(OutputInit(&job_, &param_), VRELO_OK);
+        expect_like_a_new_job();
+    }
+
+    void expect_like_a_new_job() {
+        vrelo_test::DelayedModel model(param_.feedFlag == 1);
+        for (int32_t n = 0; n < 4; ++n) {
+            const vrelo_test::PageLine l = vrelo_test::marked_line(n * 100, kAllColours);
+            const auto expected = model.produce(l.lineNumber, vrelo_test::line_commands(l, 3, false));
+            EXPECT_EQ(vrelo_test::produce_line(&job_, l.record()).chunks, *expected);
+            model.complete();
+        }
+        EXPECT_EQ(vrelo_test::flush(&job_).chunks, *model.flush());
+    }
+
+    MasterWork* job_ = nullptr;
+    OutputParam param_;
+    std::set<std::string>* paths_;
+};
+
+// Allocations happen where a call's first range makes a block (a line's
+// row or skip block, a flush's or a form feed's skip block) and in the
+// rotation after a form feed.
+TEST(DelayedFailures, EveryAllocationFailureIsReportedAndLeavesNothingHeld) {
+    std::set<std::string> paths;
+    for (bool carry : {false, true}) {
+        SCOPED_TRACE(carry ? "carry-over" : "no carry-over");
+        const int failures = vrelo_test::sweep_allocation_failures(
+            [&](int) { FailureRun(carry, &paths).run(); });
+        EXPECT_GT(failures, 20);
+    }
+    const std::set<std::string> everyPath = {"line 128", "form feed 128", "flush 128",
+                                             "completion -108"};
+    EXPECT_EQ(paths, everyPath);
+}
+
+}  // namespace
