@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,7 @@ TEST_F(DelayedRefusals, ALineNotAfterThePreviousOneIsRefusedBeforeAnythingChange
 // The advance of a call is what it owes already plus the steps it walks.
 TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
     expect_refused_unchanged([&](OutList** out) { return produce(VRELO_MAX_ADVANCE, out); });
+    expect_refused_unchanged([&](OutList** out) { return OutputFormFeed(job(), out, INT32_MAX); });
 
     line(4999999, "");  // owes 5,000,000 lines
     expect_refused_unchanged([&](OutList** out) { return produce(4999999 + 5000001, out); });
@@ -152,8 +154,9 @@ TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
 // again, and the job configured again must work exactly as a new one.
 class FailureRun {
   public:
-    // Each failure met is noted in `paths` as "<call> <status>".
-    FailureRun(bool carry, std::set<std::string>* paths)
+    // Each failure met is noted in `paths`: the call that failed, its status.
+    using Paths = std::set<std::pair<std::string, int32_t>>;
+    FailureRun(bool carry, Paths* paths)
         : param_(vrelo_test::delayed_param(carry)), paths_(paths) {}
 
     void run() {
@@ -203,13 +206,13 @@ class FailureRun {
         OutList* out = nullptr;
         const int32_t status = call(&out);
         if (status != VRELO_OK) {
-            paths_->insert(name + " " + std::to_string(status));
+            paths_->insert({name, status});
             check_failure(status, out, true);
             return false;
         }
         const int32_t completed = OutputComplete(&job_);
         if (completed != VRELO_OK) {
-            paths_->insert("completion " + std::to_string(completed));
+            paths_->insert({"completion", completed});
             check_failure(completed, nullptr, false);
             return false;
         }
@@ -244,22 +247,24 @@ class FailureRun {
 
     MasterWork* job_ = nullptr;
     OutputParam param_;
-    std::set<std::string>* paths_;
+    Paths* paths_;
 };
 
 // Allocations happen where a call's first range makes a block (a line's
 // row or skip block, a flush's or a form feed's skip block) and in the
 // rotation after a form feed.
 TEST(DelayedFailures, EveryAllocationFailureIsReportedAndLeavesNothingHeld) {
-    std::set<std::string> paths;
+    FailureRun::Paths paths;
     for (bool carry : {false, true}) {
         SCOPED_TRACE(carry ? "carry-over" : "no carry-over");
         const int failures = vrelo_test::sweep_allocation_failures(
             [&](int) { FailureRun(carry, &paths).run(); });
         EXPECT_GT(failures, 20);
     }
-    const std::set<std::string> everyPath = {"line 128", "form feed 128", "flush 128",
-                                             "completion -108"};
+    const FailureRun::Paths everyPath = {{"line", VRELO_RANGE_FAILED},
+                                         {"form feed", VRELO_RANGE_FAILED},
+                                         {"flush", VRELO_RANGE_FAILED},
+                                         {"completion", VRELO_LOCK_FAILED}};
     EXPECT_EQ(paths, everyPath);
 }
 

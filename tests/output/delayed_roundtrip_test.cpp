@@ -207,6 +207,8 @@ TEST(DelayedRoundTrip, RandomJobsMatchTheModelAndPrintEveryRowOnceAtItsLine) {
             pageShape.pixelShift = shape.pixelShift;
             pageShape.doubleX = shape.doubleX;
             pageShape.lines = uniform(rng, 20, 200);
+            // Wide rows now and then: blocks then fill by bytes, not slots.
+            pageShape.maxRowBytes = uniform(rng, 0, 3) == 0 ? 3000 : 96;
             vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
             number_lines(rng, lines);
 
@@ -249,7 +251,7 @@ TEST(DelayedRoundTrip, RandomJobsMatchTheModelAndPrintEveryRowOnceAtItsLine) {
         rowsChecked += expected.size();
     }
     EXPECT_GT(rowsChecked, 10000u);
-    EXPECT_GT(carriedRows, 50u);
+    EXPECT_GT(carriedRows, 20u);
 }
 
 // The most one call can send: every row of 336 steps after dense lines in

@@ -191,6 +191,15 @@ TEST_F(DelayedSteps, AFormFeedBelowTheNextLineAnswersAnEmptyPrimaryList) {
         EXPECT_EQ(work().ring.WPointer[c], before.WPointer[c]) << c;
 }
 
+// However far below: no step, whatever the distance's int32 arithmetic.
+TEST_F(DelayedSteps, AFormFeedFarBelowTheNextLineWalksNoStep) {
+    line(5, "KY");
+    const RingBuf before = work().ring;
+    EXPECT_EQ(form_feed(INT32_MIN), Chunks{});
+    EXPECT_EQ(work().ring.RPointer, before.RPointer);
+    EXPECT_EQ(flush(), (Chunks{vrelo_test::skip_chunk(336), marked_chunk(5, 'Y')}));
+}
+
 TEST_F(DelayedSteps, AFormFeed501LinesOnWalks500StepsAndCommitsThemAll) {
     lines(0, 9, kAllColours);
     const RingBuf before = work().ring;
