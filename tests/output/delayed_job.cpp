@@ -12,7 +12,7 @@
 
 namespace vrelo_test {
 namespace {
-const char kLetters[] = "KYMCmc";
+using vrelo_test::kLetters;
 
 }  // namespace
 

@@ -5,12 +5,16 @@
 #ifndef VRELO_TEST_DELAYED_JOB_HPP
 #define VRELO_TEST_DELAYED_JOB_HPP
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "bytes.hpp"
+#include "job_driver.hpp"
 #include "output/master_work.hpp"
 #include "page_generator.hpp"
 #include "stream_commands.hpp"
@@ -64,6 +68,37 @@ OffsetInfo ring_entry(MasterWork& job, int colour, int index);
 int rows_in_rings(MasterWork& job);
 bool temp_slots_empty(const MasterWork& job);
 bool chunk_table_empty(const MasterWork& job);
+
+// A fresh delayed-mode job per test, driven line by line with marked rows.
+class DelayedJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override { start(false); }
+    void start(bool feedOnFlush) {
+        param_ = delayed_param(feedOnFlush);
+        job_ = std::make_unique<Job>(param_);
+    }
+    MasterWork** job() { return job_->handle(); }
+    MasterWork& work() { return *job_->work(); }
+    OutStrct& table() {
+        return *static_cast<OutStrct*>(work().outTableHandle.pointer);
+    }
+    // Produces and completes one marked line; its chunks.
+    Chunks line(int32_t number, const std::string& letters) {
+        const PageLine l = marked_line(number, letters);
+        return produce_line(job(), l.record()).chunks;
+    }
+    void lines(int32_t from, int32_t to, const std::string& letters) {
+        for (int32_t n = from; n <= to; ++n) line(n, letters);
+    }
+    Chunks flush() { return vrelo_test::flush(job()).chunks; }
+    Chunks form_feed(int32_t endLine) {
+        return vrelo_test::form_feed(job(), endLine).chunks;
+    }
+    void next_page() { ASSERT_EQ(OutputInitPart(job(), nullptr), VRELO_OK); }
+
+    OutputParam param_{};
+    std::unique_ptr<Job> job_;
+};
 
 // What every failure exit must leave: nothing pending, nothing allocated,
 // and no reference left behind in the rings, the temporary slots, the skip

@@ -24,30 +24,15 @@ using vrelo_test::Chunks;
 using vrelo_test::marked_chunk;
 using vrelo_test::skip_chunk;
 
-const std::string kAllColours = "KYMCmc";
+using vrelo_test::kAllColours;
 
 Bytes bytes_of(const void* record, size_t size) {
     const auto* start = static_cast<const uint8_t*>(record);
     return Bytes(start, start + size);
 }
 
-class DelayedRefusals : public ::testing::Test {
+class DelayedRefusals : public vrelo_test::DelayedJobTest {
   protected:
-    void SetUp() override { start(false); }
-    void start(bool feedOnFlush) {
-        param_ = vrelo_test::delayed_param(feedOnFlush);
-        job_ = std::make_unique<vrelo_test::Job>(param_);
-    }
-    MasterWork** job() { return job_->handle(); }
-    MasterWork& work() { return *job_->work(); }
-
-    Chunks line(int32_t number, const std::string& letters) {
-        const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
-        return vrelo_test::produce_line(job(), l.record()).chunks;
-    }
-    void lines(int32_t from, int32_t to, const std::string& letters) {
-        for (int32_t n = from; n <= to; ++n) line(n, letters);
-    }
     int32_t produce(int32_t number, OutList** out) {
         const vrelo_test::PageLine l = vrelo_test::marked_line(number, "K");
         const RasterLine record = l.record();
@@ -66,9 +51,6 @@ class DelayedRefusals : public ::testing::Test {
         EXPECT_TRUE(work == bytes_of(&this->work(), sizeof(MasterWork)));
         EXPECT_TRUE(table == bytes_of(this->work().outTableHandle.pointer, sizeof(OutStrct)));
     }
-
-    OutputParam param_;
-    std::unique_ptr<vrelo_test::Job> job_;
 };
 
 TEST_F(DelayedRefusals, ASecondCallWhilePendingIsRefusedAndLeavesTheJobLocked) {

@@ -19,32 +19,16 @@ using vrelo_test::marked_chunk;
 using vrelo_test::ring_entry;
 using vrelo_test::rows_in_rings;
 
-const std::string kAllColours = "KYMCmc";
-const char kLetters[] = "KYMCmc";
+using vrelo_test::kAllColours;
+using vrelo_test::kLetters;
 
-class DelayedRings : public ::testing::Test {
+class DelayedRings : public vrelo_test::DelayedJobTest {
   protected:
-    void SetUp() override { start(false); }
-    void start(bool feedOnFlush) {
-        job_ = std::make_unique<vrelo_test::Job>(vrelo_test::delayed_param(feedOnFlush));
-    }
-    MasterWork** job() { return job_->handle(); }
-    MasterWork& work() { return *job_->work(); }
-
-    Chunks line(int32_t number, const std::string& letters) {
-        const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
-        return vrelo_test::produce_line(job(), l.record()).chunks;
-    }
-    void lines(int32_t from, int32_t to, const std::string& letters) {
-        for (int32_t n = from; n <= to; ++n) line(n, letters);
-    }
     // The ring index where the row of `number` in that colour waits.
     OffsetInfo waiting_row(int32_t number, char letter) {
         const int c = vrelo_test::colour_of(letter);
         return ring_entry(work(), c, (number + ColorOffset[c]) % ColorBufsize[c]);
     }
-
-    std::unique_ptr<vrelo_test::Job> job_;
 };
 
 TEST_F(DelayedRings, AfterLineZeroEachRowWaitsWhereItsStepWillRead) {

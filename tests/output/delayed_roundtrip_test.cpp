@@ -22,7 +22,7 @@ using vrelo_test::Bytes;
 using vrelo_test::Chunks;
 using vrelo_test::SentRow;
 
-const char kLetters[] = "KYMCmc";
+using vrelo_test::kLetters;
 
 int uniform(std::mt19937& rng, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(rng);

@@ -16,7 +16,7 @@ using vrelo_test::Chunks;
 using vrelo_test::marked_chunk;
 using vrelo_test::skip_chunk;
 
-const std::string kAllColours = "KYMCmc";
+using vrelo_test::kAllColours;
 const Bytes kFormFeedByte = {0x0C};
 
 Chunks joined(Chunks a, const Chunks& b) {
@@ -24,31 +24,7 @@ Chunks joined(Chunks a, const Chunks& b) {
     return a;
 }
 
-class DelayedSteps : public ::testing::Test {
-  protected:
-    void SetUp() override { start(false); }
-
-    void start(bool feedOnFlush) {
-        job_ = std::make_unique<vrelo_test::Job>(vrelo_test::delayed_param(feedOnFlush));
-    }
-
-    MasterWork** job() { return job_->handle(); }
-    MasterWork& work() { return *job_->work(); }
-    OutStrct& table() { return *static_cast<OutStrct*>(work().outTableHandle.pointer); }
-
-    Chunks line(int32_t number, const std::string& letters) {
-        const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
-        return vrelo_test::produce_line(job(), l.record()).chunks;
-    }
-    void lines(int32_t from, int32_t to, const std::string& letters) {
-        for (int32_t n = from; n <= to; ++n) line(n, letters);
-    }
-    Chunks flush() { return vrelo_test::flush(job()).chunks; }
-    Chunks form_feed(int32_t endLine) { return vrelo_test::form_feed(job(), endLine).chunks; }
-    void next_page() { ASSERT_EQ(OutputInitPart(job(), nullptr), VRELO_OK); }
-
-    std::unique_ptr<vrelo_test::Job> job_;
-};
+using DelayedSteps = vrelo_test::DelayedJobTest;
 
 // The drain after lines 0 to 999 in every colour: steps 1000 to 1335, each
 // opened by a one-line skip, yellow throughout, magenta and light magenta

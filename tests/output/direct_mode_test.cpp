@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "stream_commands.hpp"
 #include "bytes.hpp"
 #include "command_stream.hpp"
 #include "job_driver.hpp"
@@ -23,7 +24,7 @@ using vrelo_test::Bytes;
 using vrelo_test::from_hex;
 using vrelo_test::JobShape;
 
-const char kLetters[] = "KYMCmc";
+using vrelo_test::kLetters;
 
 // A line with a single plane of data.
 RasterLine line_with(int32_t lineNumber, int colour, const Bytes& bytes,

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "stream_commands.hpp"
 #include "command_stream.hpp"
 #include "direct_model.hpp"
 #include "job_driver.hpp"
@@ -21,7 +22,7 @@ namespace {
 using vrelo_test::Bytes;
 using vrelo_test::CommandKind;
 
-const char kLetters[] = "KYMCmc";
+using vrelo_test::kLetters;
 
 struct PrintedRow {
     int64_t line;

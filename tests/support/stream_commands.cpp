@@ -6,7 +6,6 @@
 
 namespace vrelo_test {
 namespace {
-const char kLetters[] = "KYMCmc";
 const int32_t kLongestSkip = 32767;
 }  // namespace
 

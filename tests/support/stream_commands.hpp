@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,10 @@
 #include "page_generator.hpp"
 
 namespace vrelo_test {
+
+// The colour letters of row 0, by colour index: the order rows go out in.
+inline const char kLetters[] = "KYMCmc";
+inline const std::string kAllColours = kLetters;
 
 using Chunks = std::vector<Bytes>;
 
