@@ -75,6 +75,7 @@ int32_t place_in_block(OffsetBlock* block, int32_t size) {
         insert_slot(block, 0, 0, size);
         return 0;
     }
+    int32_t widest = slots[0].offset;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t end = slots[i].offset + slots[i].length;
         const int32_t room =
@@ -83,9 +84,11 @@ int32_t place_in_block(OffsetBlock* block, int32_t size) {
             insert_slot(block, i + 1, end, size);
             return end;
         }
+        if (room > widest) widest = room;
     }
-    // Placing ranges only shrinks gaps, so the bound holds until a release.
-    block->gapBound = size - 1;
+    // Every gap was seen: the widest is exact now, and placing ranges only
+    // shrinks gaps, so it stays a bound until a release.
+    block->gapBound = widest;
     return -1;
 }
 

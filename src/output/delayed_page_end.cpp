@@ -9,10 +9,10 @@ namespace vrelo {
 namespace {
 
 // Locks the sub-allocator and starts a walk with its skip block.
-int32_t begin_page_end(MasterWork* job, Walk* walk) {
+int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
     if (OffsetLockMemory(&job->offsetMemory) != VRELO_OK)
         return VRELO_LOCK_FAILED;
-    return begin_walk(walk, job, VRELO_RANGE_FAILED, VRELO_LOCK_FAILED);
+    return begin_walk(walk, job, steps, VRELO_RANGE_FAILED, VRELO_LOCK_FAILED);
 }
 
 int64_t form_feed_steps(const MasterWork& job, int32_t endLine) {
@@ -23,7 +23,7 @@ int64_t form_feed_steps(const MasterWork& job, int32_t endLine) {
 
 int32_t delayed_flush(MasterWork* job, OutList** out) {
     Walk walk;
-    int32_t status = begin_page_end(job, &walk);
+    int32_t status = begin_page_end(job, &walk, kLongestDelay);
     if (status != VRELO_OK) return fail_call(job, status, out);
     // Rings that a form feed rotated hold the next row of each colour at
     // index 0: the drain restarts the pointers there. Otherwise it goes on
@@ -42,7 +42,7 @@ int32_t delayed_flush(MasterWork* job, OutList** out) {
 int32_t delayed_form_feed(MasterWork* job, OutList** out, int32_t endLine) {
     const int64_t steps = form_feed_steps(*job, endLine);
     Walk walk;
-    int32_t status = begin_page_end(job, &walk);
+    int32_t status = begin_page_end(job, &walk, steps);
     if (status == VRELO_OK) status = walk_steps(&walk, steps, false);
     if (status != VRELO_OK) return fail_call(job, status, out);
     // Counted only when positive: a far earlier end line walks no step and

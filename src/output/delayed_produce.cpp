@@ -54,7 +54,8 @@ int32_t delayed_produce(MasterWork* job, int32_t lineNumber,
     int32_t status = park_rows(job, planes);
     Walk walk;
     if (status == VRELO_OK)
-        status = begin_walk(&walk, job, VRELO_RANGE_FAILED, VRELO_RANGE_FAILED);
+        status = begin_walk(&walk, job, job->lineGap, VRELO_RANGE_FAILED,
+                            VRELO_RANGE_FAILED);
     if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
     if (status != VRELO_OK) return fail_call(job, status, out);
     // A line produced after a form feed's rotation: the rings follow the

@@ -57,12 +57,22 @@ int32_t send_step(Walk* walk, int64_t step, int64_t steps, bool blackOnLast) {
 
 }  // namespace
 
-int32_t begin_walk(Walk* walk, MasterWork* job, int32_t allocFailed,
-                   int32_t resolveFailed) {
+int32_t skip_block_bytes(int64_t steps, int64_t owed) {
+    const int64_t walked = steps > 0 ? steps : 0;
+    const int64_t sending =
+        walked < kMostSendingSteps ? walked : kMostSendingSteps;
+    const int64_t commands = sending + (owed + walked) / kLongestSkip;
+    return static_cast<int32_t>(commands * kSkipCommandBytes + 1);
+}
+
+int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
+                   int32_t allocFailed, int32_t resolveFailed) {
     walk->job = job;
     walk->owed = job->blankRun;
-    if (OffsetNewID(&job->offsetMemory, &job->skipInfo, kSkipBlockBytes) !=
-        VRELO_OK)
+    // Sized for this walk rather than the largest one: a small block fits
+    // the gaps the rows leave, so a short line creates no data block.
+    if (OffsetNewID(&job->offsetMemory, &job->skipInfo,
+                    skip_block_bytes(steps, walk->owed)) != VRELO_OK)
         return allocFailed;
     walk->skipCursor = OffsetNewPtr(&job->offsetMemory, &job->skipInfo);
     return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;

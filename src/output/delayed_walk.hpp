@@ -19,6 +19,7 @@ constexpr int32_t kMostSendingSteps = kLongestDelay + 1;
 // VRELO_MAX_ADVANCE; then room for the form-feed byte.
 constexpr int32_t kMostSkipCommands =
     kMostSendingSteps + VRELO_MAX_ADVANCE / kLongestSkip;
+// The largest skip block.
 constexpr int32_t kSkipBlockBytes =
     kMostSkipCommands * kSkipCommandBytes + 1;
 // Chunks of one call: every row waiting in the rings (the sum of the
@@ -38,11 +39,15 @@ struct Walk {
     int32_t failStatus;    // status when a due row cannot be resolved
 };
 
-// Starts a walk: allocates and resolves the call's skip block. Returns
-// VRELO_OK, or the status for an allocation (allocFailed) or resolution
-// (resolveFailed) failure.
-int32_t begin_walk(Walk* walk, MasterWork* job, int32_t allocFailed,
-                   int32_t resolveFailed);
+// Bytes of the skip block of a walk of `steps` steps: room for every skip
+// command it can write and the form-feed byte, at most kSkipBlockBytes.
+int32_t skip_block_bytes(int64_t steps, int64_t owed);
+
+// Starts a walk of `steps` steps: allocates and resolves the call's skip
+// block. Returns VRELO_OK, or the status for an allocation (allocFailed) or
+// resolution (resolveFailed) failure.
+int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
+                   int32_t allocFailed, int32_t resolveFailed);
 
 // Walks `steps` line steps from the read position, sending what falls due;
 // with blackOnLast the last step also sends black's temporary row. Steps

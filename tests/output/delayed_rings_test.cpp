@@ -225,3 +225,59 @@ TEST_F(DelayedRings, APageRunningToTheLastLineNumberKeepsItsDelays) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every skip command and form-feed byte of a pending list lies inside the
+// call's skip block: a range written past its end would corrupt its
+// neighbour in the same data block, which no sanitizer sees.
+void expect_skips_inside_skip_block(MasterWork& work, const OutList& list) {
+    const uint8_t* base = OffsetNewPtr(&work.offsetMemory, &work.skipInfo);
+    ASSERT_NE(base, nullptr);
+    const uint8_t* limit = base + work.skipInfo.length;
+    for (int i = 0; i < list.count; ++i) {
+        const OutEntry& e = list.entries[i];
+        const bool skip = e.length == 7 && e.data[2] == 0x65;
+        const bool formFeed = e.length == 1 && e.data[0] == 0x0C;
+        if (!skip && !formFeed) continue;
+        EXPECT_GE(e.data, base) << "chunk " << i;
+        EXPECT_LE(e.data + e.length, limit) << "chunk " << i;
+    }
+}
+
+class SkipBlockBounds : public vrelo_test::DelayedJobTest {
+  protected:
+    void produce_checked(int32_t number, const std::string& letters) {
+        const vrelo_test::PageLine l = vrelo_test::marked_line(number, letters);
+        const RasterLine record = l.record();
+        OutList* out = nullptr;
+        ASSERT_EQ(OutputProduce(job(), &record, &out), VRELO_OK);
+        expect_skips_inside_skip_block(work(), *out);
+        ASSERT_EQ(OutputComplete(job()), VRELO_OK);
+    }
+    void end_checked(bool formFeed, int32_t endLine) {
+        OutList* out = nullptr;
+        ASSERT_EQ(formFeed ? OutputFormFeed(job(), &out, endLine)
+                           : OutputFlush(job(), &out),
+                  VRELO_OK);
+        expect_skips_inside_skip_block(work(), *out);
+        ASSERT_EQ(OutputComplete(job()), VRELO_OK);
+    }
+};
+
+TEST_F(SkipBlockBounds, EveryCallWritesItsSkipsInsideItsOwnBlock) {
+    for (bool carry : {false, true}) {
+        start(carry);
+        for (int32_t n = 0; n < 400; n += 1 + n % 3)
+            produce_checked(n, vrelo_test::kAllColours);
+        produce_checked(1000, "Y");              // a gap beyond the rings
+        produce_checked(1000 + 3 * 32767, "");   // blank: the advance is owed
+        produce_checked(1000 + 5 * 32767 + 2, "K");
+        for (int32_t n = 200000; n < 200400; ++n) produce_checked(n, "YMC");
+        end_checked(true, 200400 + 9000000);
+        end_checked(false, 0);
+        next_page();
+    }
+}
+
+}  // namespace
