@@ -4,12 +4,11 @@
 #ifndef VRELO_DELAY_RING_SLOT_HPP
 #define VRELO_DELAY_RING_SLOT_HPP
 
+#include "offsetmem/null_info.hpp"
 #include "vrelo417.h"
 
 namespace vrelo {
 
-// Copied over a slot or a caller's reference to empty it.
-inline constexpr OffsetInfo kNullInfo = {0, 0, 0};
 
 enum class RingPosition {
     temp,    // the colour's TempBuf slot

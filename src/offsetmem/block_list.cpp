@@ -3,9 +3,7 @@
 #include "platform/api.hpp"
 #include "platform/memory.hpp"
 
-namespace {
-const PtrHandle kNullHandle = {nullptr, 0, 0};
-}
+using vrelo::kNullHandle;
 
 VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id) {
     if (handle == nullptr || block == nullptr) return VRELO_FAILED;

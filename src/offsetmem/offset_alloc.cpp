@@ -1,13 +1,14 @@
 // The offset allocator: byte ranges handed out first-fit from the block
 // list, named by {block id, offset, length}. Allocation and address lookup
 // need the root locked (cached pointers set); release needs it unlocked.
+#include "offsetmem/null_info.hpp"
 #include "platform/api.hpp"
 #include "platform/memory.hpp"
 
 namespace {
 
-const PtrHandle kNullHandle = {nullptr, 0, 0};
-const OffsetInfo kNullInfo = {0, 0, 0};
+using vrelo::kNullHandle;
+using vrelo::kNullInfo;
 
 // Byte 65535 of a data area is never handed out.
 const int32_t kRangeLimit = OFFSET_BLOCK_BYTES - 1;

@@ -3,6 +3,7 @@
 // reuses and storing the new rows; after a form feed the rings are rotated
 // to the read position, after a flush they are emptied.
 #include "delay/ring_steps.hpp"
+#include "offsetmem/null_info.hpp"
 #include "output/chunk_table.hpp"
 #include "output/delayed_mode.hpp"
 #include "output/delayed_walk.hpp"
@@ -11,7 +12,6 @@
 namespace vrelo {
 namespace {
 
-constexpr OffsetInfo kNullInfo = {0, 0, 0};
 // A full turn of the largest ring: after it every slot has been visited.
 constexpr int32_t kFullTurn = 512;
 

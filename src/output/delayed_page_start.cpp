@@ -1,6 +1,7 @@
 // Delayed mode at a page boundary: what OutputInitPart does to the rows
 // still waiting, and how the failure exit forgets rows it released.
 #include "output/chunk_table.hpp"
+#include "offsetmem/null_info.hpp"
 #include "output/delayed_mode.hpp"
 
 namespace vrelo {
@@ -34,7 +35,7 @@ void abandon_pending_list(MasterWork* job) {
 void forget_delayed_rows(MasterWork* job) {
     InitRingBuf(&job->ring);
     InitTempBuf(&job->ring);
-    job->skipInfo = OffsetInfo{0, 0, 0};
+    job->skipInfo = kNullInfo;
     job->ringsRotated = 0;
 }
 

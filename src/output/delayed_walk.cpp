@@ -2,6 +2,7 @@
 #include "output/delayed_walk.hpp"
 
 #include "delay/ring_steps.hpp"
+#include "offsetmem/null_info.hpp"
 #include "output/chunk_table.hpp"
 #include "platform/memory.hpp"
 
@@ -29,7 +30,7 @@ void send_owed_advance(Walk* walk) {
 // other colours belong to lines inside the current gap: nothing is due.
 OffsetInfo due_row(MasterWork* job, int16_t colour, int64_t step,
                    int64_t steps, bool blackOnLast) {
-    OffsetInfo ref = {0, 0, 0};
+    OffsetInfo ref = kNullInfo;
     if (step < ColorOffset[colour]) {
         RefOutbufReadInfo(&job->ring, colour, &ref);
     } else if (colour == 0 && blackOnLast && step == steps - 1) {

@@ -7,12 +7,12 @@
 #include "platform/api.hpp"
 #include "platform/memory.hpp"
 
-namespace {
-// Copied wherever a handle is reset; never written.
-const PtrHandle kNullHandle = {nullptr, 0, 0};
-}  // namespace
+using vrelo::kNullHandle;
 
 namespace vrelo {
+// Copied wherever a handle is reset; never written.
+const PtrHandle kNullHandle = {nullptr, 0, 0};
+
 void clear_bytes(void* destination, size_t count) {
     memset(destination, 0, count);
 }

@@ -8,6 +8,9 @@
 
 namespace vrelo {
 
+// The one all-zero handle, copied wherever a handle is reset.
+extern const PtrHandle kNullHandle;
+
 // Sets count bytes to zero (the one wrapper of memset).
 void clear_bytes(void* destination, size_t count);
 
