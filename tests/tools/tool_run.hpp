@@ -1,0 +1,33 @@
+// Runs the project's programs as a user would, for the tools' tests: the
+// exit status (or -1 for a signal, 124 for a hang) and what they printed.
+#ifndef VRELO_TEST_TOOL_RUN_HPP
+#define VRELO_TEST_TOOL_RUN_HPP
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vrelo_test {
+
+struct ToolRun {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the shell command with a time limit, capturing both outputs.
+ToolRun run_command(const std::string& command);
+// vrelo-inspect with these arguments.
+ToolRun run_inspect(const std::string& arguments);
+
+void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> read_file(const std::string& path);
+
+// From vrelo-inspect --json: the lines of a page's rows of one colour.
+std::set<int64_t> json_row_lines(const std::string& json, size_t page, int colour);
+
+}  // namespace vrelo_test
+
+#endif

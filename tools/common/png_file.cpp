@@ -1,0 +1,129 @@
+// PNG writing and reading through libpng (see png_file.hpp). libpng reports
+// errors by longjmp; every call into it sits behind one setjmp.
+#include "png_file.hpp"
+
+#include <png.h>
+
+#include <csetjmp>
+
+namespace vrelo_tools {
+
+struct PngWriter::Png {
+    std::FILE* file = nullptr;
+    png_structp write = nullptr;
+    png_infop info = nullptr;
+    std::string path;
+    uint32_t rowsLeft = 0;
+};
+
+PngWriter::~PngWriter() {
+    if (png_ == nullptr) return;
+    png_destroy_write_struct(&png_->write, &png_->info);
+    if (png_->file != nullptr) std::fclose(png_->file);
+    delete png_;
+}
+
+bool PngWriter::open(const std::string& path, uint32_t width, uint32_t height,
+                     Kind kind, std::string* error) {
+    png_ = new Png;
+    png_->path = path;
+    png_->rowsLeft = height;
+    png_->file = std::fopen(path.c_str(), "wb");
+    if (png_->file == nullptr) {
+        *error = "cannot create " + path;
+        return false;
+    }
+    png_->write = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_->info = png_->write ? png_create_info_struct(png_->write) : nullptr;
+    if (png_->info == nullptr || setjmp(png_jmpbuf(png_->write))) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    png_init_io(png_->write, png_->file);
+    png_set_IHDR(png_->write, png_->info, width, height, 8,
+                 kind == Kind::kGrey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png_->write, png_->info);
+    return true;
+}
+
+bool PngWriter::write_row(const uint8_t* row, std::string* error) {
+    if (setjmp(png_jmpbuf(png_->write)) || png_->rowsLeft == 0) {
+        *error = "cannot write " + png_->path;
+        return false;
+    }
+    png_write_row(png_->write, row);
+    --png_->rowsLeft;
+    return true;
+}
+
+bool PngWriter::close(std::string* error) {
+    if (setjmp(png_jmpbuf(png_->write)) || png_->rowsLeft != 0) {
+        *error = "cannot write " + png_->path;
+        return false;
+    }
+    png_write_end(png_->write, nullptr);
+    const bool flushed = std::fflush(png_->file) == 0 && !std::ferror(png_->file);
+    const bool closed = std::fclose(png_->file) == 0;
+    png_->file = nullptr;
+    if (flushed && closed) return true;
+    *error = "cannot write " + png_->path;
+    return false;
+}
+
+namespace {
+
+// Far beyond a page at print resolution, and small enough to hold in memory.
+constexpr uint64_t kLargestImagePixels = uint64_t(1) << 28;
+
+// Turns any PNG into 8-bit RGB with alpha laid onto white.
+void ask_for_rgb(png_structp png, png_infop info) {
+    const png_byte type = png_get_color_type(png, info);
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (png_get_bit_depth(png, info) < 8) png_set_packing(png);
+    if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    png_color_16 white = {0, 255, 255, 255, 255};
+    png_set_background(png, &white, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+    png_set_strip_alpha(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+}
+
+}  // namespace
+
+bool read_png(std::FILE* file, RgbImage* image, std::string* error) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        *error = "not a readable PNG image";
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    ask_for_rgb(png, info);
+    image->width = png_get_image_width(png, info);
+    image->height = png_get_image_height(png, info);
+    if (uint64_t(image->width) * image->height > kLargestImagePixels) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        *error = "the PNG image is larger than " +
+                 std::to_string(kLargestImagePixels) + " pixels";
+        return false;
+    }
+    image->pixels.assign(size_t(image->width) * image->height * 3, 0);
+    rows.resize(image->height);
+    for (uint32_t y = 0; y < image->height; ++y)
+        rows[y] = image->pixels.data() + size_t(y) * image->width * 3;
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+}  // namespace vrelo_tools

@@ -1,0 +1,47 @@
+// PNG files through libpng: a writer that takes one row at a time, so that
+// a page is never held whole, and a reader that gives 8-bit RGB rows.
+#ifndef VRELO_TOOLS_PNG_FILE_HPP
+#define VRELO_TOOLS_PNG_FILE_HPP
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vrelo_tools {
+
+class PngWriter {
+  public:
+    enum class Kind { kGrey, kRgb };
+    PngWriter() = default;
+    ~PngWriter();
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    // False with *error naming the file when it cannot be created.
+    bool open(const std::string& path, uint32_t width, uint32_t height, Kind kind,
+              std::string* error);
+    // One row of width pixels: 1 byte each (grey) or 3 (RGB).
+    bool write_row(const uint8_t* row, std::string* error);
+    // Finishes the file; false when it could not be written whole.
+    bool close(std::string* error);
+
+  private:
+    struct Png;
+    Png* png_ = nullptr;
+};
+
+// A PNG image as 8-bit RGB, whatever its colour type and depth (grey,
+// palette, alpha composited onto white).
+struct RgbImage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> pixels;  // width * 3 bytes per row
+    const uint8_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width * 3; }
+};
+
+bool read_png(std::FILE* file, RgbImage* image, std::string* error);
+
+}  // namespace vrelo_tools
+
+#endif

@@ -1,0 +1,147 @@
+// Raster page headers checked and raster lines split into planes (see
+// raster_format.hpp).
+#include "raster_format.hpp"
+
+#include <cstdio>
+
+namespace vrelo_tools {
+namespace {
+
+enum Plane { K = 0, Y = 1, M = 2, C = 3, LightM = 4, LightC = 5 };
+
+// Raster channel order -> library plane, per colour space. Six-colour
+// DeviceN rasters are taken in the KCMYcm order.
+constexpr std::array<int, kPlanes> kKcmycm = {K, C, M, Y, LightC, LightM};
+constexpr std::array<int, kPlanes> kCmyk = {C, M, Y, K, -1, -1};
+constexpr std::array<int, kPlanes> kKcmy = {K, C, M, Y, -1, -1};
+
+std::string field(const char* name, unsigned long found, const std::string& must) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s is %lu", name, found);
+    return std::string(text) + ": " + must;
+}
+
+// Bits of one chunked pixel: the channels' bits rounded up to 4, 8 or 16,
+// the channels in the low bits (six 1-bit channels fill bits 5 to 0).
+int chunked_pixel_bits(int colours, int bits) {
+    int pixelBits = 4;
+    while (pixelBits < colours * bits) pixelBits *= 2;
+    return pixelBits;
+}
+
+bool colour_space(cups_cspace_t space, std::array<int, kPlanes>* planes,
+                  int* colours) {
+    switch (space) {
+        case CUPS_CSPACE_KCMYcm:
+        case CUPS_CSPACE_DEVICE6:
+            *planes = kKcmycm;
+            *colours = 6;
+            return true;
+        case CUPS_CSPACE_CMYK:
+            *planes = kCmyk;
+            *colours = 4;
+            return true;
+        case CUPS_CSPACE_KCMY:
+            *planes = kKcmy;
+            *colours = 4;
+            return true;
+        default:
+            return false;
+    }
+}
+
+uint32_t expected_bytes_per_line(const RasterFormat& f) {
+    if (f.banded) return uint32_t(f.colours * f.planeBytes());
+    return uint32_t((uint64_t(f.width) * f.pixelBits + 7) / 8);
+}
+
+// A pixel's colour values from a chunked line, as one number of pixelBits
+// bits (most significant channel first).
+uint32_t chunked_pixel(const RasterFormat& f, const uint8_t* line, uint32_t x) {
+    if (f.pixelBits < 8) {
+        const uint32_t bit = x * uint32_t(f.pixelBits);
+        const int shift = 8 - f.pixelBits - int(bit % 8);
+        return (line[bit / 8] >> shift) & ((1u << f.pixelBits) - 1);
+    }
+    const int bytes = f.pixelBits / 8;
+    uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) value = value << 8 | line[size_t(x) * bytes + i];
+    return value;
+}
+
+void put_pixel(std::vector<uint8_t>* row, int bits, uint32_t x, uint32_t value) {
+    const uint32_t bit = x * uint32_t(bits);
+    (*row)[bit / 8] |= uint8_t(value << (8 - bits - int(bit % 8)));
+}
+
+void split_chunked(const RasterFormat& f, const uint8_t* line, PlaneRows* planes) {
+    const uint32_t mask = (1u << f.bits) - 1;
+    for (uint32_t x = 0; x < f.width; ++x) {
+        const uint32_t pixel = chunked_pixel(f, line, x);
+        if (pixel == 0) continue;
+        for (int channel = 0; channel < f.colours; ++channel) {
+            const uint32_t value = pixel >> ((f.colours - 1 - channel) * f.bits) & mask;
+            if (value != 0) put_pixel(&(*planes)[f.planeOf[channel]], f.bits, x, value);
+        }
+    }
+}
+
+}  // namespace
+
+std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* format) {
+    RasterFormat f;
+    if (!colour_space(h.cupsColorSpace, &f.planeOf, &f.colours))
+        return field("cupsColorSpace", h.cupsColorSpace,
+                     "must be KCMYcm (9), six-colour DeviceN (53), CMYK (6) or "
+                     "KCMY (8)");
+    if (h.cupsBitsPerColor != 1 && h.cupsBitsPerColor != 2)
+        return field("cupsBitsPerColor", h.cupsBitsPerColor, "must be 1 or 2");
+    f.bits = int(h.cupsBitsPerColor);
+    if (h.cupsColorOrder != CUPS_ORDER_CHUNKED && h.cupsColorOrder != CUPS_ORDER_BANDED)
+        return field("cupsColorOrder", h.cupsColorOrder,
+                     "must be chunked (0) or banded (1)");
+    f.banded = h.cupsColorOrder == CUPS_ORDER_BANDED;
+    f.pixelBits = chunked_pixel_bits(f.colours, f.bits);
+    // Banded pages also come with the chunked pixel size from some
+    // renderers; only a chunked page's pixels are laid out by it.
+    const bool pixelBitsFit = h.cupsBitsPerPixel == uint32_t(f.pixelBits) ||
+                              (f.banded && h.cupsBitsPerPixel == uint32_t(f.bits));
+    if (!pixelBitsFit)
+        return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
+                     "must be " + std::to_string(f.pixelBits) +
+                         " for this colour space, order and depth");
+    if (h.cupsWidth == 0 || h.cupsWidth > kWidestPage)
+        return field("cupsWidth", h.cupsWidth,
+                     "must be 1 to 32767 pixels, the printer's widest line");
+    if (h.cupsHeight == 0) return field("cupsHeight", 0, "must be at least 1");
+    f.width = h.cupsWidth;
+    f.height = h.cupsHeight;
+    const uint32_t expected = expected_bytes_per_line(f);
+    if (h.cupsBytesPerLine != expected)
+        return field("cupsBytesPerLine", h.cupsBytesPerLine,
+                     "must be " + std::to_string(expected) + " for " +
+                         std::to_string(f.width) + " pixels of this colour space, "
+                         "order and depth");
+    f.bytesPerLine = expected;
+    f.resX = h.HWResolution[0];
+    f.resY = h.HWResolution[1];
+    *format = f;
+    return "";
+}
+
+void split_raster_line(const RasterFormat& f, const uint8_t* line, PlaneRows* planes) {
+    for (auto& row : *planes) row.assign(f.planeBytes(), 0);
+    if (!f.banded) {
+        split_chunked(f, line, planes);
+        return;
+    }
+    // A band is one channel's row in the raster's order, packed as the
+    // library packs a plane.
+    for (int channel = 0; channel < f.colours; ++channel) {
+        const uint8_t* band = line + size_t(channel) * f.planeBytes();
+        auto& row = (*planes)[f.planeOf[channel]];
+        row.assign(band, band + f.planeBytes());
+    }
+}
+
+}  // namespace vrelo_tools

@@ -1,0 +1,66 @@
+// CUPS raster input through libcups (see raster_input.hpp).
+#include "raster_input.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace vrelo_tools {
+
+RasterInput::RasterInput(int fd) : fd_(fd) {
+    raster_ = cupsRasterOpenIO(read_bytes, this, CUPS_RASTER_READ);
+}
+
+RasterInput::~RasterInput() {
+    if (raster_ != nullptr) cupsRasterClose(raster_);
+}
+
+ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer,
+                                size_t length) {
+    RasterInput* input = static_cast<RasterInput*>(context);
+    input->lastRequest_ = length;
+    ssize_t got;
+    do {
+        got = read(input->fd_, buffer, length);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) input->delivered_ += uint64_t(got);
+    return got;
+}
+
+RasterInput::Next RasterInput::next_page(RasterFormat* format, std::string* error) {
+    const uint64_t before = delivered_;
+    lastRequest_ = sizeof header_;
+    const int next = page_ + 1;
+    if (!cupsRasterReadHeader2(raster_, &header_)) {
+        // libcups reports a clean end and a cut header alike. At a clean
+        // end it asked for a whole header and got nothing; a part of a
+        // header shows as bytes delivered or a smaller request for the rest.
+        if (delivered_ == before && lastRequest_ >= sizeof header_) return Next::kEnd;
+        *error = "page " + std::to_string(next) +
+                 ": the raster ends inside the page header";
+        return Next::kError;
+    }
+    page_ = next;
+    linesRead_ = 0;
+    const std::string fault = check_raster_header(header_, &format_);
+    if (!fault.empty()) {
+        *error = "page " + std::to_string(page_) + ": " + fault;
+        return Next::kError;
+    }
+    *format = format_;
+    return Next::kPage;
+}
+
+bool RasterInput::read_line(uint8_t* line, std::string* error) {
+    if (linesRead_ < format_.height &&
+        cupsRasterReadPixels(raster_, line, format_.bytesPerLine) ==
+            format_.bytesPerLine) {
+        ++linesRead_;
+        return true;
+    }
+    *error = "page " + std::to_string(page_) + ": the raster ends after line " +
+             std::to_string(linesRead_) + " of " + std::to_string(format_.height);
+    return false;
+}
+
+}  // namespace vrelo_tools

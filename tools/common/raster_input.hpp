@@ -1,0 +1,56 @@
+// Reads a CUPS raster stream through libcups, page by page and line by
+// line, with every header checked before its pixels are used and every
+// short read, inside a header or inside the pixels, reported as an error.
+#ifndef VRELO_TOOLS_RASTER_INPUT_HPP
+#define VRELO_TOOLS_RASTER_INPUT_HPP
+
+#include <cups/raster.h>
+
+#include <cstdint>
+#include <string>
+
+#include "raster_format.hpp"
+
+namespace vrelo_tools {
+
+class RasterInput {
+  public:
+    // Reads from fd, which stays open.
+    explicit RasterInput(int fd);
+    ~RasterInput();
+    RasterInput(const RasterInput&) = delete;
+    RasterInput& operator=(const RasterInput&) = delete;
+
+    // False when the stream does not start as a CUPS raster stream.
+    bool opened() const { return raster_ != nullptr; }
+
+    enum class Next { kPage, kEnd, kError };
+    // The next page's header, checked. kError names the page and the field,
+    // or a stream cut inside the header.
+    Next next_page(RasterFormat* format, std::string* error);
+    // One line of the current page, format.bytesPerLine bytes. False with
+    // *error when the stream ends inside the page's pixels.
+    bool read_line(uint8_t* line, std::string* error);
+
+    int page() const { return page_; }            // 1 for the first page
+    uint32_t line() const { return linesRead_; }  // lines read of the page
+    const cups_page_header2_t& header() const { return header_; }
+
+  private:
+    static ssize_t read_bytes(void* context, unsigned char* buffer, size_t length);
+
+    int fd_;
+    cups_raster_t* raster_ = nullptr;
+    cups_page_header2_t header_{};
+    RasterFormat format_;
+    int page_ = 0;
+    uint32_t linesRead_ = 0;
+    // What libcups last asked for and how much it got since a header read
+    // began: tells a stream cut inside a header from one that ended.
+    size_t lastRequest_ = 0;
+    uint64_t delivered_ = 0;
+};
+
+}  // namespace vrelo_tools
+
+#endif

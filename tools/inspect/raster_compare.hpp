@@ -1,0 +1,28 @@
+// Compares a decoded stream with the CUPS raster it was made from, page by
+// page, line by line and colour by colour, and names the first difference.
+#ifndef VRELO_INSPECT_RASTER_COMPARE_HPP
+#define VRELO_INSPECT_RASTER_COMPARE_HPP
+
+#include <cstdint>
+#include <string>
+
+#include "stream_pages.hpp"
+
+namespace vrelo_inspect {
+
+struct RasterComparison {
+    bool equal = true;
+    std::string difference;  // "page 1, colour M, line 37, byte 12: ..."
+    int bits = 1;            // of the raster's first page
+    uint32_t resX = 0, resY = 0;
+};
+
+// Reads the raster from fd. Rows that a page carried over to the next are
+// first placed back on their page with the raster's page heights. False
+// with *error when the raster cannot be read; a difference is a result.
+bool compare_with_raster(int fd, DecodedStream* decoded, RasterComparison* result,
+                         std::string* error);
+
+}  // namespace vrelo_inspect
+
+#endif
