@@ -219,7 +219,21 @@ int32_t GetPackBitsLength(const uint8_t *row, int32_t first, int32_t last);
 /* Output job                                                                */
 /* ------------------------------------------------------------------------ */
 
-/* The 192-byte print-parameter block; little-endian int16 fields. */
+/* The 192-byte print-parameter block; little-endian int16 fields. The
+ * library reads only the fields named here; every other byte is the
+ * host's. A block for a named configuration: vrelo_host_param in
+ * vrelo417_host.h.
+ *   modelCode  model group: ";<FQRMNcd" (A) and "KLab" (B) know depths
+ *              and the delayed configuration; others print 1 bit, direct
+ *   depthSelA  with modeLevel 10: 4 gives 1 bit per pixel, else 2 bits
+ *   depthSelB  group B, modeLevel 0: 27 gives 2 bits; 22 forbids delay
+ *   depthSelC  group A, modeLevel 5: 24 gives 2 bits
+ *   modeBits   (modeBits & 0x000C) == 0x0004 allows delayed mode
+ *   in/outRes  delayed mode needs outResX 1440 and outResY 720. X doubling
+ *              (every plane position doubled) is on whenever
+ *              outResX / 2 == inResX and inResY == outResY, which an
+ *              all-zero block meets: keep inResX == outResX.
+ *   feedFlag   1: rows still due at a page end carry over to the next */
 typedef struct OutputParam {
     int16_t modelCode;   /*  0 */
     int16_t depthSelA;   /*  2 */
@@ -238,12 +252,18 @@ typedef struct OutputParam {
     uint8_t hostBytes96[96];
 } OutputParam;
 
-/* One colour's row on a line. Size 12 on i386. */
+/* One colour's row on a line, in pixels. Pixel p lies in byte p >> 3 at 1
+ * bit per pixel, p >> 2 at 2 bits. The library reads bytes
+ * firstPixel >> shift to (width - tailBlank - 1) >> shift of data, sends
+ * the span between their first and last non-zero byte (the bytes before
+ * it as zero runs) and has copied it when OutputProduce returns, so the
+ * host may reuse the row at once. Size 12 on i386. */
 typedef struct ColorPlane {
-    const uint8_t *data; /* NULL: no data for this colour */
+    const uint8_t *data; /* byte 0 of the line (pixel 0, not firstPixel);
+                            NULL: no ink of this colour on the line */
     int16_t width;       /* one past the last pixel of the range */
-    int16_t firstPixel;
-    int16_t tailBlank;   /* blank pixels at the end of the range */
+    int16_t firstPixel;  /* first pixel of the range, >= 0 */
+    int16_t tailBlank;   /* blank pixels at the end of the range, >= 0 */
     int16_t padding;
 } ColorPlane;
 
@@ -283,22 +303,60 @@ typedef struct OutStrct {
 /* The job record; opaque to the host. */
 typedef struct MasterWork MasterWork;
 
-/* OutputOpen answers VRELO_OPEN_OK or VRELO_OPEN_FAILED; a failure after
- * the record exists leaves it in *out, for OutputClose. OutputInitTwo,
- * OutputInit and OutputInitPart answer VRELO_OK, or VRELO_BAD_ARGUMENT
- * for a missing job or parameter block. The producing calls store a list
- * through out only with VRELO_OK (and the empty list with
- * VRELO_RANGE_FAILED); its chunks stay valid until OutputComplete, which
- * must follow every list before the next producing call. */
+/* Creates a job in *out. VRELO_OPEN_OK, or VRELO_OPEN_FAILED; a failure
+ * after the record exists leaves it in *out, for OutputClose. */
 int32_t OutputOpen(MasterWork **out);
+
+/* Copies the 192-byte block into the job, writes model's low 16 bits into
+ * its modelCode, and configures the job from the copy (OutputInit).
+ * VRELO_OK, or VRELO_BAD_ARGUMENT for a missing job or block. */
 int32_t OutputInitTwo(MasterWork **job, const void *block, int32_t model);
+
+/* Configures the job from param: depth, direct or delayed mode, X
+ * doubling, carry-over (see OutputParam), then starts the first page. Also
+ * the way back after a failure: a delayed job that failed answers
+ * VRELO_LOCK_FAILED until configured again. Rows still waiting are
+ * released. VRELO_OK, or VRELO_BAD_ARGUMENT for a missing job or block. */
 int32_t OutputInit(MasterWork **job, const OutputParam *param);
+
+/* Starts the next page at line 0 (the argument is not used). A list still
+ * pending is dropped; without carry-over, rows still waiting in the delay
+ * lines are dropped too, so end each page first (see OutputFlush). */
 int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
+
+/* Releases the job and everything it holds; *job must not be used again. */
 void OutputClose(MasterWork **job);
+
+/* Hands over one raster line; line numbers rise within a page. On VRELO_OK
+ * *out is the list of chunks to send, in order, before OutputComplete;
+ * they belong to the job and stay valid until then. In direct mode the
+ * list is the line's advance and rows; in delayed mode it is the rows that
+ * fall due on the lines walked since the previous line. Also
+ * VRELO_OUT_OF_ORDER (a list is pending), VRELO_BAD_ARGUMENT (refused,
+ * nothing changed), VRELO_LOCK_FAILED, VRELO_RANGE_FAILED (positive: *out
+ * is the empty list). */
 int32_t OutputProduce(MasterWork **job, const RasterLine *line,
                       OutList **out);
+
+/* Ends the pending call once its chunks are sent: the chunks are invalid
+ * from here. VRELO_OK, VRELO_OUT_OF_ORDER when none is pending, or
+ * VRELO_LOCK_FAILED. */
 int32_t OutputComplete(MasterWork **job);
+
+/* Delayed mode: drains the page, sending every row still waiting (the 336
+ * lines after the last line produced); with carry-over it first restarts
+ * at the rows a form feed carried and ends its list with the form-feed
+ * byte. Direct mode: an empty list. Follow with OutputComplete. Without
+ * carry-over the host sends the form feed (0x0C) after it. Statuses as
+ * OutputProduce. */
 int32_t OutputFlush(MasterWork **job, OutList **out);
+
+/* Delayed mode: sends the rows due on the lines before endLine, the line
+ * at which the page ends; rows due later stay, to carry over to the next
+ * page (or be dropped by OutputInitPart without carry-over). Direct mode:
+ * advances the paper to the last line produced; endLine is not used.
+ * Sends no form-feed byte. Follow with OutputComplete. Statuses as
+ * OutputProduce. */
 int32_t OutputFormFeed(MasterWork **job, OutList **out, int32_t endLine);
 void SetOutStrct(OutStrct *table, const uint8_t *data, int32_t length);
 int32_t isNullInfo(const OffsetInfo *info);

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "vrelo417.h"
+#include "vrelo417_host.h"
 
 static int failures = 0;
 
@@ -128,6 +129,47 @@ static void output_job(void) {
     OutputClose(&job);
 }
 
+typedef struct Collected {
+    uint8_t bytes[64];
+    size_t size;
+} Collected;
+
+static int collect(void *context, const uint8_t *data, size_t length) {
+    Collected *out = (Collected *)context;
+    if (out->size + length > sizeof out->bytes) return 1;
+    memcpy(out->bytes + out->size, data, length);
+    out->size += length;
+    return 0;
+}
+
+/* The host helpers: a delayed job configured by name, one yellow row on
+ * line 0, and a page end that drains it 336 lines later and ejects. */
+static void host_helpers(void) {
+    static const uint8_t row[1] = {0xFF};
+    static const uint8_t expected[] = {0x1B, 0x28, 0x65, 0x02, 0x00, 0x01, 0x50,
+                                       0x1B, 0x28, 0x41, 0x03, 0x00, 0x59, 0x00,
+                                       0xFF, 0x0D, 0x0C};
+    VreloJobSetup setup = vrelo_host_setup(1440, 720, 1);
+    MasterWork *job = NULL;
+    RasterLine line;
+    Collected out;
+    memset(&line, 0, sizeof line);
+    memset(&out, 0, sizeof out);
+    line.planes[1].data = row;
+    line.planes[1].width = 8;
+    CHECK(vrelo_host_is_delayed(&setup));
+    CHECK(vrelo_host_open(&job, &setup) == VRELO_OK && job != NULL);
+    CHECK(vrelo_host_send_line(&job, &line, collect, &out) == VRELO_OK);
+    CHECK(out.size == 0);
+    CHECK(vrelo_host_end_page(&job, &setup, 1, 1, collect, &out) == VRELO_OK);
+    CHECK(out.size == sizeof expected && memcmp(out.bytes, expected, sizeof expected) == 0);
+    CHECK(strcmp(vrelo_status_name(VRELO_OUT_OF_ORDER), "VRELO_OUT_OF_ORDER") == 0);
+    CHECK(vrelo_status_failed(VRELO_RANGE_FAILED) && !vrelo_status_failed(VRELO_OK));
+    OutputClose(&job);
+    setup.bits = 3;
+    CHECK(vrelo_host_open(&job, &setup) == VRELO_BAD_ARGUMENT && job == NULL);
+}
+
 int main(void) {
     memory_handles();
     sub_allocator();
@@ -135,6 +177,7 @@ int main(void) {
     files();
     raster_commands();
     output_job();
+    host_helpers();
     if (failures != 0) {
         fprintf(stderr, "0 passed, %d failed\n", failures);
         return 1;

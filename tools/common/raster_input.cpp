@@ -1,6 +1,7 @@
 // CUPS raster input through libcups (see raster_input.hpp).
 #include "raster_input.hpp"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -61,6 +62,24 @@ bool RasterInput::read_line(uint8_t* line, std::string* error) {
     *error = "page " + std::to_string(page_) + ": the raster ends after line " +
              std::to_string(linesRead_) + " of " + std::to_string(format_.height);
     return false;
+}
+
+RasterFile::RasterFile(const std::string& path, std::string* error) {
+    fd_ = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY);
+    if (fd_ < 0) {
+        *error = "cannot open " + path;
+        return;
+    }
+    input_ = new RasterInput(fd_);
+    if (input_->opened()) return;
+    *error = path + " is not a CUPS raster stream";
+    delete input_;
+    input_ = nullptr;
+}
+
+RasterFile::~RasterFile() {
+    delete input_;
+    if (fd_ > STDIN_FILENO) close(fd_);
 }
 
 }  // namespace vrelo_tools

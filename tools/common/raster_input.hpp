@@ -51,6 +51,23 @@ class RasterInput {
     uint64_t delivered_ = 0;
 };
 
+// A raster file opened by name, or standard input for "-".
+class RasterFile {
+  public:
+    // On failure opened() is false and *error says why.
+    RasterFile(const std::string& path, std::string* error);
+    ~RasterFile();
+    RasterFile(const RasterFile&) = delete;
+    RasterFile& operator=(const RasterFile&) = delete;
+
+    bool opened() const { return input_ != nullptr; }
+    RasterInput& input() { return *input_; }
+
+  private:
+    int fd_ = -1;
+    RasterInput* input_ = nullptr;
+};
+
 }  // namespace vrelo_tools
 
 #endif

@@ -1,8 +1,6 @@
 // vrelo-inspect: validates a printer command stream, prints what it holds,
 // draws its pages and compares them with the raster they were made from.
-#include <fcntl.h>
 #include <getopt.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,21 +85,13 @@ bool parse_options(int argc, char** argv, Options* o) {
 // With carry-over, a page's last rows of a delayed colour come at the start
 // of the next page: put them back where they belong.
 void carry_back_fixed(DecodedStream* decoded, int64_t pageLines) {
-    for (size_t page = 0; page + 1 < decoded->pages.size(); ++page)
-        carry_rows_back(decoded, page, pageLines);
+    carry_rows_back(decoded, std::vector<int64_t>(decoded->pages.size(), pageLines));
 }
 
 bool compare(const Options& o, DecodedStream* decoded, CompareOutcome* outcome,
              RasterComparison* comparison) {
-    const int fd = open(o.compare.c_str(), O_RDONLY);
-    if (fd < 0) {
-        std::fprintf(stderr, "vrelo-inspect: cannot open %s\n", o.compare.c_str());
-        return false;
-    }
     std::string error;
-    const bool read = compare_with_raster(fd, decoded, comparison, &error);
-    close(fd);
-    if (!read) {
+    if (!compare_with_raster(o.compare, decoded, comparison, &error)) {
         std::fprintf(stderr, "vrelo-inspect: %s: %s\n", o.compare.c_str(), error.c_str());
         return false;
     }

@@ -12,6 +12,7 @@ namespace {
 
 using vrelo_tools::PlaneRows;
 using vrelo_tools::RasterFormat;
+using vrelo_tools::RasterFile;
 using vrelo_tools::RasterInput;
 
 const Row kNoRow;
@@ -27,23 +28,30 @@ std::string where(size_t page, int colour, int64_t line) {
            ", line " + std::to_string(line);
 }
 
-std::string byte_text(size_t index, size_t size, const uint8_t* bytes) {
-    if (index >= size) return "nothing";
+// A row's byte; rows end at their last non-zero byte, zeros follow.
+uint8_t byte_at(const uint8_t* bytes, size_t size, size_t index) {
+    return index < size ? bytes[index] : 0;
+}
+
+std::string byte_text(const uint8_t* bytes, size_t size, size_t index) {
+    if (size == 0) return "no row";
     char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", bytes[index]);
+    std::snprintf(text, sizeof text, "0x%02X", byte_at(bytes, size, index));
     return text;
 }
 
 // The first byte where the stream's row and the raster's differ, or "".
 std::string compare_row(const Row& sent, const std::vector<uint8_t>& raster) {
     const size_t rasterSize = trimmed_size(raster);
-    const size_t common = sent.size() < rasterSize ? sent.size() : rasterSize;
+    const size_t longer = sent.size() > rasterSize ? sent.size() : rasterSize;
     size_t i = 0;
-    while (i < common && sent[i] == raster[i]) ++i;
-    if (i == common && sent.size() == rasterSize) return "";
+    while (i < longer && byte_at(sent.data(), sent.size(), i) ==
+                             byte_at(raster.data(), rasterSize, i))
+        ++i;
+    if (i == longer) return "";
     return "byte " + std::to_string(i) + ": the stream has " +
-           byte_text(i, sent.size(), sent.data()) + ", the raster " +
-           byte_text(i, rasterSize, raster.data());
+           byte_text(sent.data(), sent.size(), i) + ", the raster " +
+           byte_text(raster.data(), rasterSize, i);
 }
 
 const Row& sent_row(const PageRows& page, int colour, int64_t line) {
@@ -99,7 +107,6 @@ class Comparer {
     }
 
     bool compare_page(size_t page, const RasterFormat& format, std::string* error) {
-        carry_rows_back(decoded_, page, format.height);
         const PageRows empty;
         const PageRows& sent = page < decoded_->pages.size() ? decoded_->pages[page] : empty;
         std::vector<uint8_t> line(format.bytesPerLine);
@@ -127,17 +134,34 @@ class Comparer {
     RasterComparison* result_;
 };
 
+// The height of every page of the raster.
+bool page_heights(const std::string& path, std::vector<int64_t>* heights, std::string* error) {
+    RasterFile file(path, error);
+    if (!file.opened()) return false;
+    RasterFormat format;
+    std::vector<uint8_t> line;
+    for (;;) {
+        const RasterInput::Next next = file.input().next_page(&format, error);
+        if (next == RasterInput::Next::kError) return false;
+        if (next == RasterInput::Next::kEnd) return true;
+        heights->push_back(format.height);
+        line.resize(format.bytesPerLine);
+        for (uint32_t y = 0; y < format.height; ++y)
+            if (!file.input().read_line(line.data(), error)) return false;
+    }
+}
+
 }  // namespace
 
-bool compare_with_raster(int fd, DecodedStream* decoded, RasterComparison* result,
-                         std::string* error) {
-    RasterInput input(fd);
-    if (!input.opened()) {
-        *error = "the file to compare with is not a CUPS raster stream";
-        return false;
-    }
+bool compare_with_raster(const std::string& path, DecodedStream* decoded,
+                         RasterComparison* result, std::string* error) {
+    std::vector<int64_t> heights;
+    if (!page_heights(path, &heights, error)) return false;
+    carry_rows_back(decoded, heights);
+    RasterFile file(path, error);
+    if (!file.opened()) return false;
     *result = RasterComparison();
-    return Comparer(input, decoded, result).run(error);
+    return Comparer(file.input(), decoded, result).run(error);
 }
 
 }  // namespace vrelo_inspect

@@ -17,11 +17,12 @@ struct RasterComparison {
     uint32_t resX = 0, resY = 0;
 };
 
-// Reads the raster from fd. Rows that a page carried over to the next are
-// first placed back on their page with the raster's page heights. False
-// with *error when the raster cannot be read; a difference is a result.
-bool compare_with_raster(int fd, DecodedStream* decoded, RasterComparison* result,
-                         std::string* error);
+// Reads the raster file twice: once for its page heights, with which rows
+// that a page carried over to the next are placed back on their page, then
+// to compare. False with *error when the raster cannot be read; a
+// difference is a result.
+bool compare_with_raster(const std::string& path, DecodedStream* decoded,
+                         RasterComparison* result, std::string* error);
 
 }  // namespace vrelo_inspect
 

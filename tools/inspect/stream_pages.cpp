@@ -1,6 +1,7 @@
 // Placing decoded rows on pages (see stream_pages.hpp).
 #include "stream_pages.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -119,15 +120,19 @@ bool decode_stream(const uint8_t* data, size_t size, const Delays& delays,
     return read_stream(data, size, builder, fault);
 }
 
-void carry_rows_back(DecodedStream* decoded, size_t index, int64_t pageLines) {
+void carry_rows_back(DecodedStream* decoded, const std::vector<int64_t>& pageLines) {
     std::vector<PageRows>& pages = decoded->pages;
-    if (index + 1 >= pages.size()) return;
-    for (int colour = 0; colour < kColours; ++colour) {
-        auto& rows = pages[index + 1].rows[colour];
-        while (!rows.empty() && rows.begin()->first < 0) {
-            const int64_t line = pageLines + rows.begin()->first;
-            put_row(&pages[index], colour, line, std::move(rows.begin()->second));
-            rows.erase(rows.begin());
+    const size_t last = std::min(pages.size(), pageLines.size() + 1);
+    // From the last page back, so that a row moved onto a page moves on
+    // from there in its turn.
+    for (size_t next = last; next-- > 1;) {
+        for (int colour = 0; colour < kColours; ++colour) {
+            auto& rows = pages[next].rows[colour];
+            while (!rows.empty() && rows.begin()->first < 0) {
+                const int64_t line = pageLines[next - 1] + rows.begin()->first;
+                put_row(&pages[next - 1], colour, line, std::move(rows.begin()->second));
+                rows.erase(rows.begin());
+            }
         }
     }
 }

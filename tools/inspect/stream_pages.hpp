@@ -56,10 +56,10 @@ bool decode_stream(const uint8_t* data, size_t size, const Delays& delays,
                    DecodedStream* decoded, StreamFault* fault);
 
 // With rows carried over from page to page, a page's first rows of a
-// delayed colour belong to the page before: the rows before line 0 of page
-// index + 1 move to line pageLines + line of page index, which is
-// pageLines lines long.
-void carry_rows_back(DecodedStream* decoded, size_t index, int64_t pageLines);
+// delayed colour belong to the pages before: a row before line 0 of page
+// i + 1 moves to line pageLines[i] + line of page i, and on back while its
+// line is still before 0 (pages shorter than a delay).
+void carry_rows_back(DecodedStream* decoded, const std::vector<int64_t>& pageLines);
 
 // Rows left before line 0 of their page, which no page could take.
 int64_t rows_before_first_line(const DecodedStream& decoded);
