@@ -94,9 +94,12 @@ void ask_for_rgb(png_structp png, png_infop info) {
     png_read_update_info(png, info);
 }
 
+// Dots per inch from a pHYs density in dots per metre.
+uint32_t dots_per_inch(png_uint_32 perMetre) { return uint32_t(perMetre * 0.0254 + 0.5); }
+
 }  // namespace
 
-bool read_png(std::FILE* file, RgbImage* image, std::string* error) {
+bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatureRead) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows;
@@ -106,7 +109,14 @@ bool read_png(std::FILE* file, RgbImage* image, std::string* error) {
         return false;
     }
     png_init_io(png, file);
+    png_set_sig_bytes(png, signatureRead);
     png_read_info(png, info);
+    png_uint_32 perMetreX = 0, perMetreY = 0;
+    int unit = 0;
+    if (png_get_pHYs(png, info, &perMetreX, &perMetreY, &unit) && unit == PNG_RESOLUTION_METER) {
+        image->dpiX = dots_per_inch(perMetreX);
+        image->dpiY = dots_per_inch(perMetreY);
+    }
     ask_for_rgb(png, info);
     image->width = png_get_image_width(png, info);
     image->height = png_get_image_height(png, info);

@@ -36,11 +36,13 @@ class PngWriter {
 struct RgbImage {
     uint32_t width = 0;
     uint32_t height = 0;
+    uint32_t dpiX = 0, dpiY = 0;  // from the file's pHYs chunk; 0 if none
     std::vector<uint8_t> pixels;  // width * 3 bytes per row
     const uint8_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width * 3; }
 };
 
-bool read_png(std::FILE* file, RgbImage* image, std::string* error);
+// signatureRead: bytes of the PNG signature already taken from file.
+bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatureRead = 0);
 
 }  // namespace vrelo_tools
 

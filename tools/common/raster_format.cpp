@@ -7,6 +7,8 @@
 namespace vrelo_tools {
 namespace {
 
+constexpr uint32_t kLargestResolution = 32767;
+
 enum Plane { K = 0, Y = 1, M = 2, C = 3, LightM = 4, LightC = 5 };
 
 // Raster channel order -> library plane, per colour space. Six-colour
@@ -123,6 +125,9 @@ std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* form
                          std::to_string(f.width) + " pixels of this colour space, "
                          "order and depth");
     f.bytesPerLine = expected;
+    for (const uint32_t dpi : h.HWResolution)
+        if (dpi == 0 || dpi > kLargestResolution)
+            return field("HWResolution", dpi, "must be 1 to 32767 dots per inch");
     f.resX = h.HWResolution[0];
     f.resY = h.HWResolution[1];
     *format = f;

@@ -4,11 +4,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace vrelo_tools {
 
-RasterInput::RasterInput(int fd) : fd_(fd) {
+RasterInput::RasterInput(int fd, std::vector<uint8_t> prefix)
+    : fd_(fd), prefix_(std::move(prefix)) {
     raster_ = cupsRasterOpenIO(read_bytes, this, CUPS_RASTER_READ);
 }
 
@@ -20,10 +23,18 @@ ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer,
                                 size_t length) {
     RasterInput* input = static_cast<RasterInput*>(context);
     input->lastRequest_ = length;
+    if (input->prefixUsed_ < input->prefix_.size()) {
+        const size_t n = std::min(length, input->prefix_.size() - input->prefixUsed_);
+        std::memcpy(buffer, input->prefix_.data() + input->prefixUsed_, n);
+        input->prefixUsed_ += n;
+        input->delivered_ += n;
+        return ssize_t(n);
+    }
     ssize_t got;
     do {
         got = read(input->fd_, buffer, length);
-    } while (got < 0 && errno == EINTR);
+    } while (got < 0 && errno == EINTR &&
+             !(input->cancel_ != nullptr && *input->cancel_ != 0));
     if (got > 0) input->delivered_ += uint64_t(got);
     return got;
 }

@@ -6,8 +6,10 @@
 
 #include <cups/raster.h>
 
+#include <csignal>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "raster_format.hpp"
 
@@ -15,11 +17,15 @@ namespace vrelo_tools {
 
 class RasterInput {
   public:
-    // Reads from fd, which stays open.
-    explicit RasterInput(int fd);
+    // Reads from fd, which stays open, after the bytes of prefix (those a
+    // caller took from fd to tell what it holds).
+    explicit RasterInput(int fd, std::vector<uint8_t> prefix = {});
     ~RasterInput();
     RasterInput(const RasterInput&) = delete;
     RasterInput& operator=(const RasterInput&) = delete;
+
+    // A read waiting for input gives up once *cancel is set by a signal.
+    void set_cancel(const volatile std::sig_atomic_t* cancel) { cancel_ = cancel; }
 
     // False when the stream does not start as a CUPS raster stream.
     bool opened() const { return raster_ != nullptr; }
@@ -40,6 +46,9 @@ class RasterInput {
     static ssize_t read_bytes(void* context, unsigned char* buffer, size_t length);
 
     int fd_;
+    std::vector<uint8_t> prefix_;
+    size_t prefixUsed_ = 0;
+    const volatile std::sig_atomic_t* cancel_ = nullptr;
     cups_raster_t* raster_ = nullptr;
     cups_page_header2_t header_{};
     RasterFormat format_;
