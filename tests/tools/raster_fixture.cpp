@@ -111,17 +111,21 @@ cups_page_header2_t raster_header(const PlanePage& page, cups_cspace_t space,
 }
 
 void write_raster(const std::string& path, const std::vector<PlanePage>& pages,
-                  cups_cspace_t space, cups_order_t order, uint32_t resX, uint32_t resY) {
+                  cups_cspace_t space, cups_order_t order, uint32_t resX, uint32_t resY,
+                  const HeaderChange& change, bool compressed) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0);
-    cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_WRITE_COMPRESSED);
+    cups_raster_t* raster =
+        cupsRasterOpen(fd, compressed ? CUPS_RASTER_WRITE_COMPRESSED : CUPS_RASTER_WRITE);
     ASSERT_NE(raster, nullptr);
-    for (const PlanePage& page : pages) {
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const PlanePage& page = pages[p];
         cups_page_header2_t header = raster_header(page, space, order, resX, resY);
+        if (change) change(p, &header);
         ASSERT_TRUE(cupsRasterWriteHeader2(raster, &header));
         for (const PlaneRows& planes : page.lines) {
             std::vector<uint8_t> line = pack_line(page, planes, space, order);
-            ASSERT_EQ(line.size(), header.cupsBytesPerLine);
+            line.resize(header.cupsBytesPerLine, 0);
             ASSERT_EQ(cupsRasterWritePixels(raster, line.data(), unsigned(line.size())),
                       line.size());
         }

@@ -157,7 +157,9 @@ bool write_pictures(const PageRows& page, const Geometry& g, int bits,
 
 PageExtent page_extent(const PageRows& page, int bits) {
     PageExtent extent;
-    int64_t lastLine = page.linesAdvanced;
+    // Rows alone give the extent: with delays, the paper's advance runs on
+    // past the last line by the longest delay.
+    int64_t lastLine = 0;
     size_t widest = 0;
     for (const auto& rows : page.rows) {
         if (!rows.empty()) lastLine = std::max(lastLine, rows.rbegin()->first);

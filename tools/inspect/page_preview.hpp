@@ -22,7 +22,7 @@ struct PreviewSettings {
 constexpr int64_t kPreviewSide = 2000;
 
 // The page's extent in dots and lines: its widest row and its last line
-// with a row or advance.
+// with a row.
 struct PageExtent {
     int64_t dots = 1;
     int64_t lines = 1;

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The real print server: a private cupsd (its own configuration and spool,
+# loopback only, file: devices allowed) gets a queue made with lpadmin from
+# the shipped PPD; lp prints the test page to it, and the file the queue
+# writes decodes to exactly the raster of that page. The server is stopped
+# at the end, whatever happens.
+#   cups_server.sh TOOLS_DIR PPD PAGES.ps
+set -euo pipefail
+tools=$1 ppd=$2 pages=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/cups_env.sh"
+work=$(mktemp -d)
+chmod 0755 "$work"
+trap '"$here/private-cupsd.sh" stop "$work/cups"; rm -rf "$work"' EXIT
+
+server=$("$here/private-cupsd.sh" start "$work/cups" "$tools/rastertovrelo")
+for res in 1440x720dpi 720x720dpi; do
+  out="$work/cups/out/$res.prn"
+  lpadmin -h "$server" -p "vrelo-$res" -E -v "file://$out" -P "$ppd" \
+    -o "Resolution-default=$res" 2>/dev/null
+  lp -h "$server" -d "vrelo-$res" "$pages" >/dev/null
+done
+for _ in $(seq 1 600); do
+  [ -z "$(lpstat -h "$server" -o 2>/dev/null)" ] && break
+  sleep 0.1
+done
+[ -z "$(lpstat -h "$server" -o)" ] || { echo "jobs did not finish"; tail -40 "$work/cups/log/error_log"; exit 1; }
+
+# The raster the same chain makes, for comparison.
+cupsfilter_config "$work"
+for res in 1440x720dpi 720x720dpi; do
+  cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" -o "Resolution=$res" \
+    -m application/vnd.cups-raster "$pages" >"$work/$res.ras" 2>/dev/null
+  delays=none
+  [ "$res" = 1440x720dpi ] && delays=1440x720
+  "$tools/vrelo-inspect" --delays "$delays" --compare "$work/$res.ras" \
+    "$work/cups/out/$res.prn" >"$work/inspect.out"
+  grep -q '^pages: 2, form feeds: 2$' "$work/inspect.out"
+  echo "lp to a queue at $res: the file it wrote is the raster"
+done

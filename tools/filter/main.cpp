@@ -1,0 +1,106 @@
+// rastertovrelo: the CUPS filter of this printer. CUPS runs it as
+//   rastertovrelo job user title copies options [file]
+// with CUPS raster on the file or standard input; the printer stream goes
+// to standard output, and INFO:, PAGE: and ERROR: lines to standard error
+// for the scheduler. SIGTERM (a cancelled job) ends the page in progress,
+// so the printer is left at a page boundary.
+#include <cups/cups.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "raster_printing.hpp"
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;  // CUPS stops the job and shows the ERROR: line
+
+volatile std::sig_atomic_t cancelled = 0;
+
+void on_terminate(int) { cancelled = 1; }
+
+// No SA_RESTART: a read waiting for raster returns, so the job stops
+// between lines.
+void catch_terminate() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = on_terminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The job's options, as the PPD's choices arrive: CarryOver=True carries
+// the rows still due at a page end over to the next page.
+vrelo_tools::PrintOptions job_options(const char* text) {
+    cups_option_t* options = nullptr;
+    const int count = cupsParseOptions(text, 0, &options);
+    vrelo_tools::PrintOptions print;
+    const char* carry = cupsGetOption("CarryOver", count, options);
+    print.carryOver = carry != nullptr && (strcasecmp(carry, "true") == 0 ||
+                                           strcasecmp(carry, "yes") == 0 ||
+                                           strcasecmp(carry, "on") == 0);
+    cupsFreeOptions(count, options);
+    return print;
+}
+
+bool write_all(const std::vector<uint8_t>& bytes) {
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = write(STDOUT_FILENO, bytes.data() + sent, bytes.size() - sent);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        sent += size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6 && argc != 7) {
+        std::fputs("Usage: rastertovrelo job-id user title copies options [file]\n", stderr);
+        return kExitFailed;
+    }
+    catch_terminate();
+    const int fd = argc == 7 ? open(argv[6], O_RDONLY) : STDIN_FILENO;
+    if (fd < 0) {
+        std::fprintf(stderr, "ERROR: Unable to open raster file %s\n", argv[6]);
+        return kExitFailed;
+    }
+    vrelo_tools::RasterInput input(fd);
+    input.set_cancel(&cancelled);
+    if (!input.opened()) {
+        std::fputs("ERROR: The input is not CUPS raster\n", stderr);
+        return kExitFailed;
+    }
+    vrelo_tools::PrintEvents events;
+    events.pageBegins = [](int page, const vrelo_tools::RasterFormat& f) {
+        std::fprintf(stderr, "INFO: Printing page %d, %ux%u dpi, %d bit%s\n", page, f.resX,
+                     f.resY, f.bits, f.bits == 1 ? "" : "s");
+    };
+    events.pageEnded = [](int page, const std::vector<uint8_t>& bytes) {
+        if (!write_all(bytes)) return false;
+        std::fprintf(stderr, "PAGE: %d 1\n", page);
+        return true;
+    };
+    const vrelo_tools::PrintResult result =
+        vrelo_tools::print_raster(input, job_options(argv[5]), events, &cancelled);
+    if (fd != STDIN_FILENO) close(fd);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "ERROR: %s\n", result.error.c_str());
+        return kExitFailed;
+    }
+    if (result.pagesSent == 0 && !result.cancelled) {
+        std::fputs("ERROR: No pages found\n", stderr);
+        return kExitFailed;
+    }
+    std::fputs(result.cancelled ? "INFO: Job cancelled\n" : "INFO: Ready to print\n", stderr);
+    return kExitDone;
+}
