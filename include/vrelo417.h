@@ -19,6 +19,8 @@
 
 #include <stdint.h>
 
+#include "vrelo417_version.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif

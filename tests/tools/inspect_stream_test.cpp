@@ -124,7 +124,11 @@ TEST_P(InspectRoundTrip, EveryRowAtItsLine) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, InspectRoundTrip,
                          ::testing::Values(ModeCase{false, 3}, ModeCase{false, 2},
-                                           ModeCase{true, 3}, ModeCase{true, 2}));
+                                           ModeCase{true, 3}, ModeCase{true, 2}),
+                         [](const ::testing::TestParamInfo<ModeCase>& param) {
+                             return std::string(param.param.delayed ? "delayed" : "direct") +
+                                    (param.param.pixelShift == 3 ? "_1bit" : "_2bit");
+                         });
 
 // Offsets at which a command of a sound stream starts.
 std::set<size_t> command_starts(const Bytes& stream) {

@@ -1,0 +1,60 @@
+# Installing the library like any Linux library: the shared library with its
+# plain soname, the headers, the host-helper archive, a pkg-config file and
+# a CMake package that work from any prefix; in native builds also the
+# tools, the CUPS filter (in CUPS's filter directory) and the PPD.
+# Libraries go into Debian's multiarch directory of their architecture
+# (lib/x86_64-linux-gnu, lib/i386-linux-gnu), so both builds install side
+# by side and the linker, pkg-config and CMake find them under any prefix.
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT DEFINED CMAKE_INSTALL_LIBDIR)
+  set(CMAKE_INSTALL_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE} CACHE PATH "Object code libraries")
+endif()
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# 32-bit headers go where a 32-bit compiler on a 64-bit system looks first,
+# so both builds install side by side.
+if(CMAKE_LIBRARY_ARCHITECTURE AND CMAKE_CROSSCOMPILING)
+  set(VRELO_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/${CMAKE_LIBRARY_ARCHITECTURE})
+else()
+  set(VRELO_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR})
+endif()
+set(VRELO_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/vrelo417)
+
+install(TARGETS vrelo417 vrelo417_host EXPORT vrelo417Targets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${VRELO_INCLUDEDIR})
+install(FILES include/vrelo417.h include/vrelo417_host.h
+              ${VRELO_GENERATED_INCLUDE}/vrelo417_version.h
+        DESTINATION ${VRELO_INCLUDEDIR})
+
+install(EXPORT vrelo417Targets NAMESPACE vrelo417:: DESTINATION ${VRELO_CMAKEDIR})
+configure_package_config_file(cmake/vrelo417Config.cmake.in
+  ${CMAKE_BINARY_DIR}/vrelo417Config.cmake INSTALL_DESTINATION ${VRELO_CMAKEDIR})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/vrelo417ConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/vrelo417Config.cmake
+              ${CMAKE_BINARY_DIR}/vrelo417ConfigVersion.cmake
+        DESTINATION ${VRELO_CMAKEDIR})
+
+# The .pc file finds its prefix from where it lies.
+set(VRELO_PCDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+file(RELATIVE_PATH VRELO_PC_TO_PREFIX /root/${VRELO_PCDIR} /root)
+configure_file(cmake/vrelo417.pc.in ${CMAKE_BINARY_DIR}/vrelo417.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/vrelo417.pc DESTINATION ${VRELO_PCDIR})
+
+if(TARGET vrelo-print)
+  # CUPS runs filters from its own server directory, whatever the prefix.
+  execute_process(COMMAND cups-config --serverbin OUTPUT_VARIABLE cups_serverbin
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT cups_serverbin)
+    set(cups_serverbin /usr/lib/cups)
+  endif()
+  set(VRELO_CUPS_FILTER_DIR ${cups_serverbin}/filter CACHE PATH
+      "Where rastertovrelo is installed: CUPS's filter directory")
+  set(VRELO_PPD_DIR ${CMAKE_INSTALL_DATADIR}/ppd/vrelo417 CACHE PATH
+      "Where the PPD is installed: a directory CUPS searches for drivers")
+  install(TARGETS vrelo-print vrelo-inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS rastertovrelo RUNTIME DESTINATION ${VRELO_CUPS_FILTER_DIR})
+  install(FILES tools/ppd/vrelo417.ppd DESTINATION ${VRELO_PPD_DIR})
+endif()

@@ -1,0 +1,31 @@
+# Debian packages with CPack (cpack -G DEB in a build directory): the
+# native build gives vrelo417 (amd64: the library, the host helpers, the
+# tools, the CUPS filter and the PPD), the i386 build libvrelo417 (i386:
+# the product library and what 32-bit hosts build against).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "vrelo417 developers <vrelo417@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "raster-command output stage of an inkjet printer driver")
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+if(CMAKE_CROSSCOMPILING)
+  set(CPACK_PACKAGE_NAME libvrelo417)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
+  # stat64 at the GLIBC_2.33 version is the newest libc symbol it needs.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.33)")
+  set(CPACK_PACKAGE_DESCRIPTION
+      "The 32-bit x86 library, its header and host helpers, for 32-bit hosts.")
+else()
+  set(CPACK_PACKAGE_NAME vrelo417)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+  set(CPACK_DEBIAN_PACKAGE_SECTION text)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libc6 (>= 2.34), libstdc++6 (>= 5.2), libgcc-s1, libcups2 (>= 2.3), libpng16-16 (>= 1.6)")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, cups-filters, ghostscript")
+  set(CPACK_PACKAGE_DESCRIPTION "The x86-64 library with its header and host \
+helpers, vrelo-print, vrelo-inspect, the CUPS filter rastertovrelo and the printer's PPD.")
+endif()
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+include(CPack)
