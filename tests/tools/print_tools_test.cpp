@@ -274,3 +274,28 @@ TEST(PrintedPictures, PrologueAndEpilogueFrameTheJob) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostileInputs, BrokenPicturesAndShortInputsAreRefusedByName) {
+    const std::string path = vrelo_test::temp_path("broken");
+    struct Case {
+        std::vector<uint8_t> bytes;
+        const char* words;
+    };
+    const std::vector<Case> cases = {
+        {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'X'}, "not a readable PNG image"},
+        {{0x89, 'P'}, "too short to be a raster or a PNG"},
+        {{'h', 'e', 'l', 'l', 'o'}, "is not a CUPS raster stream"},
+    };
+    for (const Case& c : cases) {
+        vrelo_test::write_file(path, c.bytes);
+        const ToolRun run = vrelo_test::run_command(kPrint + " " + path);
+        EXPECT_EQ(run.exitStatus, 1) << c.words;
+        EXPECT_NE(run.err.find(c.words), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.words;
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace
