@@ -52,6 +52,17 @@ inline Mask low_bits(int32_t count) {
 // A cached mask is reloaded once fewer bits than this remain of it.
 const int32_t kMinimumValid = 8;
 
+// Copies count (sizeof(Word) .. 2 * sizeof(Word)) bytes as two words that
+// overlap in the middle.
+template <typename Word>
+inline void copy_ends(uint8_t* to, const uint8_t* from, int32_t count) {
+    Word head, tail;
+    memcpy(&head, from, sizeof head);
+    memcpy(&tail, from + count - int32_t(sizeof tail), sizeof tail);
+    memcpy(to, &head, sizeof head);
+    memcpy(to + count - int32_t(sizeof tail), &tail, sizeof tail);
+}
+
 // Copies count (0..127) bytes exactly: the destination may end right
 // after them. Overlapping moves of 16, 8, 4 and 1 bytes cover every count
 // with a few moves and no loop below 32 bytes.
@@ -65,17 +76,9 @@ VRELO_SSE2 inline void copy_literal(uint8_t* to, const uint8_t* from,
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + last),
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + last)));
     } else if (count >= 8) {
-        uint64_t head, tail;
-        memcpy(&head, from, 8);
-        memcpy(&tail, from + count - 8, 8);
-        memcpy(to, &head, 8);
-        memcpy(to + count - 8, &tail, 8);
+        copy_ends<uint64_t>(to, from, count);
     } else if (count >= 4) {
-        uint32_t head, tail;
-        memcpy(&head, from, 4);
-        memcpy(&tail, from + count - 4, 4);
-        memcpy(to, &head, 4);
-        memcpy(to + count - 4, &tail, 4);
+        copy_ends<uint32_t>(to, from, count);
     } else if (count > 0) {
         to[0] = from[0];
         to[count / 2] = from[count / 2];
