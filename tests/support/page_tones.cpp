@@ -217,6 +217,8 @@ class TextTones : public PageTones {
                 for (int i = 0; i < word; ++i) line.glyphs.push_back(int(rng() % kGlyphs));
                 line.glyphs.push_back(-1);
             }
+            // The last word ends at the right margin at the latest.
+            line.glyphs.resize(size_t(std::min(int(line.glyphs.size()), columns)));
             lines_.push_back(line);
         }
     }
