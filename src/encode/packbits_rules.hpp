@@ -6,7 +6,8 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <string.h>
+
+#include "encode/scan_words.hpp"
 
 namespace vrelo {
 
@@ -15,27 +16,6 @@ const int32_t kLongestRecord = 128;
 // An open literal holding at most this many bytes takes in a following
 // pair; a fuller one leaves the pair to a literal of its own.
 const int32_t kPairJoinLimit = 125;
-
-// Rows are scanned a machine word at a time; unsigned long has the
-// register width on both Linux ABIs the library is built for.
-using ScanWord = unsigned long;
-const ScanWord kLowBits = ~ScanWord{0} / 0xFF;  // 0x0101...
-const ScanWord kHighBits = kLowBits << 7;       // 0x8080...
-
-inline ScanWord load_word(const uint8_t* from) {
-    ScanWord word;
-    memcpy(&word, from, sizeof word);
-    return word;
-}
-
-// Index, in memory order, of the first non-zero byte of a non-zero word.
-inline size_t first_marked_byte(ScanWord marks) {
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    return static_cast<size_t>(__builtin_ctzl(marks)) / 8;
-#else
-    return static_cast<size_t>(__builtin_clzl(marks)) / 8;
-#endif
-}
 
 // 0x80 in exactly the bytes of word that are zero, 0 elsewhere.
 inline ScanWord zero_byte_marks(ScanWord word) {

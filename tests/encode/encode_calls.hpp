@@ -4,10 +4,18 @@
 #define VRELO_TEST_ENCODE_CALLS_HPP
 
 #include <cstddef>
+#include <ostream>
 
 #include "bytes.hpp"
 #include "encode/packbits_encoders.hpp"
 #include "vrelo417.h"
+
+namespace vrelo {
+// Names the variant in test failures instead of dumping its bytes.
+inline void PrintTo(const PackBitsVariant& variant, std::ostream* out) {
+    *out << variant.name;
+}
+}  // namespace vrelo
 
 namespace vrelo_test {
 

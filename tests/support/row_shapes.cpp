@@ -60,6 +60,14 @@ Bytes mixed_runs_row(Rng& rng, size_t size) {
     return row;
 }
 
+Bytes short_runs_row(Rng& rng, size_t size, size_t longest) {
+    std::uniform_int_distribution<size_t> length(1, longest);
+    Bytes row;
+    while (row.size() < size)
+        append_run(rng, row, std::min(length(rng), size - row.size()));
+    return row;
+}
+
 std::vector<Bytes> halftone_rows(size_t bytes_per_row, size_t rows,
                                uint32_t seed) {
     const size_t width = bytes_per_row * 8;

@@ -28,6 +28,9 @@ Bytes pairs_row(Rng& rng, size_t pairs);
 Bytes literal_then_pairs_row(Rng& rng, size_t literal, size_t pairs);
 // Runs of random lengths, mostly short, sometimes past 128.
 Bytes mixed_runs_row(Rng& rng, size_t size);
+// Runs of lengths drawn evenly from 1 to longest: record boundaries no
+// encoder can foresee.
+Bytes short_runs_row(Rng& rng, size_t size, size_t longest);
 
 // Rows of a 1-bit error-diffused gradient (no ink at the left, full ink at
 // the right) with blank margins of a tenth of the width on either side.

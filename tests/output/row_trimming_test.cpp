@@ -1,0 +1,80 @@
+// Trimming a row to its ink: the first and last non-zero byte of a plane's
+// range, found from rows of every length with ink at every pair of places,
+// the range lying between two inaccessible pages so that any read before
+// or past it faults.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "guarded_memory.hpp"
+#include "output/line_planes.hpp"
+
+namespace {
+
+using vrelo_test::GuardedMemory;
+
+const int16_t kTwoBits = 2;
+const size_t kWidest = 8192;  // bytes 0..8191: pixels up to 32766
+
+class RowTrimming : public testing::Test {
+  protected:
+    // The span find_ink reports for range, given as the plane's bytes
+    // first .. first + range.size() - 1; the range fills the guarded room
+    // exactly, so data itself points before it.
+    bool trim(const std::vector<uint8_t>& range, int16_t first,
+              vrelo::RowSpan* span) {
+        uint8_t* at = memory_.last(range.size());
+        std::copy(range.begin(), range.end(), at);
+        ColorPlane plane{};
+        plane.data = at - first;
+        plane.firstPixel = int16_t(first << kTwoBits);
+        plane.width = int16_t(std::min(INT16_MAX, (first + int(range.size())) << kTwoBits));
+        return vrelo::find_ink(plane, kTwoBits, span);
+    }
+
+    void expect_span(size_t size, size_t firstInk, size_t lastInk, uint8_t fill) {
+        std::vector<uint8_t> range(size, 0);
+        for (size_t i = firstInk; i <= lastInk; ++i) range[i] = fill;
+        range[firstInk] = range[lastInk] = 0x80;
+        const int16_t first = size < kWidest ? int16_t(size % 5) : 0;
+        vrelo::RowSpan span{};
+        ASSERT_TRUE(trim(range, first, &span)) << size;
+        EXPECT_EQ(span.first, first + int(firstInk)) << size << " " << firstInk;
+        EXPECT_EQ(span.last, first + int(lastInk)) << size << " " << lastInk;
+    }
+
+    GuardedMemory memory_{kWidest};
+};
+
+TEST_F(RowTrimming, InkAtEveryPairOfPlacesInShortRows) {
+    for (size_t size = 1; size <= 80; ++size)
+        for (size_t firstInk = 0; firstInk < size; ++firstInk)
+            for (size_t lastInk = firstInk; lastInk < size; ++lastInk) {
+                // Blank bytes between the ends, or ink throughout.
+                expect_span(size, firstInk, lastInk, 0x00);
+                expect_span(size, firstInk, lastInk, 0x11);
+                if (HasFatalFailure()) return;
+            }
+}
+
+TEST_F(RowTrimming, InkNearTheEndsOfWideRows) {
+    std::mt19937 rng(8);
+    for (size_t size : {size_t(255), size_t(1488), size_t(2976), kWidest})
+        for (int i = 0; i < 300; ++i) {
+            const size_t a = rng() % 70, b = rng() % 70;
+            const size_t firstInk = i % 2 ? a : rng() % size;
+            const size_t lastInk = size - 1 - (i % 3 ? b : rng() % (size - firstInk));
+            expect_span(size, firstInk, std::max(firstInk, lastInk), 0x00);
+            if (HasFatalFailure()) return;
+        }
+}
+
+TEST_F(RowTrimming, BlankRowsOfEveryLengthHaveNoInk) {
+    vrelo::RowSpan span{};
+    for (size_t size = 1; size <= 600; ++size)
+        ASSERT_FALSE(trim(std::vector<uint8_t>(size, 0), int16_t(size % 7), &span)) << size;
+    ASSERT_FALSE(trim(std::vector<uint8_t>(kWidest, 0), 0, &span));
+}
+
+}  // namespace
