@@ -1,0 +1,3 @@
+/* Includes the public header and nothing else: compiled as C and as C++
+ * under each language standard a host may use. */
+#include "vrelo417.h"
