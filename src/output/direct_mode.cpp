@@ -59,11 +59,11 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     return hand_over_buffer(job, out);
 }
 
+// The completed line's entries are emptied too, as in delayed mode: the
+// next line rewrites the command buffer they point into.
 int32_t complete(MasterWork* job) {
-    OutStrct* table = chunk_table(*job);
     job->cmdBuf = nullptr;
-    table->list.count = 0;
-    table->list.entries = nullptr;
+    empty_listed_entries(chunk_table(*job));
     end_pending_call(job);
     return VRELO_OK;
 }
