@@ -104,6 +104,22 @@ TEST_F(DelayedRefusals, ALineNotAfterThePreviousOneIsRefusedBeforeAnythingChange
     EXPECT_EQ(line(11, "KY"), (Chunks{skip_chunk(1), marked_chunk(11, 'K')}));
 }
 
+// A plane with data and a negative end, start or tail names no row.
+TEST_F(DelayedRefusals, NegativePlaneGeometryIsRefusedBeforeAnythingChanges) {
+    lines(0, 10, "KY");
+    const Bytes row(4, 0x11);
+    const ColorPlane kRefused[] = {
+        {row.data(), -8, 0, 0, 0}, {row.data(), 8, -1, 0, 0}, {row.data(), 8, 0, -1, 0}};
+    for (const ColorPlane& plane : kRefused)
+        expect_refused_unchanged([&](OutList** out) {
+            RasterLine record{};
+            record.lineNumber = 11;
+            record.planes[2] = plane;
+            return OutputProduce(job(), &record, out);
+        });
+    EXPECT_EQ(line(11, "KY"), (Chunks{skip_chunk(1), marked_chunk(11, 'K')}));
+}
+
 // The advance of a call is what it owes already plus the steps it walks.
 TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
     expect_refused_unchanged([&](OutList** out) { return produce(VRELO_MAX_ADVANCE, out); });
