@@ -43,11 +43,14 @@ enum {
                                    its out-parameter, so a host that tests
                                    only the sign sends nothing. */
     VRELO_BAD_ARGUMENT = -50,   /* a NULL job, line or out pointer, a plane
-                                   with a negative firstPixel or tailBlank,
-                                   positions that no longer fit 16 bits once
-                                   doubled, or an advance above
-                                   VRELO_MAX_ADVANCE: refused before anything
-                                   changes; the job goes on as before */
+                                   with data and a negative width,
+                                   firstPixel or tailBlank, positions that
+                                   no longer fit 16 bits once doubled, a
+                                   line below the page's last one (in
+                                   delayed mode: not after it), or an
+                                   advance above VRELO_MAX_ADVANCE: refused
+                                   before anything changes; the job goes on
+                                   as before */
     /* building blocks */
     VRELO_FAILED = -1,
     VRELO_OPTIONAL_DONE = 1,    /* RefOptionalBuf and SetOptionalBuf, in
@@ -57,8 +60,12 @@ enum {
     VRELO_NO_MEMORY = -108
 };
 
-/* Longest paper advance, in raster lines, that one producing call may have
- * to send. A call needing more is refused with VRELO_BAD_ARGUMENT. */
+/* Longest paper advance, in raster lines, that one producing call may send:
+ * its skip commands add up to at most this, in either mode. A line is taken
+ * only when its own line lies within this of where the paper stands and,
+ * in delayed mode, each row it leaves waiting can still be sent within it
+ * by the calls that follow. A call needing more is refused with
+ * VRELO_BAD_ARGUMENT. */
 #define VRELO_MAX_ADVANCE 10000000
 
 /* ------------------------------------------------------------------------ */

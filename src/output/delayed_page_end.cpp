@@ -15,11 +15,15 @@ int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
     return begin_walk(walk, job, steps, VRELO_RANGE_FAILED, VRELO_LOCK_FAILED);
 }
 
+}  // namespace
+
 int64_t form_feed_steps(const MasterWork& job, int32_t endLine) {
     return static_cast<int64_t>(endLine) - (static_cast<int64_t>(job.lastLine) + 1);
 }
 
-}  // namespace
+int32_t page_end_start(const MasterWork& job) {
+    return job.ringsRotated != 0 ? 0 : job.ring.RPointer;
+}
 
 int32_t delayed_flush(MasterWork* job, OutList** out) {
     Walk walk;
@@ -52,19 +56,6 @@ int32_t delayed_form_feed(MasterWork* job, OutList** out, int32_t endLine) {
     return hand_over_list(job, out,
                           steps == 0 ? &job->outTable->emptyList
                                      : &job->outTable->list);
-}
-
-int32_t check_delayed_flush(const MasterWork& job) {
-    return advance_allowed(static_cast<int64_t>(job.blankRun) + kLongestDelay)
-               ? VRELO_OK
-               : VRELO_BAD_ARGUMENT;
-}
-
-int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine) {
-    const int64_t steps = form_feed_steps(job, endLine);
-    return advance_allowed(job.blankRun + (steps > 0 ? steps : 0))
-               ? VRELO_OK
-               : VRELO_BAD_ARGUMENT;
 }
 
 }  // namespace vrelo

@@ -94,7 +94,8 @@ int32_t check_advance_to(const MasterWork& job, int32_t line) {
 // A line below the last one of the page would print every later line that
 // much too low: the paper cannot go back. The same line again prints onto
 // the line printed last.
-int32_t check_produce(const MasterWork& job, int32_t lineNumber) {
+int32_t check_produce(const MasterWork& job, int32_t lineNumber,
+                      const LinePlanes& /*planes*/) {
     if (lineNumber < job.curLine) return VRELO_BAD_ARGUMENT;
     return check_advance_to(job, lineNumber);
 }
