@@ -31,11 +31,11 @@ int64_t last_ring_row_step(const MasterWork& job, int32_t start,
 
 // Page ends send rows from the rings only: what is owed and the steps up
 // to the last of them.
-int32_t check_page_end(const MasterWork& job, int32_t start, int64_t steps) {
+int32_t check_page_end(const MasterWork& job, int64_t steps) {
     const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
     // Even a row on the walk's last possible step would fit.
     if (advance_allowed(job.blankRun + reach - 1)) return VRELO_OK;
-    const int64_t last = last_ring_row_step(job, start, steps);
+    const int64_t last = last_ring_row_step(job, page_end_start(job), steps);
     return last < 0 || advance_allowed(job.blankRun + last) ? VRELO_OK
                                                             : VRELO_BAD_ARGUMENT;
 }
@@ -79,11 +79,11 @@ int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
 }
 
 int32_t check_delayed_flush(const MasterWork& job) {
-    return check_page_end(job, page_end_start(job), kLongestDelay);
+    return check_page_end(job, kLongestDelay);
 }
 
 int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine) {
-    return check_page_end(job, job.ring.RPointer, form_feed_steps(job, endLine));
+    return check_page_end(job, form_feed_steps(job, endLine));
 }
 
 }  // namespace vrelo

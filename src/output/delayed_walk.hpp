@@ -39,7 +39,8 @@ inline bool due_from_rings(int16_t colour, int64_t step) {
 }
 
 // Steps a form feed at endLine walks: from the line after the last one
-// produced up to endLine - 1.
+// produced, or from the end line of a form feed before it on the page, up
+// to endLine - 1.
 int64_t form_feed_steps(const MasterWork& job, int32_t endLine);
 
 // The read pointer a page end walks from: 0 for rings that a form feed's

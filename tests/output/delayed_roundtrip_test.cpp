@@ -327,6 +327,35 @@ TEST(DelayedLimits, AtTheBoundTheJobTakesAndRefusesWhatTheModelDoes) {
     EXPECT_GT(refusals, 30);
 }
 
+// Several form feeds end a page in turn, at end lines that rise, fall back
+// and jump, then a flush: the calls match the model, and every row given
+// prints once, at its line.
+TEST(DelayedRoundTrip, FormFeedsInTurnPrintEveryRowAtItsLine) {
+    std::mt19937 rng(4170224);
+    for (int page = 0; page < 30; ++page) {
+        SCOPED_TRACE(testing::Message() << "page " << page);
+        vrelo_test::JobShape shape;
+        shape.delayed = true;
+        shape.feedOnFlush = page % 2 == 1;
+        Pair pair(shape);
+        pair.new_page();
+        vrelo_test::PageShape pageShape;
+        pageShape.lines = uniform(rng, 20, 150);
+        pageShape.longGapPercent = 0;
+        vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
+        for (const vrelo_test::PageLine& l : lines) pair.line(l);
+        int32_t endLine = pair.page().lastLine;
+        for (int feeds = uniform(rng, 2, 5); feeds > 0; --feeds) {
+            endLine += uniform(rng, -60, 200);
+            pair.form_feed(endLine);
+        }
+        pair.flush();
+        const PageRecord record = pair.end_page(End::kFormFeedThenFlush);
+        expect_same_rows(record.sent.rows, record.given);
+        if (HasFatalFailure()) return;
+    }
+}
+
 TEST(DelayedLimits, LongAdvancesAreSplitInto32767LineSkips) {
     vrelo_test::Job job(vrelo_test::delayed_param(false));
     EXPECT_EQ(vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(65536, "K").record()).chunks,

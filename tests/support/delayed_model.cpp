@@ -74,9 +74,11 @@ std::optional<Chunks> DelayedModel::produce(int32_t line,
 }
 
 // A page end is refused when its skip commands would add up to more than
-// the bound.
+// the bound. After a form feed's completion the waiting rows are numbered
+// from step 0, and so is the walk.
 std::optional<Chunks> DelayedModel::page_end(int64_t steps, Call call) {
     DelayedModel after = *this;
+    if (rebased_) after.readStep_ = 0;
     Chunks out = after.walk(steps, nullptr);
     if (after.sent_ > VRELO_MAX_ADVANCE) return std::nullopt;
     *this = after;
@@ -85,16 +87,19 @@ std::optional<Chunks> DelayedModel::page_end(int64_t steps, Call call) {
 }
 
 std::optional<Chunks> DelayedModel::flush() {
-    const int64_t readStep = readStep_;
-    if (rebased_) readStep_ = 0;
     std::optional<Chunks> out = page_end(kDrainSteps, Call::Flush);
-    if (!out) readStep_ = readStep;
     if (out && feedOnFlush_) out->push_back({0x0C});
     return out;
 }
 
+// A form feed after another one on the page goes on from the first one's
+// end line, where the waiting rows were renumbered from step 0.
 std::optional<Chunks> DelayedModel::form_feed(int32_t endLine) {
-    return page_end(static_cast<int64_t>(endLine) - (lastLine_ + 1), Call::FormFeed);
+    const int64_t start = rebased_ ? feedEnd_ : int64_t{lastLine_} + 1;
+    const int64_t steps = endLine - start;
+    std::optional<Chunks> out = page_end(steps, Call::FormFeed);
+    if (out) feedEnd_ = start + std::max<int64_t>(steps, 0);
+    return out;
 }
 
 // Rows due from the read step on keep their order, renumbered from step 0

@@ -49,6 +49,7 @@ private:
     // The waiting rows were renumbered by a form feed's completion and no
     // line has been produced since: a flush starts again from step 0.
     bool rebased_ = false;
+    int64_t feedEnd_ = 0;  // while rebased_: the end line step 0 stands for
     Call pending_ = Call::None;
     int32_t pendingLine_ = 0;
     LineCommands pendingRows_;
