@@ -2,7 +2,8 @@
  * vrelo417 - raster-command output stage of an inkjet printer driver.
  *
  * The public C interface: every record that crosses the library boundary,
- * every status value and every exported call. Usable from C99 and C++.
+ * every status value and every exported call. Usable from C (C89 on) and
+ * C++ (C++98 on).
  *
  * The library targets 32-bit little-endian x86 Linux; the records below keep
  * their documented byte layout there (checked at compile time at the end of
@@ -44,11 +45,14 @@ enum {
                                    its out-parameter, so a host that tests
                                    only the sign sends nothing. */
     VRELO_BAD_ARGUMENT = -50,   /* a NULL job, line or out pointer, a plane
-                                   with a negative firstPixel or tailBlank,
-                                   positions that no longer fit 16 bits once
-                                   doubled, or an advance above
-                                   VRELO_MAX_ADVANCE: refused before anything
-                                   changes; the job goes on as before */
+                                   with data and a negative width,
+                                   firstPixel or tailBlank, positions that
+                                   no longer fit 16 bits once doubled, a
+                                   line below the page's last one (in
+                                   delayed mode: not after it), or an
+                                   advance above VRELO_MAX_ADVANCE: refused
+                                   before anything changes; the job goes on
+                                   as before */
     /* building blocks */
     VRELO_FAILED = -1,
     VRELO_OPTIONAL_DONE = 1,    /* RefOptionalBuf and SetOptionalBuf, in
@@ -58,8 +62,12 @@ enum {
     VRELO_NO_MEMORY = -108
 };
 
-/* Longest paper advance, in raster lines, that one producing call may have
- * to send. A call needing more is refused with VRELO_BAD_ARGUMENT. */
+/* Longest paper advance, in raster lines, that one producing call may send:
+ * its skip commands add up to at most this, in either mode. A line is taken
+ * only when its own line lies within this of where the paper stands and,
+ * in delayed mode, each row it leaves waiting can still be sent within it
+ * by the calls that follow. A call needing more is refused with
+ * VRELO_BAD_ARGUMENT. */
 #define VRELO_MAX_ADVANCE 10000000
 
 /* ------------------------------------------------------------------------ */
@@ -423,46 +431,45 @@ int32_t MyWriteTable(FileRef *file, ResourceRef *table, int32_t expected);
 
 #if defined(__i386__)
 #include <stddef.h>
-#ifdef __cplusplus
-#define VRELO_ASSERT(c, m) static_assert(c, m)
-#else
-#define VRELO_ASSERT(c, m) _Static_assert(c, m)
-#endif
-VRELO_ASSERT(sizeof(PtrHandle) == 12, "PtrHandle");
-VRELO_ASSERT(sizeof(OffsetInfo) == 12, "OffsetInfo");
-VRELO_ASSERT(sizeof(OffsetMemory) == 20, "OffsetMemory");
-VRELO_ASSERT(offsetof(OffsetMemory, blockCounter) == 16, "blockCounter");
-VRELO_ASSERT(sizeof(RingBuf) == 1288 * 12 + 4 + 24, "RingBuf");
-VRELO_ASSERT(offsetof(RingBuf, TempBuf) == 1281 * 12, "TempBuf");
-VRELO_ASSERT(offsetof(RingBuf, RPointer) == 1288 * 12, "RPointer");
-VRELO_ASSERT(sizeof(OutEntry) == 8, "OutEntry");
-VRELO_ASSERT(sizeof(OutList) == 8, "OutList");
-VRELO_ASSERT(offsetof(OutList, entries) == 4, "OutList.entries");
-VRELO_ASSERT(sizeof(ColorPlane) == 12, "ColorPlane");
-VRELO_ASSERT(offsetof(ColorPlane, tailBlank) == 8, "tailBlank");
-VRELO_ASSERT(sizeof(RasterLine) == 76, "RasterLine");
-VRELO_ASSERT(offsetof(RasterLine, planes) == 4, "planes");
-VRELO_ASSERT(sizeof(OutputParam) == 192, "OutputParam");
-VRELO_ASSERT(offsetof(OutputParam, depthSelA) == 2, "depthSelA");
-VRELO_ASSERT(offsetof(OutputParam, depthSelB) == 4, "depthSelB");
-VRELO_ASSERT(offsetof(OutputParam, depthSelC) == 6, "depthSelC");
-VRELO_ASSERT(offsetof(OutputParam, modeBits) == 10, "modeBits");
-VRELO_ASSERT(offsetof(OutputParam, inResX) == 18, "inResX");
-VRELO_ASSERT(offsetof(OutputParam, inResY) == 20, "inResY");
-VRELO_ASSERT(offsetof(OutputParam, outResX) == 22, "outResX");
-VRELO_ASSERT(offsetof(OutputParam, outResY) == 24, "outResY");
-VRELO_ASSERT(offsetof(OutputParam, feedFlag) == 26, "feedFlag");
-VRELO_ASSERT(offsetof(OutputParam, modeLevel) == 94, "modeLevel");
-VRELO_ASSERT(offsetof(FileRef, stream) == 32, "FileRef.stream");
-VRELO_ASSERT(offsetof(FileRef, directory) == 48, "FileRef.directory");
-VRELO_ASSERT(sizeof(FileRef) == 52, "FileRef");
-VRELO_ASSERT(offsetof(ResourceRef, id) == 32, "ResourceRef.id");
-VRELO_ASSERT(offsetof(ResourceRef, type) == 36, "ResourceRef.type");
-VRELO_ASSERT(offsetof(ResourceRef, width) == 48, "ResourceRef.width");
-VRELO_ASSERT(offsetof(ResourceRef, length) == 52, "ResourceRef.length");
-VRELO_ASSERT(offsetof(ResourceRef, data) == 56, "ResourceRef.data");
-VRELO_ASSERT(offsetof(ResourceRef, handle) == 60, "ResourceRef.handle");
-VRELO_ASSERT(sizeof(ResourceRef) == 72, "ResourceRef");
+/* An array of negative size stops the compiler where a layout differs.
+ * Unlike static_assert and _Static_assert, this form is accepted by every
+ * C standard from C89 and every C++ standard from C++98. */
+#define VRELO_ASSERT(c, name) typedef char vrelo_layout_##name[(c) ? 1 : -1]
+VRELO_ASSERT(sizeof(PtrHandle) == 12, PtrHandle);
+VRELO_ASSERT(sizeof(OffsetInfo) == 12, OffsetInfo);
+VRELO_ASSERT(sizeof(OffsetMemory) == 20, OffsetMemory);
+VRELO_ASSERT(offsetof(OffsetMemory, blockCounter) == 16, blockCounter);
+VRELO_ASSERT(sizeof(RingBuf) == 1288 * 12 + 4 + 24, RingBuf);
+VRELO_ASSERT(offsetof(RingBuf, TempBuf) == 1281 * 12, TempBuf);
+VRELO_ASSERT(offsetof(RingBuf, RPointer) == 1288 * 12, RPointer);
+VRELO_ASSERT(sizeof(OutEntry) == 8, OutEntry);
+VRELO_ASSERT(sizeof(OutList) == 8, OutList);
+VRELO_ASSERT(offsetof(OutList, entries) == 4, OutList_entries);
+VRELO_ASSERT(sizeof(ColorPlane) == 12, ColorPlane);
+VRELO_ASSERT(offsetof(ColorPlane, tailBlank) == 8, tailBlank);
+VRELO_ASSERT(sizeof(RasterLine) == 76, RasterLine);
+VRELO_ASSERT(offsetof(RasterLine, planes) == 4, planes);
+VRELO_ASSERT(sizeof(OutputParam) == 192, OutputParam);
+VRELO_ASSERT(offsetof(OutputParam, depthSelA) == 2, depthSelA);
+VRELO_ASSERT(offsetof(OutputParam, depthSelB) == 4, depthSelB);
+VRELO_ASSERT(offsetof(OutputParam, depthSelC) == 6, depthSelC);
+VRELO_ASSERT(offsetof(OutputParam, modeBits) == 10, modeBits);
+VRELO_ASSERT(offsetof(OutputParam, inResX) == 18, inResX);
+VRELO_ASSERT(offsetof(OutputParam, inResY) == 20, inResY);
+VRELO_ASSERT(offsetof(OutputParam, outResX) == 22, outResX);
+VRELO_ASSERT(offsetof(OutputParam, outResY) == 24, outResY);
+VRELO_ASSERT(offsetof(OutputParam, feedFlag) == 26, feedFlag);
+VRELO_ASSERT(offsetof(OutputParam, modeLevel) == 94, modeLevel);
+VRELO_ASSERT(offsetof(FileRef, stream) == 32, FileRef_stream);
+VRELO_ASSERT(offsetof(FileRef, directory) == 48, FileRef_directory);
+VRELO_ASSERT(sizeof(FileRef) == 52, FileRef);
+VRELO_ASSERT(offsetof(ResourceRef, id) == 32, ResourceRef_id);
+VRELO_ASSERT(offsetof(ResourceRef, type) == 36, ResourceRef_type);
+VRELO_ASSERT(offsetof(ResourceRef, width) == 48, ResourceRef_width);
+VRELO_ASSERT(offsetof(ResourceRef, length) == 52, ResourceRef_length);
+VRELO_ASSERT(offsetof(ResourceRef, data) == 56, ResourceRef_data);
+VRELO_ASSERT(offsetof(ResourceRef, handle) == 60, ResourceRef_handle);
+VRELO_ASSERT(sizeof(ResourceRef) == 72, ResourceRef);
 #undef VRELO_ASSERT
 #endif
 

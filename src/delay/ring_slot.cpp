@@ -46,4 +46,9 @@ OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
     return &ring->Outbuf[ring_first(colour) + index];
 }
 
+const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour,
+                            RingPosition where, int32_t index) {
+    return ring_slot(const_cast<RingBuf*>(ring), colour, where, index);
+}
+
 }  // namespace vrelo

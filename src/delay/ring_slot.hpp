@@ -9,7 +9,6 @@
 
 namespace vrelo {
 
-
 enum class RingPosition {
     temp,    // the colour's TempBuf slot
     read,    // ring index RPointer mod ring size
@@ -29,6 +28,8 @@ int32_t ring_index(int32_t pointer, int16_t colour);
 // position lies outside the colour's ring.
 OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
                       int32_t index = 0);
+const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour,
+                            RingPosition where, int32_t index = 0);
 
 }  // namespace vrelo
 

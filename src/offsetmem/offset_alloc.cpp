@@ -110,6 +110,27 @@ bool advance_block_counter(OffsetMemory* root) {
     return false;
 }
 
+// Locking fills every cached pointer of a block from its handle.
+void cache_links(OffsetBlock* block) {
+    block->dataPtr = vrelo::handle_target<uint8_t>(block->dataHandle);
+    block->nextPtr = vrelo::handle_target<OffsetBlock>(block->nextHandle);
+    block->prevPtr = vrelo::handle_target<OffsetBlock>(block->prevHandle);
+}
+
+// Unlocking clears them all, the root's included, so no record a host can
+// see keeps a pointer that is only valid while locked.
+void clear_cached_links(OffsetMemory* root) {
+    OffsetBlock* block = root->firstPtr;
+    while (block != nullptr) {
+        OffsetBlock* next = block->nextPtr;
+        block->dataPtr = nullptr;
+        block->nextPtr = nullptr;
+        block->prevPtr = nullptr;
+        block = next;
+    }
+    root->firstPtr = nullptr;
+}
+
 }  // namespace
 
 VRELO_API void OffsetInitPara(OffsetMemory* root) {
@@ -128,10 +149,7 @@ VRELO_API int32_t OffsetLockMemory(OffsetMemory* root) {
     OffsetBlock* block = root->firstPtr;
     while (!MyNullPHCheck(handle)) {
         if (block == nullptr) return VRELO_FAILED;
-        if (!MyNullPHCheck(&block->nextHandle))
-            block->nextPtr = vrelo::handle_target<OffsetBlock>(block->nextHandle);
-        if (!MyNullPHCheck(&block->dataHandle))
-            block->dataPtr = vrelo::handle_target<uint8_t>(block->dataHandle);
+        cache_links(block);
         handle = &block->nextHandle;
         block = block->nextPtr;
     }
@@ -141,14 +159,7 @@ VRELO_API int32_t OffsetLockMemory(OffsetMemory* root) {
 
 VRELO_API int32_t OffsetUnLockMemory(OffsetMemory* root) {
     if (null_root_or_state(root, 1)) return VRELO_FAILED;
-    OffsetBlock* block = root->firstPtr;
-    while (block != nullptr) {
-        OffsetBlock* next = block->nextPtr;
-        block->dataPtr = nullptr;
-        block->nextPtr = nullptr;
-        block = next;
-    }
-    root->firstPtr = nullptr;
+    clear_cached_links(root);
     root->lockFlag = 0;
     return VRELO_OK;
 }
@@ -232,13 +243,7 @@ VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
 
 VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
     if (root == nullptr) return VRELO_OK;
-    for (OffsetBlock* block = root->firstPtr; block != nullptr;) {
-        OffsetBlock* next = block->nextPtr;
-        block->dataPtr = nullptr;
-        block->nextPtr = nullptr;
-        block = next;
-    }
-    root->firstPtr = nullptr;
+    clear_cached_links(root);
     while (!MyNullPHCheck(&root->firstHandle)) {
         PtrHandle first = root->firstHandle;
         if (disposelist(&first) < 0) return VRELO_FAILED;

@@ -14,7 +14,8 @@ int32_t delayed_complete(MasterWork* job);
 int32_t delayed_flush(MasterWork* job, OutList** out);
 int32_t delayed_form_feed(MasterWork* job, OutList** out, int32_t endLine);
 
-int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber);
+int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
+                              const LinePlanes& planes);
 int32_t check_delayed_flush(const MasterWork& job);
 int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine);
 

@@ -1,6 +1,5 @@
 // Delayed mode at a page boundary: what OutputInitPart does to the rows
 // still waiting, and how the failure exit forgets rows it released.
-#include "output/chunk_table.hpp"
 #include "offsetmem/null_info.hpp"
 #include "output/delayed_mode.hpp"
 
@@ -16,8 +15,8 @@ int32_t release_row(MasterWork* job, OffsetInfo* ref) {
 namespace {
 
 // The host gave up on the pending list: its skip block and the rows of the
-// line that were never committed to the rings go, and the table is emptied
-// so nothing points into them.
+// line that were never committed to the rings go (the page start then
+// empties the table that names them).
 void abandon_pending_list(MasterWork* job) {
     OffsetUnLockMemory(&job->offsetMemory);
     release_row(job, &job->skipInfo);
@@ -26,8 +25,6 @@ void abandon_pending_list(MasterWork* job) {
         RefOutbufTempInfo(&job->ring, colour, &ref);
         release_row(job, &ref);
     }
-    empty_chunk_table(chunk_table(*job));
-    job->outTable = nullptr;
 }
 
 }  // namespace

@@ -64,13 +64,4 @@ int32_t delayed_produce(MasterWork* job, int32_t lineNumber,
     return hand_over_list(job, out, &job->outTable->list);
 }
 
-// Each line must come after the previous one: the steps up to an earlier or
-// the same line were walked already, so its rows could never be sent where
-// they belong. The advance the walk may owe is bounded too.
-int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber) {
-    const int64_t gap = static_cast<int64_t>(lineNumber) - job.lastLine;
-    if (gap <= 0) return VRELO_BAD_ARGUMENT;
-    return advance_allowed(job.blankRun + gap) ? VRELO_OK : VRELO_BAD_ARGUMENT;
-}
-
 }  // namespace vrelo

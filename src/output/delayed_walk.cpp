@@ -31,7 +31,7 @@ void send_owed_advance(Walk* walk) {
 OffsetInfo due_row(MasterWork* job, int16_t colour, int64_t step,
                    int64_t steps, bool blackOnLast) {
     OffsetInfo ref = kNullInfo;
-    if (step < ColorOffset[colour]) {
+    if (due_from_rings(colour, step)) {
         RefOutbufReadInfo(&job->ring, colour, &ref);
     } else if (colour == 0 && blackOnLast && step == steps - 1) {
         RefOutbufTempInfo(&job->ring, colour, &ref);
@@ -62,7 +62,10 @@ int32_t skip_block_bytes(int64_t steps, int64_t owed) {
     const int64_t walked = steps > 0 ? steps : 0;
     const int64_t sending =
         walked < kMostSendingSteps ? walked : kMostSendingSteps;
-    const int64_t commands = sending + (owed + walked) / kLongestSkip;
+    // The checks let no call send more than the bound in all.
+    const int64_t reach = owed + walked;
+    const int64_t sent = reach < VRELO_MAX_ADVANCE ? reach : VRELO_MAX_ADVANCE;
+    const int64_t commands = sending + sent / kLongestSkip;
     return static_cast<int32_t>(commands * kSkipCommandBytes + 1);
 }
 
@@ -96,7 +99,10 @@ int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast) {
         const int32_t status = send_step(walk, steps - 1, steps, blackOnLast);
         if (status != VRELO_OK) return status;
     }
-    walk->job->blankRun = static_cast<int32_t>(walk->owed);
+    // What is owed saturates rather than wraps: beyond the bound no row can
+    // follow on this page, however much more is owed.
+    walk->job->blankRun = static_cast<int32_t>(
+        walk->owed < INT32_MAX ? walk->owed : INT32_MAX);
     return VRELO_OK;
 }
 

@@ -31,6 +31,23 @@ static_assert(kMostChunks <= OUT_TABLE_ENTRIES,
 static_assert(kSkipBlockBytes < OFFSET_BLOCK_BYTES,
               "the skip block must fit one sub-allocator range");
 
+// The due rule of the rings: on step `step` of a walk, colour's row comes
+// from its ring while the step lies within the colour's delay (the row's
+// line was given before the walk began).
+inline bool due_from_rings(int16_t colour, int64_t step) {
+    return step < ColorOffset[colour];
+}
+
+// Steps a form feed at endLine walks: from the line after the last one
+// produced, or from the end line of a form feed before it on the page, up
+// to endLine - 1.
+int64_t form_feed_steps(const MasterWork& job, int32_t endLine);
+
+// The read pointer a page end walks from: 0 for rings that a form feed's
+// completion rotated (the next row of each colour stands at index 0), else
+// the read position after the last line produced.
+int32_t page_end_start(const MasterWork& job);
+
 // One walk over line steps within one producing call.
 struct Walk {
     MasterWork* job;

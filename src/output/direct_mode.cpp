@@ -19,15 +19,13 @@ uint8_t* use_command_buffer(MasterWork* job) {
     return job->cmdBuf;
 }
 
-// Skip commands at the cursor that bring the paper from lastLine to line.
+// Skip commands at the cursor that bring the paper from lastLine to line,
+// which the checks have found no further than VRELO_MAX_ADVANCE ahead and
+// never behind.
 void advance_paper_to(MasterWork* job, int32_t line) {
     const int64_t lines = static_cast<int64_t>(line) - job->lastLine;
-    if (lines == 0) return;
-    // A line behind the paper sends nothing; a forward advance was bounded
-    // by VRELO_MAX_ADVANCE before the call changed anything.
-    if (lines > 0)
-        job->cmdCursor +=
-            write_line_advance(static_cast<int32_t>(lines), job->cmdCursor);
+    if (lines <= 0) return;
+    job->cmdCursor += write_line_advance(static_cast<int32_t>(lines), job->cmdCursor);
     job->lastLine = line;
 }
 
@@ -59,11 +57,11 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     return hand_over_buffer(job, out);
 }
 
+// The completed line's entries are emptied too, as in delayed mode: the
+// next line rewrites the command buffer they point into.
 int32_t complete(MasterWork* job) {
-    OutStrct* table = chunk_table(*job);
     job->cmdBuf = nullptr;
-    table->list.count = 0;
-    table->list.entries = nullptr;
+    empty_listed_entries(chunk_table(*job));
     end_pending_call(job);
     return VRELO_OK;
 }
@@ -93,7 +91,12 @@ int32_t check_advance_to(const MasterWork& job, int32_t line) {
                : VRELO_BAD_ARGUMENT;
 }
 
-int32_t check_produce(const MasterWork& job, int32_t lineNumber) {
+// A line below the last one of the page would print every later line that
+// much too low: the paper cannot go back. The same line again prints onto
+// the line printed last.
+int32_t check_produce(const MasterWork& job, int32_t lineNumber,
+                      const LinePlanes& /*planes*/) {
+    if (lineNumber < job.curLine) return VRELO_BAD_ARGUMENT;
     return check_advance_to(job, lineNumber);
 }
 

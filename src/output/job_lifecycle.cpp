@@ -14,15 +14,12 @@ namespace {
 
 // The sub-allocator of a job configured again may still hold ranges (no
 // failure exit released them): they are released first, whatever mode the
-// job takes now, so none becomes unreachable.
+// job takes now, so none becomes unreachable. The page start that follows
+// empties the chunk table, which may still name them.
 void configure_mode(MasterWork* job, int16_t delayMode) {
     OffsetDisposeMemory(&job->offsetMemory);
     job->delayMode = delayMode;
     if (delayMode == 1) {
-        // Delayed-mode completions empty only the entries a list used; a
-        // direct-mode chunk may still stand in the table.
-        if (!MyNullPHCheck(&job->outTableHandle))
-            empty_chunk_table(chunk_table(*job));
         forget_delayed_rows(job);
         // Also clears a lock flag a failure exit left set.
         OffsetInitPara(&job->offsetMemory);
@@ -89,6 +86,11 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
     work->flushSeen = 0;
     work->formFeedSeen = 0;
     if (work->delayMode == 1) vrelo::start_delayed_page(work, pending);
+    // A list still pending is abandoned: nothing in the table may lead a
+    // host into memory the job reuses or has released.
+    if (!MyNullPHCheck(&work->outTableHandle))
+        vrelo::empty_chunk_table(vrelo::chunk_table(*work));
+    work->outTable = nullptr;
     return VRELO_OK;
 }
 

@@ -60,8 +60,10 @@ int32_t prepare_planes(const MasterWork& job, const RasterLine& line,
         ColorPlane& used = planes->plane[colour];
         used = line.planes[colour];
         if (used.data == nullptr) continue;
-        // A negative start or tail would make the row reach before its data.
-        if (used.firstPixel < 0 || used.tailBlank < 0) return VRELO_BAD_ARGUMENT;
+        // A negative start or tail would make the row reach before its data;
+        // a negative end names no row that could be printed.
+        if (used.width < 0 || used.firstPixel < 0 || used.tailBlank < 0)
+            return VRELO_BAD_ARGUMENT;
         if (job.doubleX != 1) continue;
         if (!double_position(&used.width) || !double_position(&used.firstPixel) ||
             !double_position(&used.tailBlank))

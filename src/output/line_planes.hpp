@@ -14,7 +14,7 @@ struct LinePlanes {
 
 // Copies the line's planes into planes, doubling every position when the
 // job doubles X. VRELO_BAD_ARGUMENT when a plane with data has a negative
-// firstPixel or tailBlank, or a position that no longer fits 16 bits once
+// width, firstPixel or tailBlank, or a position that no longer fits 16 bits once
 // doubled; the job is never touched. Positions of a plane without data are
 // never read, so they are not checked.
 int32_t prepare_planes(const MasterWork& job, const RasterLine& line,

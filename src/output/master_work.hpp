@@ -32,7 +32,10 @@ struct MasterWork {
     int16_t formFeedSeen; // 1 after OutputFormFeed until OutputComplete
     int16_t ringsRotated; // delayed: a form feed's completion rotated the
                           // rings to its read position and no line has been
-                          // produced since, so a flush restarts the pointers
+                          // produced since, so a page end restarts the
+                          // pointers
+    int64_t feedLine;     // delayed, while ringsRotated: the line whose
+                          // step ring index 0 now stands for
 
     OffsetInfo skipInfo;       // delayed: the skip block of one call
     RingBuf ring;              // delayed: the colour delay lines

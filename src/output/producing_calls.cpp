@@ -43,7 +43,7 @@ VRELO_API int32_t OutputProduce(MasterWork** job, const RasterLine* line,
     vrelo::LinePlanes planes;
     if (vrelo::prepare_planes(*work, *line, &planes) != VRELO_OK)
         return VRELO_BAD_ARGUMENT;
-    if (mode_of(*work).checkProduce(*work, line->lineNumber) != VRELO_OK)
+    if (mode_of(*work).checkProduce(*work, line->lineNumber, planes) != VRELO_OK)
         return VRELO_BAD_ARGUMENT;
     vrelo::start_producing_call(work);
     if (!may_hand_out(*work)) return fail_call(work, VRELO_OUT_OF_ORDER, out);

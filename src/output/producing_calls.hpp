@@ -20,7 +20,8 @@ struct ModeCalls {
     // Before anything changes: VRELO_BAD_ARGUMENT when the call could not
     // be carried out as asked (an advance above VRELO_MAX_ADVANCE, a line
     // that cannot be placed), else VRELO_OK.
-    int32_t (*checkProduce)(const MasterWork& job, int32_t lineNumber);
+    int32_t (*checkProduce)(const MasterWork& job, int32_t lineNumber,
+                            const LinePlanes& planes);
     int32_t (*checkFlush)(const MasterWork& job);
     int32_t (*checkFormFeed)(const MasterWork& job, int32_t endLine);
 };
@@ -28,6 +29,7 @@ struct ModeCalls {
 extern const ModeCalls kDirectMode;
 extern const ModeCalls kDelayedMode;
 
+// The skip commands of one call may add up to VRELO_MAX_ADVANCE lines.
 inline bool advance_allowed(int64_t lines) {
     return lines <= VRELO_MAX_ADVANCE;
 }

@@ -169,6 +169,32 @@ TEST(OffsetAllocator, LookupByIdAndOffsetReleaseNeedsTheLength) {
     (void)a;
 }
 
+// Cached pointers exist only while locked: a record a host can see never
+// keeps one that may be left dangling.
+TEST(OffsetAllocator, LockingCachesEveryLinkAndUnlockingClearsThemAll) {
+    Root r;
+    OffsetLockMemory(&r.m);
+    for (int block = 0; block < 3; ++block) r.take(60000);
+    for (int round = 0; round < 2; ++round) {
+        for (auto* b = static_cast<OffsetBlock*>(r.m.firstHandle.pointer); b;
+             b = static_cast<OffsetBlock*>(b->nextHandle.pointer)) {
+            EXPECT_EQ(b->dataPtr, b->dataHandle.pointer);
+            EXPECT_EQ(b->nextPtr, b->nextHandle.pointer);
+            EXPECT_EQ(b->prevPtr, b->prevHandle.pointer);
+        }
+        ASSERT_EQ(OffsetUnLockMemory(&r.m), VRELO_OK);
+        EXPECT_EQ(r.m.firstPtr, nullptr);
+        for (auto* b = static_cast<OffsetBlock*>(r.m.firstHandle.pointer); b;
+             b = static_cast<OffsetBlock*>(b->nextHandle.pointer)) {
+            EXPECT_EQ(b->dataPtr, nullptr);
+            EXPECT_EQ(b->nextPtr, nullptr);
+            EXPECT_EQ(b->prevPtr, nullptr);
+        }
+        ASSERT_EQ(OffsetLockMemory(&r.m), VRELO_OK);
+    }
+    OffsetUnLockMemory(&r.m);
+}
+
 TEST(OffsetAllocator, ReleasingTheFirstBlockPromotesTheSecond) {
     Root r;
     OffsetLockMemory(&r.m);

@@ -104,29 +104,97 @@ TEST_F(DelayedRefusals, ALineNotAfterThePreviousOneIsRefusedBeforeAnythingChange
     EXPECT_EQ(line(11, "KY"), (Chunks{skip_chunk(1), marked_chunk(11, 'K')}));
 }
 
-// The advance of a call is what it owes already plus the steps it walks.
-TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
-    expect_refused_unchanged([&](OutList** out) { return produce(VRELO_MAX_ADVANCE, out); });
-    expect_refused_unchanged([&](OutList** out) { return OutputFormFeed(job(), out, INT32_MAX); });
+// A plane with data and a negative end, start or tail names no row.
+TEST_F(DelayedRefusals, NegativePlaneGeometryIsRefusedBeforeAnythingChanges) {
+    lines(0, 10, "KY");
+    const Bytes row(4, 0x11);
+    const ColorPlane kRefused[] = {
+        {row.data(), -8, 0, 0, 0}, {row.data(), 8, -1, 0, 0}, {row.data(), 8, 0, -1, 0}};
+    for (const ColorPlane& plane : kRefused)
+        expect_refused_unchanged([&](OutList** out) {
+            RasterLine record{};
+            record.lineNumber = 11;
+            record.planes[2] = plane;
+            return OutputProduce(job(), &record, out);
+        });
+    EXPECT_EQ(line(11, "KY"), (Chunks{skip_chunk(1), marked_chunk(11, 'K')}));
+}
 
-    line(4999999, "");  // owes 5,000,000 lines
-    expect_refused_unchanged([&](OutList** out) { return produce(4999999 + 5000001, out); });
-    expect_refused_unchanged([&](OutList** out) {
-        return OutputFormFeed(job(), out, 4999999 + 5000002);
-    });
-    line(VRELO_MAX_ADVANCE - 337, "");  // owes VRELO_MAX_ADVANCE - 336
-    EXPECT_EQ(work().blankRun, VRELO_MAX_ADVANCE - 336);
-    EXPECT_EQ(vrelo_test::flush(job()).status, VRELO_OK);
+// The bound counts the lines a call's skip commands add up to, as in
+// direct mode: exactly VRELO_MAX_ADVANCE goes out, one line more is
+// refused. A line's own step counts as reached, printing or not.
+TEST_F(DelayedRefusals, AnAdvanceAboveTheBoundIsRefusedBeforeAnythingChanges) {
+    expect_refused_unchanged([&](OutList** out) { return produce(VRELO_MAX_ADVANCE + 1, out); });
+    Chunks longest = vrelo_test::skip_commands(VRELO_MAX_ADVANCE);
+    longest.push_back(marked_chunk(VRELO_MAX_ADVANCE, 'K'));
+    EXPECT_EQ(line(VRELO_MAX_ADVANCE, "K"), longest);
 
     start(false);
-    line(VRELO_MAX_ADVANCE - 336, "");
-    expect_refused_unchanged([&](OutList** out) { return OutputFlush(job(), out); });
+    line(4999999, "");  // owes 5,000,000
+    expect_refused_unchanged([&](OutList** out) { return produce(4999999 + 5000002, out); });
+    longest = vrelo_test::skip_commands(VRELO_MAX_ADVANCE);
+    longest.push_back(marked_chunk(4999999 + 5000001, 'K'));
+    EXPECT_EQ(line(4999999 + 5000001, "K"), longest);
+}
+
+// A line is taken only when the page end can still send what it leaves:
+// its rows of colours 1 to 5 go out up to 336 lines after it, from where
+// the paper stands once the line's own walk is done.
+TEST_F(DelayedRefusals, ALineWhoseRowsCouldNotBeSentLaterIsRefused) {
+    const int32_t latest = VRELO_MAX_ADVANCE - 336;
     expect_refused_unchanged([&](OutList** out) {
-        return OutputFormFeed(job(), out, VRELO_MAX_ADVANCE + 1);
+        const vrelo_test::PageLine l = vrelo_test::marked_line(latest + 1, "Y");
+        const RasterLine record = l.record();
+        return OutputProduce(job(), &record, out);
     });
-    EXPECT_EQ(vrelo_test::form_feed(job(), VRELO_MAX_ADVANCE).status, VRELO_OK);
-    // A form feed walking no step owes nothing more.
-    EXPECT_EQ(vrelo_test::form_feed(job(), 0).status, VRELO_OK);
+    EXPECT_EQ(line(latest, "Y"), Chunks{});
+    Chunks drained = vrelo_test::skip_commands(VRELO_MAX_ADVANCE);
+    drained.push_back(marked_chunk(latest, 'Y'));
+    EXPECT_EQ(flush(), drained);
+
+    // A black row brings the paper to its line first.
+    start(false);
+    EXPECT_EQ(line(latest + 1, "KY").back(), marked_chunk(latest + 1, 'K'));
+
+    // So does a row the walk sends from the rings: cyan of line 0, due on
+    // step 112, lets a yellow row wait 224 lines further.
+    start(false);
+    line(0, "C");
+    expect_refused_unchanged([&](OutList** out) {
+        const vrelo_test::PageLine l = vrelo_test::marked_line(latest + 113, "Y");
+        const RasterLine record = l.record();
+        return OutputProduce(job(), &record, out);
+    });
+    EXPECT_EQ(line(latest + 112, "Y"), (Chunks{skip_chunk(112), marked_chunk(0, 'C')}));
+    drained = vrelo_test::skip_commands(VRELO_MAX_ADVANCE);
+    drained.push_back(marked_chunk(latest + 112, 'Y'));
+    EXPECT_EQ(flush(), drained);
+}
+
+// A page end counts what it sends: past the rows still due it sends
+// nothing, however far its end line lies.
+TEST_F(DelayedRefusals, APageEndIsRefusedOnlyForWhatItWouldSend) {
+    line(0, "Y");
+    EXPECT_EQ(form_feed(INT32_MAX), (Chunks{skip_chunk(336), marked_chunk(0, 'Y')}));
+    EXPECT_EQ(form_feed(INT32_MIN), Chunks{});
+    EXPECT_EQ(flush(), Chunks{});
+
+    // A job whose advance owed was let grow past the bound (no call of the
+    // contract does that) sends no row after it.
+    start(false);
+    line(0, "Y");
+    work().blankRun = VRELO_MAX_ADVANCE - 334;
+    expect_refused_unchanged([&](OutList** out) { return OutputFlush(job(), out); });
+    expect_refused_unchanged([&](OutList** out) { return OutputFormFeed(job(), out, 400); });
+    // Its end line comes before yellow's step 336: the row is kept at the
+    // front of the rotated rings, for the flush that follows.
+    EXPECT_EQ(form_feed(336), Chunks{});
+    EXPECT_EQ(work().blankRun, VRELO_MAX_ADVANCE + 1);
+    expect_refused_unchanged([&](OutList** out) { return OutputFlush(job(), out); });
+    work().blankRun = VRELO_MAX_ADVANCE;
+    Chunks drained = vrelo_test::skip_commands(VRELO_MAX_ADVANCE);
+    drained.push_back(marked_chunk(0, 'Y'));
+    EXPECT_EQ(flush(), drained);
 }
 
 // Drives one job through two pages under the allocation-failure switch.

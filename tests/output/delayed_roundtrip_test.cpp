@@ -163,12 +163,14 @@ class Pair {
     }
 
     const PageRecord& page() const { return page_; }
+    int refusals() const { return refusals_; }
 
   private:
     // The job's answer against the model's; false when both refused.
     bool take(int32_t status, OutList* out, const std::optional<Chunks>& expected) {
         if (!expected) {
             EXPECT_EQ(status, VRELO_BAD_ARGUMENT);
+            ++refusals_;
             return false;
         }
         EXPECT_EQ(status, VRELO_OK);
@@ -187,6 +189,7 @@ class Pair {
     vrelo_test::DelayedModel model_;
     PageRecord page_;
     Bytes stream_;
+    int refusals_ = 0;
 };
 
 TEST(DelayedRoundTrip, RandomJobsMatchTheModelAndPrintEveryRowOnceAtItsLine) {
@@ -284,6 +287,72 @@ TEST(DelayedLimits, TheLargestCallFitsTheChunkTable) {
                 expected.push_back({n, letter, vrelo_test::marked_row(n, letter)});
         expected.push_back({last, 'K', vrelo_test::marked_row(last, 'K')});
         expect_same_rows(vrelo_test::read_back(stream).rows, expected);
+    }
+}
+
+// Pages that climb to the bound: lines near the top of the page, then
+// lines at the edge of what can still be sent, many without black, then a
+// page end. Rows the walk sends from the rings move the paper, so whether
+// a line is taken depends on what the rings hold: the job must take and
+// refuse exactly what the model does.
+TEST(DelayedLimits, AtTheBoundTheJobTakesAndRefusesWhatTheModelDoes) {
+    std::mt19937 rng(99336);
+    int refusals = 0;
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        vrelo_test::JobShape shape;
+        shape.delayed = true;
+        shape.feedOnFlush = round % 2 == 1;
+        Pair pair(shape);
+        pair.new_page();
+        vrelo_test::PageShape pageShape;
+        pageShape.lines = uniform(rng, 1, 30);
+        pageShape.maxGap = 3;
+        pageShape.longGapPercent = 0;
+        pageShape.maxRowBytes = 4;
+        vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
+        int32_t edge = VRELO_MAX_ADVANCE - 336 + uniform(rng, -20, 400);
+        for (vrelo_test::PageLine& far : vrelo_test::random_page(rng, pageShape)) {
+            far.lineNumber = edge;
+            edge += uniform(rng, 0, 120);
+            lines.push_back(far);
+            if (lines.size() > 40) break;
+        }
+        for (const vrelo_test::PageLine& l : lines) pair.line(l);
+        if (uniform(rng, 0, 1) == 0) pair.form_feed(edge - uniform(rng, 0, 400));
+        pair.flush();
+        refusals += pair.refusals();
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(refusals, 30);
+}
+
+// Several form feeds end a page in turn, at end lines that rise, fall back
+// and jump, then a flush: the calls match the model, and every row given
+// prints once, at its line.
+TEST(DelayedRoundTrip, FormFeedsInTurnPrintEveryRowAtItsLine) {
+    std::mt19937 rng(4170224);
+    for (int page = 0; page < 30; ++page) {
+        SCOPED_TRACE(testing::Message() << "page " << page);
+        vrelo_test::JobShape shape;
+        shape.delayed = true;
+        shape.feedOnFlush = page % 2 == 1;
+        Pair pair(shape);
+        pair.new_page();
+        vrelo_test::PageShape pageShape;
+        pageShape.lines = uniform(rng, 20, 150);
+        pageShape.longGapPercent = 0;
+        vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
+        for (const vrelo_test::PageLine& l : lines) pair.line(l);
+        int32_t endLine = pair.page().lastLine;
+        for (int feeds = uniform(rng, 2, 5); feeds > 0; --feeds) {
+            endLine += uniform(rng, -60, 200);
+            pair.form_feed(endLine);
+        }
+        pair.flush();
+        const PageRecord record = pair.end_page(End::kFormFeedThenFlush);
+        expect_same_rows(record.sent.rows, record.given);
+        if (HasFatalFailure()) return;
     }
 }
 

@@ -228,6 +228,22 @@ TEST_F(DelayedSteps, FormFeedThenFlushSendsEveryRowLeft) {
         }
 }
 
+// Each form feed goes on where the one before it ended, so the rows still
+// due go out on their own steps; one ending before the last end sends
+// nothing, and the flush finds nothing left.
+TEST_F(DelayedSteps, FurtherFormFeedsGoOnWhereTheLastOneEnded) {
+    for (bool carry : {false, true}) {
+        SCOPED_TRACE(carry ? "carry-over" : "no carry-over");
+        start(carry);
+        lines(0, 999, kAllColours);
+        Chunks sent;
+        for (int32_t endLine : {1000, 1100, 1050, 1223, 1400})
+            sent = joined(sent, form_feed(endLine));
+        EXPECT_EQ(sent, drain_after_line_999());
+        EXPECT_EQ(flush(), carry ? Chunks{kFormFeedByte} : Chunks{});
+    }
+}
+
 // The rotation a form feed left is carried into the next page; with no
 // line produced there yet, a flush still restarts from it. The new page
 // owes no advance before its first row.

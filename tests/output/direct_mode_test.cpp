@@ -292,6 +292,10 @@ TEST_F(DirectMode, BadArgumentsAreRefusedBeforeAnythingChanges) {
         {"no out to feed", [](MasterWork** j, OutList**) { return OutputFormFeed(j, nullptr, 0); }},
         {"negative firstPixel", produce_plane(ColorPlane{row.data(), 64, -1, 0, 0})},
         {"negative tailBlank", produce_plane(ColorPlane{row.data(), 64, 0, -8, 0})},
+        {"negative width", produce_plane(ColorPlane{row.data(), -64, 0, 0, 0})},
+        {"line going back", [&](MasterWork** j, OutList** o) {
+             const RasterLine back = line_with(19, 0, row, 8);
+             return OutputProduce(j, &back, o); }},
         {"advance too long", [&](MasterWork** j, OutList** o) { return OutputProduce(j, &far, o); }},
     };
     for (const Call& c : calls) {
@@ -369,14 +373,28 @@ TEST_F(DirectMode, AFormFeedOwingTooLongAnAdvanceIsRefused) {
     EXPECT_EQ(vrelo_test::form_feed(job(), 0).chunks[0].size(), 306u * 7u);
 }
 
-// A line number below the last one is no paper advance: nothing is sent
-// backwards, however far back it lies.
-TEST_F(DirectMode, GoingBackSendsNoSkip) {
+// The paper cannot go back: a line below the last one of the page, however
+// far back, is refused, and the page goes on as if it had never come. The
+// same line again prints onto the line printed last, without a skip.
+TEST_F(DirectMode, ALineBelowTheLastOneIsRefusedTheSameLineAllowed) {
     const Bytes one = from_hex("41");
     const Bytes row = from_hex("1B 28 41 03 00 4B 00 41 0D");
+    OutList* out = nullptr;
+    for (int32_t back : {-1, INT32_MIN}) {
+        const RasterLine line = line_with(back, 0, one, 8);
+        EXPECT_EQ(OutputProduce(job(), &line, &out), VRELO_BAD_ARGUMENT) << back;
+    }
     produce(line_with(40, 0, one, 8));
-    for (int32_t back : {39, -65536 + 40, INT32_MIN})
-        EXPECT_EQ(produce(line_with(back, 0, one, 8)), std::vector<Bytes>{row}) << back;
+    for (int32_t back : {39, -65536 + 40, INT32_MIN}) {
+        const RasterLine line = line_with(back, 0, one, 8);
+        EXPECT_EQ(OutputProduce(job(), &line, &out), VRELO_BAD_ARGUMENT) << back;
+        EXPECT_EQ(out, nullptr);
+    }
+    EXPECT_EQ(work().curLine, 40);
+    EXPECT_EQ(work().produced, 0);
+    EXPECT_EQ(produce(line_with(40, 0, one, 8)), std::vector<Bytes>{row});
+    EXPECT_EQ(produce(line_with(41, 0, one, 8)),
+              std::vector<Bytes>{vrelo_test::concat({from_hex("1B 28 65 02 00 00 01"), row})});
 }
 
 TEST_F(DirectMode, FailureExitReleasesRangesAndAnswers128WithTheEmptyList) {

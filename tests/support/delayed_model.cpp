@@ -10,12 +10,9 @@ const int32_t kDelay[6] = {0, 336, 224, 112, 224, 112};
 const int32_t kDrainSteps = 336;
 }  // namespace
 
-bool DelayedModel::advance_allowed(int64_t steps) const {
-    return blankRun_ + std::max<int64_t>(steps, 0) <= VRELO_MAX_ADVANCE;
-}
-
 void DelayedModel::send_skips(Chunks& out) {
     for (Bytes& skip : skip_commands(blankRun_)) out.push_back(skip);
+    sent_ += blankRun_;
     blankRun_ = 0;
 }
 
@@ -24,6 +21,7 @@ void DelayedModel::send_skips(Chunks& out) {
 // before this call); black's row of `current` goes out on the last step.
 Chunks DelayedModel::walk(int64_t steps, const LineCommands* current) {
     Chunks out;
+    sent_ = 0;
     for (int64_t l = 0; l < steps; ++l) {
         if (l >= kDrainSteps && l < steps - 1) {
             // Every delay has run out: only the last step can send.
@@ -53,33 +51,54 @@ Chunks DelayedModel::walk(int64_t steps, const LineCommands* current) {
     return out;
 }
 
+// The paper reaches the line's step whether or not the line prints, and
+// each row the line leaves waiting must still be sendable once the walk is
+// done: from where the paper then stands (it moves no further unless some
+// row goes out first), the advance to it must stay within the bound.
 std::optional<Chunks> DelayedModel::produce(int32_t line,
                                             const LineCommands& rows) {
     const int64_t gap = static_cast<int64_t>(line) - lastLine_;
-    if (gap <= 0 || !advance_allowed(gap)) return std::nullopt;
+    if (gap <= 0 || blankRun_ + gap - 1 > VRELO_MAX_ADVANCE) return std::nullopt;
+    DelayedModel after = *this;
+    Chunks out = after.walk(gap, &rows);
+    for (int c = 1; c < 6; ++c)
+        if (rows[c] && after.blankRun_ + kDelay[c] - 1 > VRELO_MAX_ADVANCE)
+            return std::nullopt;
+    *this = after;
     lastLine_ = line;
     rebased_ = false;
-    Chunks out = walk(gap, &rows);
     pending_ = Call::Line;
     pendingLine_ = line;
     pendingRows_ = rows;
     return out;
 }
 
-std::optional<Chunks> DelayedModel::flush() {
-    if (!advance_allowed(kDrainSteps)) return std::nullopt;
-    if (rebased_) readStep_ = 0;
-    Chunks out = walk(kDrainSteps, nullptr);
-    if (feedOnFlush_) out.push_back({0x0C});
-    pending_ = Call::Flush;
+// A page end is refused when its skip commands would add up to more than
+// the bound. After a form feed's completion the waiting rows are numbered
+// from step 0, and so is the walk.
+std::optional<Chunks> DelayedModel::page_end(int64_t steps, Call call) {
+    DelayedModel after = *this;
+    if (rebased_) after.readStep_ = 0;
+    Chunks out = after.walk(steps, nullptr);
+    if (after.sent_ > VRELO_MAX_ADVANCE) return std::nullopt;
+    *this = after;
+    pending_ = call;
     return out;
 }
 
+std::optional<Chunks> DelayedModel::flush() {
+    std::optional<Chunks> out = page_end(kDrainSteps, Call::Flush);
+    if (out && feedOnFlush_) out->push_back({0x0C});
+    return out;
+}
+
+// A form feed after another one on the page goes on from the first one's
+// end line, where the waiting rows were renumbered from step 0.
 std::optional<Chunks> DelayedModel::form_feed(int32_t endLine) {
-    const int64_t steps = static_cast<int64_t>(endLine) - (lastLine_ + 1);
-    if (!advance_allowed(steps)) return std::nullopt;
-    Chunks out = walk(steps, nullptr);
-    pending_ = Call::FormFeed;
+    const int64_t start = rebased_ ? feedEnd_ : int64_t{lastLine_} + 1;
+    const int64_t steps = endLine - start;
+    std::optional<Chunks> out = page_end(steps, Call::FormFeed);
+    if (out) feedEnd_ = start + std::max<int64_t>(steps, 0);
     return out;
 }
 

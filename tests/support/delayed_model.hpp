@@ -21,7 +21,8 @@ public:
 
     // Each producing call's chunks, or nothing when the job must refuse it
     // with VRELO_BAD_ARGUMENT and change nothing: a line not after the
-    // previous one, or an advance above VRELO_MAX_ADVANCE.
+    // previous one, skips adding up to more than VRELO_MAX_ADVANCE, or a
+    // line leaving a row that could then no longer be sent within it.
     std::optional<Chunks> produce(int32_t line, const LineCommands& rows);
     std::optional<Chunks> flush();
     std::optional<Chunks> form_feed(int32_t endLine);
@@ -36,17 +37,19 @@ private:
     enum class Call { None, Line, Flush, FormFeed };
 
     Chunks walk(int64_t steps, const LineCommands* current);
+    std::optional<Chunks> page_end(int64_t steps, Call call);
     void send_skips(Chunks& out);
     void rebase_after_form_feed();
-    bool advance_allowed(int64_t steps) const;
 
     bool feedOnFlush_;
     int32_t lastLine_ = -1;
     int64_t blankRun_ = 0;
+    int64_t sent_ = 0;  // lines the skips of the latest walk add up to
     int64_t readStep_ = 0;
     // The waiting rows were renumbered by a form feed's completion and no
     // line has been produced since: a flush starts again from step 0.
     bool rebased_ = false;
+    int64_t feedEnd_ = 0;  // while rebased_: the end line step 0 stands for
     Call pending_ = Call::None;
     int32_t pendingLine_ = 0;
     LineCommands pendingRows_;

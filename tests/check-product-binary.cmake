@@ -1,0 +1,46 @@
+# Looks inside the built product library. It must carry no part of the
+# tests' allocation switch, and every reference from the library to one of
+# its own exported names must be bound inside it: a relocation that names
+# an export would let a host program or another library that defines the
+# same name take over the library's own calls.
+cmake_policy(SET CMP0057 NEW)
+find_program(NM nm REQUIRED)
+find_program(READELF readelf REQUIRED)
+
+execute_process(COMMAND ${NM} -C ${LIBRARY} OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]*(fail_allocation_after|allocation_failure_armed|allocation_count|live_allocations|allocations_made|failing_allocation|blocks_live)[^\n]*"
+       switch "${symbols}")
+if(switch)
+  message(FATAL_ERROR "the test switch is in the product:\n${switch}")
+endif()
+
+set(exported "")
+string(REPLACE "|" ";" LISTS "${LISTS}")
+foreach(list_file ${LISTS})
+  file(STRINGS ${list_file} lines REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
+  list(APPEND exported ${lines})
+endforeach()
+execute_process(COMMAND ${READELF} -rW ${LIBRARY} OUTPUT_VARIABLE relocations
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "readelf failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" rows "${relocations}")
+set(interposable "")
+foreach(row ${rows})
+  # offset info type symbol-value symbol-name[@version] [+ addend]
+  if(row MATCHES "^[0-9a-f]+ +[0-9a-f]+ +[A-Z0-9_]+ +[0-9a-f]+ +([A-Za-z_][A-Za-z0-9_]*)")
+    if(CMAKE_MATCH_1 IN_LIST exported)
+      list(APPEND interposable ${CMAKE_MATCH_1})
+    endif()
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES interposable)
+if(interposable)
+  message(FATAL_ERROR "own exports reached through relocations: ${interposable}")
+endif()
+message(STATUS "no test switch; every own export bound inside")
