@@ -4,10 +4,10 @@
 // plane size agree with its width and depth; splitting a line of that
 // size never reads or writes outside it.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "fuzz_check.hpp"
 #include "raster_format.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -17,9 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vrelo_tools::RasterFormat format;
     const std::string fault = vrelo_tools::check_raster_header(header, &format);
     if (!fault.empty()) return 0;
-    if (format.width == 0 || format.width > vrelo_tools::kWidestPage ||
-        format.bytesPerLine != header.cupsBytesPerLine || format.planeBytes() > 8192)
-        std::abort();
+    vrelo_fuzz::require(format.width > 0 && format.width <= vrelo_tools::kWidestPage &&
+                            format.bytesPerLine == header.cupsBytesPerLine &&
+                            format.planeBytes() <= 8192,
+                        "an accepted header gives a format the library can take");
     // One line of exactly the size the header gives: the rest of the input,
     // repeated.
     std::vector<uint8_t> line(format.bytesPerLine);
@@ -29,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vrelo_tools::PlaneRows planes;
     vrelo_tools::split_raster_line(format, line.data(), &planes);
     for (const auto& plane : planes)
-        if (plane.size() != format.planeBytes()) std::abort();
+        vrelo_fuzz::require(plane.size() == format.planeBytes(), "every plane has its size");
     return 0;
 }

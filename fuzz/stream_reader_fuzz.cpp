@@ -4,22 +4,12 @@
 // reports and page extents can be made of whatever it decoded.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+#include "fuzz_check.hpp"
 #include "page_preview.hpp"
 #include "stream_pages.hpp"
 #include "stream_report.hpp"
-
-namespace {
-
-// Every reader fault is reported inside the input, or just after it for a
-// command whose closing byte is missing.
-void check(bool sound, const vrelo_inspect::StreamFault& fault, size_t size) {
-    if (!sound && fault.offset > size) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte picks the delays, as a user picks --delays.
@@ -28,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vrelo_inspect::DecodedStream decoded;
     vrelo_inspect::StreamFault fault;
     const bool sound = vrelo_inspect::decode_stream(data, size, delays, &decoded, &fault);
-    check(sound, fault, size);
+    // A fault lies inside the input, or just after it for a command whose
+    // closing byte is missing.
+    vrelo_fuzz::require(sound || fault.offset <= size, "a fault lies within the input");
     if (!sound) return 0;
     int64_t rows = 0;
     for (const auto& page : decoded.pages)
@@ -37,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const int64_t n : decoded.totals.rows) sent += n;
     int64_t overprints = 0;
     for (const auto& page : decoded.pages) overprints += page.overprints;
-    if (rows + overprints != sent) std::abort();
+    vrelo_fuzz::require(rows + overprints == sent, "every row sent is placed");
     vrelo_inspect::carry_rows_back(&decoded,
                                    std::vector<int64_t>(decoded.pages.size(), 100));
     static std::FILE* sink = std::fopen("/dev/null", "w");
@@ -45,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& page : decoded.pages) {
         vrelo_inspect::PreviewSettings settings;
         const auto extent = vrelo_inspect::page_extent(page, 1);
-        if (extent.dots < 1 || extent.lines < 1 ||
-            vrelo_inspect::preview_scale(extent, settings) < 1)
-            std::abort();
+        vrelo_fuzz::require(extent.dots >= 1 && extent.lines >= 1 &&
+                                vrelo_inspect::preview_scale(extent, settings) >= 1,
+                            "every page has a picture size");
     }
     return 0;
 }
