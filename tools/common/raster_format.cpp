@@ -3,6 +3,7 @@
 #include "raster_format.hpp"
 
 #include <cstdio>
+#include <cstring>
 
 namespace vrelo_tools {
 namespace {
@@ -31,8 +32,17 @@ int chunked_pixel_bits(int colours, int bits) {
     return pixelBits;
 }
 
-bool colour_space(cups_cspace_t space, std::array<int, kPlanes>* planes,
-                  int* colours) {
+// An enumerated header field as the number the file holds: a raster may
+// hold any value there, which the enumeration type need not represent.
+template <typename Field>
+uint32_t number_of(const Field& field) {
+    uint32_t value;
+    static_assert(sizeof value == sizeof field, "header enumerations are 32-bit");
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
+
+bool colour_space(uint32_t space, std::array<int, kPlanes>* planes, int* colours) {
     switch (space) {
         case CUPS_CSPACE_KCMYcm:
         case CUPS_CSPACE_DEVICE6:
@@ -92,17 +102,19 @@ void split_chunked(const RasterFormat& f, const uint8_t* line, PlaneRows* planes
 
 std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* format) {
     RasterFormat f;
-    if (!colour_space(h.cupsColorSpace, &f.planeOf, &f.colours))
-        return field("cupsColorSpace", h.cupsColorSpace,
+    const uint32_t space = number_of(h.cupsColorSpace);
+    const uint32_t order = number_of(h.cupsColorOrder);
+    if (!colour_space(space, &f.planeOf, &f.colours))
+        return field("cupsColorSpace", space,
                      "must be KCMYcm (9), six-colour DeviceN (53), CMYK (6) or "
                      "KCMY (8)");
     if (h.cupsBitsPerColor != 1 && h.cupsBitsPerColor != 2)
         return field("cupsBitsPerColor", h.cupsBitsPerColor, "must be 1 or 2");
     f.bits = int(h.cupsBitsPerColor);
-    if (h.cupsColorOrder != CUPS_ORDER_CHUNKED && h.cupsColorOrder != CUPS_ORDER_BANDED)
-        return field("cupsColorOrder", h.cupsColorOrder,
+    if (order != CUPS_ORDER_CHUNKED && order != CUPS_ORDER_BANDED)
+        return field("cupsColorOrder", order,
                      "must be chunked (0) or banded (1)");
-    f.banded = h.cupsColorOrder == CUPS_ORDER_BANDED;
+    f.banded = order == CUPS_ORDER_BANDED;
     f.pixelBits = chunked_pixel_bits(f.colours, f.bits);
     // Banded pages also come with the chunked pixel size from some
     // renderers; only a chunked page's pixels are laid out by it.
