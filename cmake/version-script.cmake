@@ -1,11 +1,6 @@
 # Joins the subsystems' exports.txt files into one linker version script.
-set(names "")
-string(REPLACE "|" ";" LISTS "${LISTS}")
-foreach(list_file ${LISTS})
-  file(STRINGS ${list_file} lines REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
-  list(APPEND names ${lines})
-endforeach()
-list(SORT names)
+include(${CMAKE_CURRENT_LIST_DIR}/library-names.cmake)
+vrelo_listed_exports(names)
 set(body "{\n  global:\n")
 foreach(name ${names})
   string(APPEND body "    ${name};\n")

@@ -4,31 +4,19 @@
 # an export would let a host program or another library that defines the
 # same name take over the library's own calls.
 cmake_policy(SET CMP0057 NEW)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/library-names.cmake)
 find_program(NM nm REQUIRED)
 find_program(READELF readelf REQUIRED)
 
-execute_process(COMMAND ${NM} -C ${LIBRARY} OUTPUT_VARIABLE symbols
-                RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
+vrelo_inspect_library(symbols ${NM} -C)
 string(REGEX MATCHALL "[^\n]*(fail_allocation_after|allocation_failure_armed|allocation_count|live_allocations|allocations_made|failing_allocation|blocks_live)[^\n]*"
        switch "${symbols}")
 if(switch)
   message(FATAL_ERROR "the test switch is in the product:\n${switch}")
 endif()
 
-set(exported "")
-string(REPLACE "|" ";" LISTS "${LISTS}")
-foreach(list_file ${LISTS})
-  file(STRINGS ${list_file} lines REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
-  list(APPEND exported ${lines})
-endforeach()
-execute_process(COMMAND ${READELF} -rW ${LIBRARY} OUTPUT_VARIABLE relocations
-                RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "readelf failed on ${LIBRARY}")
-endif()
+vrelo_listed_exports(exported)
+vrelo_inspect_library(relocations ${READELF} -rW)
 string(REPLACE "\n" ";" rows "${relocations}")
 set(interposable "")
 foreach(row ${rows})

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -192,6 +193,24 @@ class Pair {
     int refusals_ = 0;
 };
 
+// A delayed-mode job at 1 bit per pixel beside the model, its page begun.
+std::unique_ptr<Pair> delayed_page(bool carry) {
+    vrelo_test::JobShape shape;
+    shape.delayed = true;
+    shape.feedOnFlush = carry;
+    auto pair = std::make_unique<Pair>(shape);
+    pair->new_page();
+    return pair;
+}
+
+// Lines no further apart than a few steps.
+vrelo_test::PageShape close_lines(int lines) {
+    vrelo_test::PageShape shape;
+    shape.lines = lines;
+    shape.longGapPercent = 0;
+    return shape;
+}
+
 TEST(DelayedRoundTrip, RandomJobsMatchTheModelAndPrintEveryRowOnceAtItsLine) {
     std::mt19937 rng(4170336);
     size_t rowsChecked = 0;
@@ -300,15 +319,10 @@ TEST(DelayedLimits, AtTheBoundTheJobTakesAndRefusesWhatTheModelDoes) {
     int refusals = 0;
     for (int round = 0; round < 60; ++round) {
         SCOPED_TRACE(testing::Message() << "round " << round);
-        vrelo_test::JobShape shape;
-        shape.delayed = true;
-        shape.feedOnFlush = round % 2 == 1;
-        Pair pair(shape);
-        pair.new_page();
-        vrelo_test::PageShape pageShape;
-        pageShape.lines = uniform(rng, 1, 30);
+        const std::unique_ptr<Pair> job = delayed_page(round % 2 == 1);
+        Pair& pair = *job;
+        vrelo_test::PageShape pageShape = close_lines(uniform(rng, 1, 30));
         pageShape.maxGap = 3;
-        pageShape.longGapPercent = 0;
         pageShape.maxRowBytes = 4;
         vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
         int32_t edge = VRELO_MAX_ADVANCE - 336 + uniform(rng, -20, 400);
@@ -334,15 +348,9 @@ TEST(DelayedRoundTrip, FormFeedsInTurnPrintEveryRowAtItsLine) {
     std::mt19937 rng(4170224);
     for (int page = 0; page < 30; ++page) {
         SCOPED_TRACE(testing::Message() << "page " << page);
-        vrelo_test::JobShape shape;
-        shape.delayed = true;
-        shape.feedOnFlush = page % 2 == 1;
-        Pair pair(shape);
-        pair.new_page();
-        vrelo_test::PageShape pageShape;
-        pageShape.lines = uniform(rng, 20, 150);
-        pageShape.longGapPercent = 0;
-        vrelo_test::Page lines = vrelo_test::random_page(rng, pageShape);
+        const std::unique_ptr<Pair> job = delayed_page(page % 2 == 1);
+        Pair& pair = *job;
+        vrelo_test::Page lines = vrelo_test::random_page(rng, close_lines(uniform(rng, 20, 150)));
         for (const vrelo_test::PageLine& l : lines) pair.line(l);
         int32_t endLine = pair.page().lastLine;
         for (int feeds = uniform(rng, 2, 5); feeds > 0; --feeds) {

@@ -16,6 +16,7 @@ void add_page(std::mt19937& rng, const JobShape& shape, int lines, JobScript* sc
     pageShape.lines = lines;
     pageShape.longGapPercent = 3;
     pageShape.planePercent = 60;
+    pageShape.maxRowBytes = 400;
     for (PageLine& line : random_page(rng, pageShape)) {
         HostCall call;
         call.line = std::move(line);
@@ -41,6 +42,10 @@ JobScript realistic_job(std::mt19937& rng, const JobShape& shape) {
     add_end(HostCall::kNewPage, 0, &script);
     add_page(rng, shape, 60, &script);
     add_end(HostCall::kFormFeed, script.calls.back().line.lineNumber + 50, &script);
+    add_end(HostCall::kFlush, 0, &script);
+    // A page without lines: its page end alone meets an empty sub-allocator.
+    add_end(HostCall::kNewPage, 0, &script);
+    add_end(HostCall::kFormFeed, 100, &script);
     add_end(HostCall::kFlush, 0, &script);
     return script;
 }

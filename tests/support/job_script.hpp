@@ -27,9 +27,10 @@ struct JobScript {
     std::vector<HostCall> calls;  // after OutputOpen and OutputInit
 };
 
-// Two pages: lines with gaps, some longer than one skip command, in rows
+// Two pages of lines with gaps, some longer than one skip command, in rows
 // of every shape; the first page ends with a form feed (carried over when
-// the shape asks for it), the second with a form feed and a flush.
+// the shape asks for it), the second with a form feed and a flush. A third
+// page has no line and ends the same way.
 JobScript realistic_job(std::mt19937& rng, const JobShape& shape);
 
 // What one call answered: its status, the chunks of a list it handed out
