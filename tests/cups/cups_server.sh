@@ -19,7 +19,7 @@ server=$("$here/private-cupsd.sh" start "$work/cups" "$tools/rastertovrelo")
 for res in 1440x720dpi 720x720dpi; do
   out="$work/cups/out/$res.prn"
   lpadmin -h "$server" -p "vrelo-$res" -E -v "file://$out" -P "$ppd" \
-    -o "Resolution-default=$res" 2>/dev/null
+    -o "Resolution-default=$res" 2>"$work/lpadmin.err" || { cat "$work/lpadmin.err"; tail -20 "$work/cups/log/error_log"; exit 1; }
   lp -h "$server" -d "vrelo-$res" "$pages" >/dev/null
 done
 for _ in $(seq 1 600); do
