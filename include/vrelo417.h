@@ -22,6 +22,13 @@
 
 #include "vrelo417_version.h"
 
+/* Marks every exported call and table; the library hides all else. */
+#if defined(__GNUC__)
+#define VRELO_API __attribute__((visibility("default")))
+#else
+#define VRELO_API
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -81,18 +88,18 @@ typedef struct PtrHandle {
     int16_t state;    /* 0 once a block is allocated */
 } PtrHandle;
 
-void *MyNewPtr(int32_t size);
-void MyDisposePtr(void *block);
-int32_t MyNewPH(int32_t size, PtrHandle *handle);
-void MyDisposePH(PtrHandle *handle);
-int32_t MyNullPHCheck(const PtrHandle *handle);
-void *MyNewMasterWorkPtr(int32_t size);
-void MyDisposeMasterWorkPtr(void *block);
-int32_t MyLockResource(int32_t value);
-void MyUnlockFreeResource(void);
-void Mymemcpy(void *destination, const void *source, int16_t count);
-char *MyMemCopy2(char *destination, const char *source);
-char *MyStrCat(char *destination, const char *source);
+VRELO_API void *MyNewPtr(int32_t size);
+VRELO_API void MyDisposePtr(void *block);
+VRELO_API int32_t MyNewPH(int32_t size, PtrHandle *handle);
+VRELO_API void MyDisposePH(PtrHandle *handle);
+VRELO_API int32_t MyNullPHCheck(const PtrHandle *handle);
+VRELO_API void *MyNewMasterWorkPtr(int32_t size);
+VRELO_API void MyDisposeMasterWorkPtr(void *block);
+VRELO_API int32_t MyLockResource(int32_t value);
+VRELO_API void MyUnlockFreeResource(void);
+VRELO_API void Mymemcpy(void *destination, const void *source, int16_t count);
+VRELO_API char *MyMemCopy2(char *destination, const char *source);
+VRELO_API char *MyStrCat(char *destination, const char *source);
 
 /* ------------------------------------------------------------------------ */
 /* Block sub-allocator                                                       */
@@ -106,8 +113,8 @@ typedef struct OffsetInfo {
     int32_t length;
 } OffsetInfo;
 
-#define OFFSET_BLOCK_SLOTS 256
-#define OFFSET_BLOCK_BYTES 65536
+#define VRELO_OFFSET_BLOCK_SLOTS 256   /* ranges one data block can hold */
+#define VRELO_OFFSET_BLOCK_BYTES 65536 /* bytes of one data block */
 
 typedef struct OffsetSlot {
     int32_t offset;
@@ -117,7 +124,7 @@ typedef struct OffsetSlot {
 /* Header of one 64 KiB data block. Created by newlist; the library may add
  * fields at its end, so a host never allocates one itself. */
 typedef struct OffsetBlock {
-    OffsetSlot slots[OFFSET_BLOCK_SLOTS]; /* used ranges, ascending offset */
+    OffsetSlot slots[VRELO_OFFSET_BLOCK_SLOTS]; /* used ranges, ascending offset */
     int16_t blockId;
     int16_t slotCount;
     PtrHandle dataHandle;
@@ -146,60 +153,60 @@ enum {
     VRELO_LIST_ONLY = 3    /* was the only block: the list is empty */
 };
 
-int32_t newlist(PtrHandle *handle, OffsetBlock **block, int32_t id);
-int32_t appendlist(PtrHandle *afterHandle, OffsetBlock *after,
+VRELO_API int32_t newlist(PtrHandle *handle, OffsetBlock **block, int32_t id);
+VRELO_API int32_t appendlist(PtrHandle *afterHandle, OffsetBlock *after,
                    PtrHandle *newHandle, OffsetBlock *added);
-int32_t disposelist(PtrHandle *handle);
+VRELO_API int32_t disposelist(PtrHandle *handle);
 
-void OffsetInitPara(OffsetMemory *root);
-int32_t OffsetLockMemory(OffsetMemory *root);
-int32_t OffsetUnLockMemory(OffsetMemory *root);
-int32_t OffsetNewID(OffsetMemory *root, OffsetInfo *ref, int32_t size);
-uint8_t *OffsetNewPtr(OffsetMemory *root, const OffsetInfo *ref);
-int32_t OffsetDisposeID(OffsetMemory *root, OffsetInfo *ref);
-int32_t OffsetDisposeMemory(OffsetMemory *root);
+VRELO_API void OffsetInitPara(OffsetMemory *root);
+VRELO_API int32_t OffsetLockMemory(OffsetMemory *root);
+VRELO_API int32_t OffsetUnLockMemory(OffsetMemory *root);
+VRELO_API int32_t OffsetNewID(OffsetMemory *root, OffsetInfo *ref, int32_t size);
+VRELO_API uint8_t *OffsetNewPtr(OffsetMemory *root, const OffsetInfo *ref);
+VRELO_API int32_t OffsetDisposeID(OffsetMemory *root, OffsetInfo *ref);
+VRELO_API int32_t OffsetDisposeMemory(OffsetMemory *root);
 
 /* ------------------------------------------------------------------------ */
 /* Colour delay lines                                                        */
 /* ------------------------------------------------------------------------ */
 
 #define VRELO_COLOURS 6         /* K, Y, M, C, m, c */
-#define RING_OUTBUF_SLOTS 1281  /* 1 + 512 + 256 + 128 + 256 + 128 */
+#define VRELO_RING_OUTBUF_SLOTS 1281 /* 1 + 512 + 256 + 128 + 256 + 128 */
 
-extern const int16_t ColorOffset[VRELO_COLOURS]; /* 0 336 224 112 224 112 */
-extern const int32_t ColorBufsize[VRELO_COLOURS]; /* 1 512 256 128 256 128 */
+VRELO_API extern const int16_t ColorOffset[VRELO_COLOURS]; /* 0 336 224 112 224 112 */
+VRELO_API extern const int32_t ColorBufsize[VRELO_COLOURS]; /* 1 512 256 128 256 128 */
 
 /* The six rings of row references, their temporary slots and pointers. */
 typedef struct RingBuf {
-    OffsetInfo Outbuf[RING_OUTBUF_SLOTS];
+    OffsetInfo Outbuf[VRELO_RING_OUTBUF_SLOTS];
     OffsetInfo TempBuf[VRELO_COLOURS];
     OffsetInfo spare;
     int32_t RPointer;
     int32_t WPointer[VRELO_COLOURS];
 } RingBuf;
 
-void InitRingBuf(RingBuf *ring);
-void InitTempBuf(RingBuf *ring);
-void InitRPointer(RingBuf *ring);
-void InitWPointer(RingBuf *ring);
-int32_t SetOffsetInfo(RingBuf *ring, const OffsetInfo *ref, int16_t colour);
-int32_t RefOutbufTempInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
-int32_t RefOutbufTempLength(RingBuf *ring, int16_t colour);
-int32_t RefOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
-int32_t RefOutbufReadLength(RingBuf *ring, int16_t colour);
-int32_t SetOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
-void IncreaseReadPtr(RingBuf *ring);
-void ResetReadPtr(RingBuf *ring);
-int32_t RefOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
-int32_t ResetOffsetInfo(RingBuf *ring, const OffsetInfo *ignored,
+VRELO_API void InitRingBuf(RingBuf *ring);
+VRELO_API void InitTempBuf(RingBuf *ring);
+VRELO_API void InitRPointer(RingBuf *ring);
+VRELO_API void InitWPointer(RingBuf *ring);
+VRELO_API int32_t SetOffsetInfo(RingBuf *ring, const OffsetInfo *ref, int16_t colour);
+VRELO_API int32_t RefOutbufTempInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+VRELO_API int32_t RefOutbufTempLength(RingBuf *ring, int16_t colour);
+VRELO_API int32_t RefOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+VRELO_API int32_t RefOutbufReadLength(RingBuf *ring, int16_t colour);
+VRELO_API int32_t SetOutbufReadInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+VRELO_API void IncreaseReadPtr(RingBuf *ring);
+VRELO_API void ResetReadPtr(RingBuf *ring);
+VRELO_API int32_t RefOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+VRELO_API int32_t ResetOffsetInfo(RingBuf *ring, const OffsetInfo *ignored,
                         int16_t colour);
-int32_t SetOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
-int32_t CopyTempToOutbuf(RingBuf *ring, int16_t colour);
-void IncreaseWritePtr(RingBuf *ring, int16_t colour);
-int32_t ResetRingBuf(RingBuf *ring, int16_t colour);
-int32_t RefOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
+VRELO_API int32_t SetOutbufWriteInfo(RingBuf *ring, int16_t colour, OffsetInfo *ref);
+VRELO_API int32_t CopyTempToOutbuf(RingBuf *ring, int16_t colour);
+VRELO_API void IncreaseWritePtr(RingBuf *ring, int16_t colour);
+VRELO_API int32_t ResetRingBuf(RingBuf *ring, int16_t colour);
+VRELO_API int32_t RefOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
                        OffsetInfo *ref);
-int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
+VRELO_API int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
                        const OffsetInfo *ref);
 
 /* ------------------------------------------------------------------------ */
@@ -211,19 +218,19 @@ int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
 
 /* 7-byte raster skip for 1..32767 lines; returns 7, or 0 (nothing
  * written) for a count <= 0. */
-int32_t WriteSkipCommand(int32_t count, uint8_t *destination);
+VRELO_API int32_t WriteSkipCommand(int32_t count, uint8_t *destination);
 /* 6-byte colour-raster header; row 0 or 1 picks the letter table, colour
  * 0..5. Other rows or colours write nothing. */
-void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
+VRELO_API void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
                     uint8_t *destination);
 /* PackBits payload of n bytes: at most n + ceil(n / 126) bytes written. */
-int32_t packbits(uint8_t *destination, const uint8_t *source, int32_t n);
+VRELO_API int32_t packbits(uint8_t *destination, const uint8_t *source, int32_t n);
 /* Records for n (>= 1) blank bytes: 2 bytes per started 128. */
-int32_t LeftPack(uint8_t *destination, int32_t n);
+VRELO_API int32_t LeftPack(uint8_t *destination, int32_t n);
 /* What LeftPack (for first > 0) and packbits would write for bytes
  * first..last of row, counted without writing or allocating anything.
  * 0 for a NULL row or a negative first. */
-int32_t GetPackBitsLength(const uint8_t *row, int32_t first, int32_t last);
+VRELO_API int32_t GetPackBitsLength(const uint8_t *row, int32_t first, int32_t last);
 
 /* ------------------------------------------------------------------------ */
 /* Output job                                                                */
@@ -301,11 +308,11 @@ typedef struct OutList {
  * (every row due on 336 steps, their skip commands, the advance owed split
  * into 32767-line commands up to VRELO_MAX_ADVANCE, the black row and the
  * form-feed byte). A host reaches entries only through list.entries. */
-#define OUT_TABLE_ENTRIES 1664
+#define VRELO_OUT_TABLE_ENTRIES 1664
 
 /* The chunk table of a job. */
 typedef struct OutStrct {
-    OutEntry entries[OUT_TABLE_ENTRIES];
+    OutEntry entries[VRELO_OUT_TABLE_ENTRIES];
     OutList list;      /* the primary list */
     OutList emptyList; /* count 0, entries NULL, always */
 } OutStrct;
@@ -315,27 +322,27 @@ typedef struct MasterWork MasterWork;
 
 /* Creates a job in *out. VRELO_OPEN_OK, or VRELO_OPEN_FAILED; a failure
  * after the record exists leaves it in *out, for OutputClose. */
-int32_t OutputOpen(MasterWork **out);
+VRELO_API int32_t OutputOpen(MasterWork **out);
 
 /* Copies the 192-byte block into the job, writes model's low 16 bits into
  * its modelCode, and configures the job from the copy (OutputInit).
  * VRELO_OK, or VRELO_BAD_ARGUMENT for a missing job or block. */
-int32_t OutputInitTwo(MasterWork **job, const void *block, int32_t model);
+VRELO_API int32_t OutputInitTwo(MasterWork **job, const void *block, int32_t model);
 
 /* Configures the job from param: depth, direct or delayed mode, X
  * doubling, carry-over (see OutputParam), then starts the first page. Also
  * the way back after a failure: a delayed job that failed answers
  * VRELO_LOCK_FAILED until configured again. Rows still waiting are
  * released. VRELO_OK, or VRELO_BAD_ARGUMENT for a missing job or block. */
-int32_t OutputInit(MasterWork **job, const OutputParam *param);
+VRELO_API int32_t OutputInit(MasterWork **job, const OutputParam *param);
 
 /* Starts the next page at line 0 (the argument is not used). A list still
  * pending is dropped; without carry-over, rows still waiting in the delay
  * lines are dropped too, so end each page first (see OutputFlush). */
-int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
+VRELO_API int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
 
 /* Releases the job and everything it holds; *job must not be used again. */
-void OutputClose(MasterWork **job);
+VRELO_API void OutputClose(MasterWork **job);
 
 /* Hands over one raster line; line numbers rise within a page. On VRELO_OK
  * *out is the list of chunks to send, in order, before OutputComplete;
@@ -345,13 +352,13 @@ void OutputClose(MasterWork **job);
  * VRELO_OUT_OF_ORDER (a list is pending), VRELO_BAD_ARGUMENT (refused,
  * nothing changed), VRELO_LOCK_FAILED, VRELO_RANGE_FAILED (positive: *out
  * is the empty list). */
-int32_t OutputProduce(MasterWork **job, const RasterLine *line,
+VRELO_API int32_t OutputProduce(MasterWork **job, const RasterLine *line,
                       OutList **out);
 
 /* Ends the pending call once its chunks are sent: the chunks are invalid
  * from here. VRELO_OK, VRELO_OUT_OF_ORDER when none is pending, or
  * VRELO_LOCK_FAILED. */
-int32_t OutputComplete(MasterWork **job);
+VRELO_API int32_t OutputComplete(MasterWork **job);
 
 /* Delayed mode: drains the page, sending every row still waiting (the 336
  * lines after the last line produced); with carry-over it first restarts
@@ -359,7 +366,7 @@ int32_t OutputComplete(MasterWork **job);
  * byte. Direct mode: an empty list. Follow with OutputComplete. Without
  * carry-over the host sends the form feed (0x0C) after it. Statuses as
  * OutputProduce. */
-int32_t OutputFlush(MasterWork **job, OutList **out);
+VRELO_API int32_t OutputFlush(MasterWork **job, OutList **out);
 
 /* Delayed mode: sends the rows due on the lines before endLine, the line
  * at which the page ends; rows due later stay, to carry over to the next
@@ -367,9 +374,9 @@ int32_t OutputFlush(MasterWork **job, OutList **out);
  * advances the paper to the last line produced; endLine is not used.
  * Sends no form-feed byte. Follow with OutputComplete. Statuses as
  * OutputProduce. */
-int32_t OutputFormFeed(MasterWork **job, OutList **out, int32_t endLine);
-void SetOutStrct(OutStrct *table, const uint8_t *data, int32_t length);
-int32_t isNullInfo(const OffsetInfo *info);
+VRELO_API int32_t OutputFormFeed(MasterWork **job, OutList **out, int32_t endLine);
+VRELO_API void SetOutStrct(OutStrct *table, const uint8_t *data, int32_t length);
+VRELO_API int32_t isNullInfo(const OffsetInfo *info);
 
 /* ------------------------------------------------------------------------ */
 /* Files and table resources                                                 */
@@ -408,18 +415,27 @@ typedef struct ResourceRef {
  * value. The lookup reads the id from there, which is right on either byte
  * order, and converts table data with the record's width; a big-endian
  * build has never been run. */
-int32_t MyLoadLibrary2(FileRef *file, int16_t mode);
-int32_t MyFreeLibrary2(FileRef *file);
-int32_t MyFileRead(FileRef *file, void *buffer, int32_t length);
-int32_t MyFileSeek(FileRef *file, int32_t position);
-int32_t MyFileWrite(FileRef *file, const void *buffer, int32_t length);
-int32_t MySizeofFile(FileRef *file);
-int32_t MyCreateFile(FileRef *file);
-int32_t SwapBinaryDataCheck(void);
-void SwapBinaryData(void *buffer, int32_t length, int16_t width);
-int32_t MyLoadLockResource2(FileRef *file, ResourceRef *table);
-void MyUnlockFreeResource2(ResourceRef *table);
-int32_t MyWriteTable(FileRef *file, ResourceRef *table, int32_t expected);
+VRELO_API int32_t MyLoadLibrary2(FileRef *file, int16_t mode);
+VRELO_API int32_t MyFreeLibrary2(FileRef *file);
+VRELO_API int32_t MyFileRead(FileRef *file, void *buffer, int32_t length);
+VRELO_API int32_t MyFileSeek(FileRef *file, int32_t position);
+VRELO_API int32_t MyFileWrite(FileRef *file, const void *buffer, int32_t length);
+VRELO_API int32_t MySizeofFile(FileRef *file);
+VRELO_API int32_t MyCreateFile(FileRef *file);
+VRELO_API int32_t SwapBinaryDataCheck(void);
+VRELO_API void SwapBinaryData(void *buffer, int32_t length, int16_t width);
+VRELO_API int32_t MyLoadLockResource2(FileRef *file, ResourceRef *table);
+VRELO_API void MyUnlockFreeResource2(ResourceRef *table);
+VRELO_API int32_t MyWriteTable(FileRef *file, ResourceRef *table, int32_t expected);
+
+/* ------------------------------------------------------------------------ */
+/* Earlier names of the size macros, for hosts written against them          */
+/* ------------------------------------------------------------------------ */
+
+#define OFFSET_BLOCK_SLOTS VRELO_OFFSET_BLOCK_SLOTS
+#define OFFSET_BLOCK_BYTES VRELO_OFFSET_BLOCK_BYTES
+#define RING_OUTBUF_SLOTS VRELO_RING_OUTBUF_SLOTS
+#define OUT_TABLE_ENTRIES VRELO_OUT_TABLE_ENTRIES
 
 #ifdef __cplusplus
 }
