@@ -7,8 +7,8 @@
  * A small static library beside the product (libvrelo417_host.a), built on
  * the public calls of vrelo417.h only. Usable from C99 and C++.
  */
-#ifndef VRELO417_HOST_H
-#define VRELO417_HOST_H
+#ifndef VRELO_VRELO417_HOST_H
+#define VRELO_VRELO417_HOST_H
 
 #include <stddef.h>
 #include <stdint.h>
@@ -135,4 +135,4 @@ int32_t vrelo_host_end_page(MasterWork **job, const VreloJobSetup *setup,
 }
 #endif
 
-#endif /* VRELO417_HOST_H */
+#endif /* VRELO_VRELO417_HOST_H */

@@ -1,8 +1,7 @@
 // The read pointer (one line-step counter for all colours) and the write
 // pointers (one ring index per colour): setting up and advancing them.
-#include "delay/ring_slot.hpp"
-#include "delay/ring_steps.hpp"
-#include "platform/api.hpp"
+#include "delay/ring_pointers.hpp"
+#include "delay/ring_slots.hpp"
 
 namespace vrelo {
 

@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "encode/command_format.hpp"
-#include "platform/api.hpp"
+#include "vrelo417.h"
 
 namespace {
 
@@ -49,9 +49,9 @@ namespace vrelo {
 
 int32_t write_line_advance(int32_t lines, uint8_t* destination) {
     int32_t written = 0;
-    for (; lines > kLongestSkip; lines -= kLongestSkip)
-        written += WriteSkipCommand(kLongestSkip, destination + written);
-    if (lines > 0) written += WriteSkipCommand(lines, destination + written);
+    split_into_pieces(lines, [&](int32_t piece) {
+        written += WriteSkipCommand(piece, destination + written);
+    });
     return written;
 }
 

@@ -3,7 +3,7 @@
 #include "encode/packbits_encoders.hpp"
 #include "encode/packbits_rules.hpp"
 #include "encode/packbits_sinks.hpp"
-#include "platform/api.hpp"
+#include "vrelo417.h"
 
 // Counts and results are 16-bit signed values: only the low 16 bits of
 // each count are read, and results are cut to 16 bits and widened again.

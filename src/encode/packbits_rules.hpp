@@ -7,15 +7,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "encode/packbits_bounds.hpp"
 #include "encode/scan_words.hpp"
 
 namespace vrelo {
-
-// A record stands for at most this many bytes.
-const int32_t kLongestRecord = 128;
-// An open literal holding at most this many bytes takes in a following
-// pair; a fuller one leaves the pair to a literal of its own.
-const int32_t kPairJoinLimit = 125;
 
 // 0x80 in exactly the bytes of word that are zero, 0 elsewhere.
 inline ScanWord zero_byte_marks(ScanWord word) {

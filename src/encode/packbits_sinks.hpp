@@ -6,6 +6,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "encode/packbits_bounds.hpp"
+
 namespace vrelo {
 
 // Writes records at a destination. Remembers the control byte of the last
@@ -21,7 +23,7 @@ public:
         control_ = next_;
         next_[0] = static_cast<uint8_t>(1 - count);
         next_[1] = value;
-        next_ += 2;
+        next_ += kShortRecordBytes;
     }
     // A new literal record holding count source bytes.
     void open_literal(const uint8_t* from, int32_t count) {
@@ -50,7 +52,7 @@ private:
 // Counts the bytes the same records would take.
 class CountingSink {
 public:
-    void record(uint8_t, int32_t) { size_ += 2; }
+    void record(uint8_t, int32_t) { size_ += kShortRecordBytes; }
     void open_literal(const uint8_t*, int32_t count) { size_ += 1 + count; }
     void extend_literal(const uint8_t*, int32_t count, int32_t) {
         size_ += count;

@@ -211,7 +211,7 @@ private:
     void put_repeat(uint8_t value, int32_t count) {
         out_[0] = static_cast<uint8_t>(1 - count);
         out_[1] = value;
-        out_ += 2;
+        out_ += kShortRecordBytes;
     }
 
     // A run of three or more closes any open literal and becomes repeat

@@ -1,6 +1,5 @@
 // The list of 64 KiB data blocks behind a sub-allocator. Each link exists
 // as a handle (lasting) and as a cached pointer (valid while locked).
-#include "platform/api.hpp"
 #include "platform/memory.hpp"
 
 using vrelo::kNullHandle;
@@ -8,15 +7,13 @@ using vrelo::kNullHandle;
 VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id) {
     if (handle == nullptr || block == nullptr) return VRELO_FAILED;
     PtrHandle header;
-    if (static_cast<int16_t>(MyNewPH(sizeof(OffsetBlock), &header)) < 0)
-        return VRELO_FAILED;
+    if (vrelo::failed(MyNewPH(sizeof(OffsetBlock), &header))) return VRELO_FAILED;
     OffsetBlock* created = vrelo::handle_target<OffsetBlock>(header);
     // The header comes zero-filled: every slot is {0, 0}, every handle null
     // and every cached pointer NULL already.
     created->blockId = static_cast<int16_t>(id);
-    created->gapBound = OFFSET_BLOCK_BYTES;  // nothing known yet
-    if (static_cast<int16_t>(MyNewPH(OFFSET_BLOCK_BYTES, &created->dataHandle)) <
-        0) {
+    created->gapBound = VRELO_OFFSET_BLOCK_BYTES;  // nothing known yet
+    if (vrelo::failed(MyNewPH(VRELO_OFFSET_BLOCK_BYTES, &created->dataHandle))) {
         MyDisposePH(&header);
         return VRELO_FAILED;
     }

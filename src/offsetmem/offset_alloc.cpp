@@ -1,8 +1,6 @@
 // The offset allocator: byte ranges handed out first-fit from the block
 // list, named by {block id, offset, length}. Allocation and address lookup
 // need the root locked (cached pointers set); release needs it unlocked.
-#include "offsetmem/null_info.hpp"
-#include "platform/api.hpp"
 #include "platform/memory.hpp"
 
 namespace {
@@ -11,7 +9,7 @@ using vrelo::kNullHandle;
 using vrelo::kNullInfo;
 
 // Byte 65535 of a data area is never handed out.
-const int32_t kRangeLimit = OFFSET_BLOCK_BYTES - 1;
+const int32_t kRangeLimit = VRELO_OFFSET_BLOCK_BYTES - 1;
 
 bool null_root_or_state(const OffsetMemory* root, int16_t required) {
     return root == nullptr || root->lockFlag != required;
@@ -69,7 +67,7 @@ void remove_slot(OffsetBlock* block, int32_t index) {
 // gaps are known to be smaller than size is passed over without a scan.
 int32_t place_in_block(OffsetBlock* block, int32_t size) {
     const int32_t count = block->slotCount;
-    if (count == 0 || count >= OFFSET_BLOCK_SLOTS || block->gapBound < size)
+    if (count == 0 || count >= VRELO_OFFSET_BLOCK_SLOTS || block->gapBound < size)
         return -1;
     const OffsetSlot* slots = block->slots;
     if (slots[0].offset != 0 && slots[0].offset >= size) {
@@ -187,15 +185,14 @@ VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
     if (!advance_block_counter(root)) return VRELO_FAILED;
     PtrHandle createdHandle;
     OffsetBlock* created;
-    if (newlist(&createdHandle, &created, root->blockCounter) != VRELO_OK)
+    if (vrelo::failed(newlist(&createdHandle, &created, root->blockCounter)))
         return VRELO_FAILED;
     created->slots[0] = OffsetSlot{0, size};
     created->slotCount = 1;
     if (last == nullptr) {
         root->firstHandle = createdHandle;
         root->firstPtr = created;
-    } else if (appendlist(lastHandle, last, &createdHandle, created) !=
-               VRELO_OK) {
+    } else if (vrelo::failed(appendlist(lastHandle, last, &createdHandle, created))) {
         return VRELO_FAILED;
     }
     *ref = OffsetInfo{root->blockCounter, 0, size};
@@ -231,7 +228,7 @@ VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
             // The block's last range: the block goes with it.
             PtrHandle released = *handle;
             const bool wasFirst = handle == &root->firstHandle;
-            if (disposelist(&released) < 0) return VRELO_FAILED;
+            if (vrelo::failed(disposelist(&released))) return VRELO_FAILED;
             if (wasFirst) root->firstHandle = released;
             break;
         }
@@ -246,7 +243,7 @@ VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
     clear_cached_links(root);
     while (!MyNullPHCheck(&root->firstHandle)) {
         PtrHandle first = root->firstHandle;
-        if (disposelist(&first) < 0) return VRELO_FAILED;
+        if (vrelo::failed(disposelist(&first))) return VRELO_FAILED;
         root->firstHandle = first;
     }
     return VRELO_OK;

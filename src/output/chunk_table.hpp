@@ -7,9 +7,6 @@
 
 namespace vrelo {
 
-// A chunk length is an int16: longer output goes out as several chunks.
-constexpr int32_t kLongestChunk = 32767;
-
 // The table block itself, whether or not a list is live.
 OutStrct* chunk_table(const MasterWork& job);
 
@@ -25,8 +22,8 @@ void empty_listed_entries(OutStrct* table);
 void publish_nothing(OutStrct* table);
 
 // The primary list holding length bytes from start, cut into consecutive
-// chunks of at most kLongestChunk bytes; always at least one chunk, so a
-// line without ink still answers one chunk of length 0.
+// chunks by split_into_pieces (a chunk length is an int16); always at
+// least one chunk, so a line without ink still answers one of length 0.
 void publish_bytes(OutStrct* table, const uint8_t* start, int32_t length);
 
 }  // namespace vrelo

@@ -2,10 +2,10 @@
 // anything. The skip commands of one call add up to at most
 // VRELO_MAX_ADVANCE lines, counted as sent, and a line is taken only when
 // every row it leaves in the rings can still go out within that bound.
-#include "delay/ring_slot.hpp"
+#include "delay/ring_slots.hpp"
 #include "output/delayed_mode.hpp"
 #include "output/delayed_walk.hpp"
-#include "output/producing_calls.hpp"
+#include "output/call_protocol.hpp"
 
 namespace vrelo {
 namespace {

@@ -2,18 +2,14 @@
 // the steps the producing call walked, releasing each old row whose slot it
 // reuses and storing the new rows; after a form feed the rings are rotated
 // to the read position, after a flush they are emptied.
-#include "delay/ring_steps.hpp"
-#include "offsetmem/null_info.hpp"
-#include "output/chunk_table.hpp"
+#include "delay/delay_timing.hpp"
+#include "delay/ring_pointers.hpp"
+#include "output/call_protocol.hpp"
 #include "output/delayed_mode.hpp"
-#include "output/delayed_walk.hpp"
-#include "output/producing_calls.hpp"
+#include "output/delayed_rows.hpp"
 
 namespace vrelo {
 namespace {
-
-// A full turn of the largest ring: after it every slot has been visited.
-constexpr int32_t kFullTurn = 512;
 
 // One commit cycle of one colour: release the row the write position still
 // names, store the new row (or nothing) there and step on.
@@ -48,39 +44,11 @@ int32_t commit_cycles(MasterWork* job, int64_t count) {
     return VRELO_OK;
 }
 
-// Black's row, already sent, and rows of a line that walked no step.
-int32_t release_temporary_rows(MasterWork* job) {
-    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        OffsetInfo ref;
-        RefOutbufTempInfo(&job->ring, colour, &ref);
-        if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
-    }
-    InitTempBuf(&job->ring);
-    return VRELO_OK;
-}
-
-// Releases and empties ring indices from..size-1 of every colour, where
-// `from` is the colour's delay or 0 for all.
-int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
-    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        for (int32_t index = fromDelay ? ColorOffset[colour] : 0;
-             index < ColorBufsize[colour]; ++index) {
-            OffsetInfo ref;
-            RefOptionalBuf(&job->ring, colour, index, &ref);
-            if (isNullInfo(&ref)) continue;
-            if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
-            SetOptionalBuf(&job->ring, colour, index, &ref);
-        }
-    }
-    return VRELO_OK;
-}
-
 // Every ring rotated so the row due next sits at index 0; the indices from
 // the colour's delay on held rows already sent.
 int32_t rotate_rings(MasterWork* job) {
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
-        if (ResetRingBuf(&job->ring, colour) != VRELO_OK)
-            return VRELO_LOCK_FAILED;
+        if (failed(ResetRingBuf(&job->ring, colour))) return VRELO_LOCK_FAILED;
     if (release_ring_indices(job, true) != VRELO_OK) return VRELO_LOCK_FAILED;
     job->ringsRotated = 1;
     return VRELO_OK;
@@ -103,15 +71,14 @@ int32_t update_rings(MasterWork* job) {
 }  // namespace
 
 int32_t delayed_complete(MasterWork* job) {
-    if (OffsetUnLockMemory(&job->offsetMemory) != VRELO_OK)
+    if (failed(OffsetUnLockMemory(&job->offsetMemory)))
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     if (update_rings(job) != VRELO_OK)
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     // A skip block that cannot be released keeps the call pending.
-    if (OffsetDisposeID(&job->offsetMemory, &job->skipInfo) != VRELO_OK)
+    if (failed(OffsetDisposeID(&job->offsetMemory, &job->skipInfo)))
         return VRELO_LOCK_FAILED;
-    empty_listed_entries(chunk_table(*job));
-    end_pending_call(job);
+    close_completed_call(job);
     return VRELO_OK;
 }
 

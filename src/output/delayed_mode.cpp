@@ -1,12 +1,133 @@
-// Delayed mode's entries in the job's dispatch table.
+// Delayed mode: each colour reaches the printer its delay's number of line
+// steps after its line. OutputProduce parks the line's rows and walks the
+// steps since the previous line; OutputFlush drains the longest delay;
+// OutputFormFeed sends what falls due before the page's end line and
+// leaves the rest to be carried into the next page. Also how the mode is
+// set up, starts a page and forgets its rows.
+#include "output/call_protocol.hpp"
 #include "output/delayed_mode.hpp"
-#include "output/producing_calls.hpp"
+#include "output/delayed_rows.hpp"
+#include "output/delayed_walk.hpp"
 
 namespace vrelo {
+namespace {
+
+// The line of the next step a page end walks: the one after the last line
+// produced, or where the rings a form feed rotated now start.
+int64_t page_end_line(const MasterWork& job) {
+    return job.ringsRotated != 0 ? job.feedLine
+                                 : static_cast<int64_t>(job.lastLine) + 1;
+}
+
+// Rotated rings hold the next row of each colour at index 0: the walk
+// restarts the pointers there.
+void restart_rotated_rings(MasterWork* job) {
+    if (job->ringsRotated == 0) return;
+    InitTempBuf(&job->ring);
+    InitRPointer(&job->ring);
+    InitWPointer(&job->ring);
+}
+
+// Locks the sub-allocator and starts a page end's walk with its skip block.
+int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
+    if (failed(OffsetLockMemory(&job->offsetMemory))) return VRELO_LOCK_FAILED;
+    return begin_walk(walk, job, steps, VRELO_RANGE_FAILED, VRELO_LOCK_FAILED);
+}
+
+// The rings are emptied and the sub-allocator starts afresh, which also
+// clears a lock flag a failure exit left set.
+void configure(MasterWork* job) {
+    forget_delayed_rows(job);
+    OffsetInitPara(&job->offsetMemory);
+}
+
+// A list still pending is abandoned; without carry-over no row survives
+// the page end, so every row is released now rather than left allocated
+// until the job closes. The pointers restart.
+void start_page(MasterWork* job, bool pending) {
+    if (pending) abandon_pending_list(job);
+    if (job->feedOnFlush == 0) {
+        OffsetDisposeMemory(&job->offsetMemory);
+        forget_delayed_rows(job);
+    }
+    job->lastLine = -1;
+    InitTempBuf(&job->ring);
+    InitRPointer(&job->ring);
+    InitWPointer(&job->ring);
+    job->feedRemain = 0;
+}
+
+int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
+                OutList** out) {
+    job->curLine = lineNumber;
+    job->lineGap = lineNumber - job->lastLine;
+    job->lastLine = lineNumber;
+    if (failed(OffsetLockMemory(&job->offsetMemory)))
+        return fail_call(job, VRELO_LOCK_FAILED, out);
+    int32_t status = park_rows(job, planes);
+    Walk walk;
+    if (status == VRELO_OK)
+        status = begin_walk(&walk, job, job->lineGap, VRELO_RANGE_FAILED,
+                            VRELO_RANGE_FAILED);
+    if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
+    if (status != VRELO_OK) return fail_call(job, status, out);
+    // A line produced after a form feed's rotation: the rings follow the
+    // read pointer again.
+    job->ringsRotated = 0;
+    return hand_over_list(job, out, &job->outTable->list);
+}
+
+int32_t flush(MasterWork* job, OutList** out) {
+    Walk walk;
+    int32_t status = begin_page_end(job, &walk, kLongestDelay);
+    if (status != VRELO_OK) return fail_call(job, status, out);
+    // Otherwise the drain goes on from the read position, after the last
+    // line produced.
+    restart_rotated_rings(job);
+    status = walk_steps(&walk, kLongestDelay, false);
+    if (status != VRELO_OK) return fail_call(job, status, out);
+    if (job->feedOnFlush == 1) send_form_feed(&walk);
+    return hand_over_list(job, out, &job->outTable->list);
+}
+
+// A second form feed on a page goes on where the first one ended, from the
+// rings it rotated: each row still goes out on the step its delay gives,
+// and none when the page now ends first.
+int32_t form_feed(MasterWork* job, OutList** out, int32_t endLine) {
+    const int64_t steps = form_feed_steps(*job, endLine);
+    const int64_t nextLine = page_end_line(*job) + (steps > 0 ? steps : 0);
+    Walk walk;
+    int32_t status = begin_page_end(job, &walk, steps);
+    if (status == VRELO_OK) {
+        restart_rotated_rings(job);
+        status = walk_steps(&walk, steps, false);
+    }
+    if (status != VRELO_OK) return fail_call(job, status, out);
+    // Where the rings start once the completion has rotated them.
+    job->feedLine = nextLine;
+    // Counted only when positive: a far earlier end line walks no step and
+    // must not wrap the count the completion takes from it.
+    const int64_t counted = steps < -VRELO_MAX_ADVANCE ? -VRELO_MAX_ADVANCE : steps;
+    job->feedRemain = static_cast<int32_t>(kLongestDelay - counted);
+    return hand_over_list(job, out,
+                          steps == 0 ? &job->outTable->emptyList
+                                     : &job->outTable->list);
+}
+
+}  // namespace
+
+int64_t form_feed_steps(const MasterWork& job, int32_t endLine) {
+    return static_cast<int64_t>(endLine) - page_end_line(job);
+}
+
+int32_t page_end_start(const MasterWork& job) {
+    return job.ringsRotated != 0 ? 0 : job.ring.RPointer;
+}
 
 const ModeCalls kDelayedMode = {
-    delayed_produce,       delayed_complete,    delayed_flush,
-    delayed_form_feed,     check_delayed_produce, check_delayed_flush,
+    configure,         start_page,           forget_delayed_rows,
+    produce,           delayed_complete,     flush,
+    form_feed,         check_delayed_produce, check_delayed_flush,
     check_delayed_form_feed};
 
 }  // namespace vrelo

@@ -1,5 +1,5 @@
-// Delayed mode's bodies of the producing and completing calls, and what the
-// job's lifecycle needs to know of its rows.
+// What the files of delayed mode share: the completion, the advance
+// checks, and where a page end's walk starts.
 #ifndef VRELO_OUTPUT_DELAYED_MODE_HPP
 #define VRELO_OUTPUT_DELAYED_MODE_HPP
 
@@ -8,30 +8,24 @@
 
 namespace vrelo {
 
-int32_t delayed_produce(MasterWork* job, int32_t lineNumber,
-                        const LinePlanes& planes, OutList** out);
+// OutputComplete in delayed mode (delayed_complete.cpp).
 int32_t delayed_complete(MasterWork* job);
-int32_t delayed_flush(MasterWork* job, OutList** out);
-int32_t delayed_form_feed(MasterWork* job, OutList** out, int32_t endLine);
 
+// The advance bound of each producing call (delayed_bounds.cpp).
 int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
                               const LinePlanes& planes);
 int32_t check_delayed_flush(const MasterWork& job);
 int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine);
 
-// Releases the range a row reference names, if any, and nulls the
-// reference; VRELO_LOCK_FAILED when the sub-allocator refuses.
-int32_t release_row(MasterWork* job, OffsetInfo* ref);
+// Steps a form feed at endLine walks: from the line after the last one
+// produced, or from the end line of a form feed before it on the page, up
+// to endLine - 1.
+int64_t form_feed_steps(const MasterWork& job, int32_t endLine);
 
-// Empties the rings, the temporary slots and the skip block's reference
-// once the ranges they name are released.
-void forget_delayed_rows(MasterWork* job);
-
-// Starts a page: a list still pending is abandoned (its skip block and
-// unsent rows released, the table emptied, the sub-allocator unlocked);
-// without carry-over every row still waiting is released and the rings
-// emptied; the pointers restart.
-void start_delayed_page(MasterWork* job, bool pending);
+// The read pointer a page end walks from: 0 for rings that a form feed's
+// completion rotated (the next row of each colour stands at index 0), else
+// the read position after the last line produced.
+int32_t page_end_start(const MasterWork& job);
 
 }  // namespace vrelo
 

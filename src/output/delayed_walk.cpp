@@ -1,10 +1,8 @@
 // The line-step walk of delayed mode (see delayed_walk.hpp).
 #include "output/delayed_walk.hpp"
 
-#include "delay/ring_steps.hpp"
-#include "offsetmem/null_info.hpp"
-#include "output/chunk_table.hpp"
-#include "platform/memory.hpp"
+#include "delay/ring_pointers.hpp"
+#include "platform/records.hpp"
 
 namespace vrelo {
 namespace {
@@ -12,15 +10,12 @@ namespace {
 // The paper advance owed, as raster-skip commands of their own chunks.
 void send_owed_advance(Walk* walk) {
     OutStrct* table = walk->job->outTable;
-    while (walk->owed > 0) {
-        const int32_t piece = walk->owed > kLongestSkip
-                                  ? kLongestSkip
-                                  : static_cast<int32_t>(walk->owed);
+    split_into_pieces(walk->owed, [&](int32_t piece) {
         WriteSkipCommand(piece, walk->skipCursor);
         SetOutStrct(table, walk->skipCursor, kSkipCommandBytes);
         walk->skipCursor += kSkipCommandBytes;
-        walk->owed -= piece;
-    }
+    });
+    walk->owed = 0;
 }
 
 // The reference due for a colour on step `step` of a walk of `steps`: a
@@ -75,8 +70,8 @@ int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
     walk->owed = job->blankRun;
     // Sized for this walk rather than the largest one: a small block fits
     // the gaps the rows leave, so a short line creates no data block.
-    if (OffsetNewID(&job->offsetMemory, &job->skipInfo,
-                    skip_block_bytes(steps, walk->owed)) != VRELO_OK)
+    if (failed(OffsetNewID(&job->offsetMemory, &job->skipInfo,
+                           skip_block_bytes(steps, walk->owed))))
         return allocFailed;
     walk->skipCursor = OffsetNewPtr(&job->offsetMemory, &job->skipInfo);
     return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;

@@ -4,13 +4,12 @@
 #ifndef VRELO_OUTPUT_DELAYED_WALK_HPP
 #define VRELO_OUTPUT_DELAYED_WALK_HPP
 
+#include "delay/delay_timing.hpp"
 #include "output/master_work.hpp"
 #include "output/row_commands.hpp"
 
 namespace vrelo {
 
-// The longest delay: beyond it a walk's steps send nothing from the rings.
-constexpr int32_t kLongestDelay = 336;
 // Steps of one walk that can send a row: those within the longest delay,
 // and the last one, which carries the black row of the line produced.
 constexpr int32_t kMostSendingSteps = kLongestDelay + 1;
@@ -22,13 +21,12 @@ constexpr int32_t kMostSkipCommands =
 // The largest skip block.
 constexpr int32_t kSkipBlockBytes =
     kMostSkipCommands * kSkipCommandBytes + 1;
-// Chunks of one call: every row waiting in the rings (the sum of the
-// delays), the black row, the skip commands and the form-feed byte.
-constexpr int32_t kMostChunks = 336 + 224 + 112 + 224 + 112 + 1 +
-                                kMostSkipCommands + 1;
-static_assert(kMostChunks <= OUT_TABLE_ENTRIES,
+// Chunks of one call: every row waiting in the rings, the black row, the
+// skip commands and the form-feed byte.
+constexpr int32_t kMostChunks = kMostWaitingRows + 1 + kMostSkipCommands + 1;
+static_assert(kMostChunks <= VRELO_OUT_TABLE_ENTRIES,
               "the chunk table must hold the largest delayed-mode call");
-static_assert(kSkipBlockBytes < OFFSET_BLOCK_BYTES,
+static_assert(kSkipBlockBytes < VRELO_OFFSET_BLOCK_BYTES,
               "the skip block must fit one sub-allocator range");
 
 // The due rule of the rings: on step `step` of a walk, colour's row comes
@@ -37,16 +35,6 @@ static_assert(kSkipBlockBytes < OFFSET_BLOCK_BYTES,
 inline bool due_from_rings(int16_t colour, int64_t step) {
     return step < ColorOffset[colour];
 }
-
-// Steps a form feed at endLine walks: from the line after the last one
-// produced, or from the end line of a form feed before it on the page, up
-// to endLine - 1.
-int64_t form_feed_steps(const MasterWork& job, int32_t endLine);
-
-// The read pointer a page end walks from: 0 for rings that a form feed's
-// completion rotated (the next row of each colour stands at index 0), else
-// the read position after the last line produced.
-int32_t page_end_start(const MasterWork& job);
 
 // One walk over line steps within one producing call.
 struct Walk {

@@ -1,15 +1,16 @@
 // Direct mode: every colour of a line goes out at once, as one run of
 // commands written straight into the job's command buffer; the page end
-// only advances the paper over the trailing blank lines.
+// only advances the paper over the trailing blank lines. Nothing waits
+// between calls, so a page start and a failure have nothing to forget.
+#include "output/call_protocol.hpp"
 #include "output/chunk_table.hpp"
-#include "output/producing_calls.hpp"
 #include "output/row_commands.hpp"
 #include "platform/memory.hpp"
 
 namespace vrelo {
 
 // The worst line, cut into chunks, still fits the table.
-static_assert(kCommandBufferBytes / kLongestChunk + 1 <= OUT_TABLE_ENTRIES,
+static_assert(pieces_in(kCommandBufferBytes) <= VRELO_OUT_TABLE_ENTRIES,
               "a direct-mode line needs more chunks than the table holds");
 
 namespace {
@@ -39,6 +40,12 @@ int32_t hand_over_buffer(MasterWork* job, OutList** out) {
     return hand_over(job, out);
 }
 
+void configure(MasterWork* job) { job->cmdCursor = nullptr; }
+
+void start_page(MasterWork*, bool /*pending*/) {}
+
+void forget_rows(MasterWork*) {}
+
 int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
                 OutList** out) {
     job->cmdCursor = use_command_buffer(job);
@@ -57,12 +64,9 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     return hand_over_buffer(job, out);
 }
 
-// The completed line's entries are emptied too, as in delayed mode: the
-// next line rewrites the command buffer they point into.
 int32_t complete(MasterWork* job) {
     job->cmdBuf = nullptr;
-    empty_listed_entries(chunk_table(*job));
-    end_pending_call(job);
+    close_completed_call(job);
     return VRELO_OK;
 }
 
@@ -108,7 +112,8 @@ int32_t check_form_feed(const MasterWork& job, int32_t /*endLine*/) {
 
 }  // namespace
 
-const ModeCalls kDirectMode = {produce,       complete,    flush,
+const ModeCalls kDirectMode = {configure,     start_page,    forget_rows,
+                               produce,       complete,      flush,
                                form_feed,     check_produce, check_flush,
                                check_form_feed};
 

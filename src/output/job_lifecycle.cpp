@@ -1,12 +1,10 @@
 // The life of a job: OutputOpen builds the record with its chunk table and
 // command buffer, OutputInitTwo and OutputInit configure it, OutputInitPart
 // starts each page, OutputClose releases everything.
+#include "output/call_protocol.hpp"
 #include "output/chunk_table.hpp"
-#include "output/delayed_mode.hpp"
 #include "output/job_config.hpp"
-#include "output/master_work.hpp"
 #include "output/row_commands.hpp"
-#include "platform/api.hpp"
 #include "platform/memory.hpp"
 
 namespace vrelo {
@@ -19,13 +17,7 @@ namespace {
 void configure_mode(MasterWork* job, int16_t delayMode) {
     OffsetDisposeMemory(&job->offsetMemory);
     job->delayMode = delayMode;
-    if (delayMode == 1) {
-        forget_delayed_rows(job);
-        // Also clears a lock flag a failure exit left set.
-        OffsetInitPara(&job->offsetMemory);
-    } else {
-        job->cmdCursor = nullptr;
-    }
+    mode_of(*job).configure(job);
 }
 
 }  // namespace
@@ -39,12 +31,12 @@ VRELO_API int32_t OutputOpen(MasterWork** out) {
     if (job == nullptr) return VRELO_OPEN_FAILED;
     // From here a failure leaves the partly built record for OutputClose.
     *out = job;
-    if (MyNewPH(static_cast<int32_t>(sizeof(OutStrct)), &job->outTableHandle) ==
-        VRELO_FAILED)
+    if (vrelo::failed(MyNewPH(static_cast<int32_t>(sizeof(OutStrct)),
+                              &job->outTableHandle)))
         return VRELO_OPEN_FAILED;
     vrelo::empty_chunk_table(vrelo::chunk_table(*job));
     job->outTable = nullptr;
-    if (MyNewPH(vrelo::kCommandBufferBytes, &job->cmdBufHandle) == VRELO_FAILED)
+    if (vrelo::failed(MyNewPH(vrelo::kCommandBufferBytes, &job->cmdBufHandle)))
         return VRELO_OPEN_FAILED;
     job->cmdBuf = nullptr;
     job->initMark = 0;
@@ -85,7 +77,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
     work->produced = 0;
     work->flushSeen = 0;
     work->formFeedSeen = 0;
-    if (work->delayMode == 1) vrelo::start_delayed_page(work, pending);
+    vrelo::mode_of(*work).startPage(work, pending);
     // A list still pending is abandoned: nothing in the table may lead a
     // host into memory the job reuses or has released.
     if (!MyNullPHCheck(&work->outTableHandle))

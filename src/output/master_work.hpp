@@ -4,7 +4,7 @@
 #ifndef VRELO_OUTPUT_MASTER_WORK_HPP
 #define VRELO_OUTPUT_MASTER_WORK_HPP
 
-#include "vrelo417.h"
+#include "platform/records.hpp"
 
 struct MasterWork {
     PtrHandle selfHandle;     // owns this very block

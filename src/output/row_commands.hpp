@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "encode/command_format.hpp"
+#include "encode/packbits_bounds.hpp"
 #include "output/job_config.hpp"
 #include "output/line_planes.hpp"
 
@@ -22,13 +23,11 @@ int32_t write_row_command(uint8_t* destination, int16_t colour,
 // Bounds of what one line can need. Pixel positions are int16, so at 2
 // bits per pixel a row's range ends at byte 8191.
 constexpr int32_t kWidestRowBytes = ((INT16_MAX - 1) >> kTwoBitsPerPixel) + 1;
-constexpr int32_t packbits_bound(int32_t n) { return n + (n + 125) / 126; }
-constexpr int32_t zero_run_bound(int32_t n) { return 2 * ((n + 127) / 128); }
 constexpr int32_t kRowCommandBound =
     kColourHeaderBytes + zero_run_bound(kWidestRowBytes) +
     packbits_bound(kWidestRowBytes) + kCarriageReturnBytes;
 constexpr int32_t kAdvanceBound =
-    (VRELO_MAX_ADVANCE + kLongestSkip - 1) / kLongestSkip * kSkipCommandBytes;
+    static_cast<int32_t>(pieces_in(VRELO_MAX_ADVANCE)) * kSkipCommandBytes;
 
 // The direct-mode command buffer holds the worst line: the longest advance
 // and six incompressible rows of the widest size.

@@ -1,6 +1,6 @@
 // Byte-order conversion between the little-endian resource files and the
 // host: the host test and the in-place swap of 16- and 32-bit units.
-#include "platform/api.hpp"
+#include "vrelo417.h"
 
 namespace {
 

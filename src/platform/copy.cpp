@@ -1,7 +1,7 @@
 // Small copy routines shared with the host's other modules.
 #include <string.h>
 
-#include "platform/api.hpp"
+#include "vrelo417.h"
 
 VRELO_API void Mymemcpy(void* destination, const void* source, int16_t count) {
     if (destination == nullptr || source == nullptr) return;

@@ -10,7 +10,6 @@
 #include <string.h>
 #include <sys/stat.h>
 
-#include "platform/api.hpp"
 #include "platform/files.hpp"
 #include "platform/memory.hpp"
 
@@ -56,6 +55,20 @@ int32_t open_path(FileRef* file, const char* mode) {
     return file->stream != nullptr ? VRELO_OK : VRELO_FILE_FAILED;
 }
 
+// Moves length bytes between buffer and the record's stream with fread or
+// fwrite; a short transfer fails like a missing stream or buffer.
+template <typename Buffer, typename Transfer>
+int32_t transfer_all(FileRef* file, Buffer* buffer, int32_t length,
+                     Transfer move) {
+    FILE* stream = stream_of(file);
+    if (stream == nullptr || buffer == nullptr || length < 0) {
+        return VRELO_FILE_FAILED;
+    }
+    const size_t wanted = static_cast<size_t>(length);
+    return move(buffer, 1, wanted, stream) == wanted ? VRELO_OK
+                                                     : VRELO_FILE_FAILED;
+}
+
 }  // namespace
 
 namespace vrelo {
@@ -90,13 +103,7 @@ VRELO_API int32_t MyFreeLibrary2(FileRef* file) {
 }
 
 VRELO_API int32_t MyFileRead(FileRef* file, void* buffer, int32_t length) {
-    FILE* stream = stream_of(file);
-    if (stream == nullptr || buffer == nullptr || length < 0) {
-        return VRELO_FILE_FAILED;
-    }
-    const size_t wanted = static_cast<size_t>(length);
-    return fread(buffer, 1, wanted, stream) == wanted ? VRELO_OK
-                                                      : VRELO_FILE_FAILED;
+    return transfer_all(file, buffer, length, fread);
 }
 
 VRELO_API int32_t MyFileSeek(FileRef* file, int32_t position) {
@@ -108,13 +115,7 @@ VRELO_API int32_t MyFileSeek(FileRef* file, int32_t position) {
 
 VRELO_API int32_t MyFileWrite(FileRef* file, const void* buffer,
                               int32_t length) {
-    FILE* stream = stream_of(file);
-    if (stream == nullptr || buffer == nullptr || length < 0) {
-        return VRELO_FILE_FAILED;
-    }
-    const size_t wanted = static_cast<size_t>(length);
-    return fwrite(buffer, 1, wanted, stream) == wanted ? VRELO_OK
-                                                       : VRELO_FILE_FAILED;
+    return transfer_all(file, buffer, length, fwrite);
 }
 
 VRELO_API int32_t MySizeofFile(FileRef* file) {
@@ -128,7 +129,7 @@ VRELO_API int32_t MySizeofFile(FileRef* file) {
 }
 
 VRELO_API int32_t MyCreateFile(FileRef* file) {
-    if (file == nullptr || open_path(file, "w+") != VRELO_OK) {
+    if (file == nullptr || vrelo::failed(open_path(file, "w+"))) {
         return VRELO_FILE_FAILED;
     }
     MyFreeLibrary2(file);

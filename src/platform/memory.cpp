@@ -3,7 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "platform/api.hpp"
 #include "platform/memory.hpp"
 
 #ifdef VRELO_ALLOCATION_SWITCH
@@ -23,9 +22,6 @@ void note_block_released() {}
 using vrelo::kNullHandle;
 
 namespace vrelo {
-// Copied wherever a handle is reset; never written.
-const PtrHandle kNullHandle = {nullptr, 0, 0};
-
 void clear_bytes(void* destination, size_t count) {
     memset(destination, 0, count);
 }
@@ -73,7 +69,7 @@ VRELO_API void* MyNewMasterWorkPtr(int32_t size) {
     // The block starts with the handle that owns it, so it must hold one.
     if (size < static_cast<int32_t>(sizeof(PtrHandle))) return nullptr;
     PtrHandle handle;
-    if (static_cast<int16_t>(MyNewPH(size, &handle)) != 0) return nullptr;
+    if (vrelo::failed(MyNewPH(size, &handle))) return nullptr;
     *static_cast<PtrHandle*>(handle.pointer) = handle;
     return handle.pointer;
 }

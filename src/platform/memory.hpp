@@ -4,12 +4,9 @@
 
 #include <stddef.h>
 
-#include "vrelo417.h"
+#include "platform/records.hpp"
 
 namespace vrelo {
-
-// The one all-zero handle, copied wherever a handle is reset.
-extern const PtrHandle kNullHandle;
 
 // Sets count bytes to zero (the one wrapper of memset).
 void clear_bytes(void* destination, size_t count);

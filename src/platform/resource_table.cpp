@@ -3,8 +3,8 @@
 // numbers are checked against its size before anything is allocated, so a
 // damaged or hostile file cannot make the library allocate or read absurd
 // amounts.
-#include "platform/api.hpp"
 #include "platform/files.hpp"
+#include "platform/records.hpp"
 
 namespace {
 
@@ -22,8 +22,8 @@ struct TableLocation {
 // Reads the 32-bit unit at a position, in host order.
 bool read_word_at(FileRef* file, int64_t position, bool swap,
                   uint32_t* value) {
-    if (vrelo::seek_file(file, position) != VRELO_OK ||
-        MyFileRead(file, value, kWordBytes) != VRELO_OK) {
+    if (vrelo::failed(vrelo::seek_file(file, position)) ||
+        vrelo::failed(MyFileRead(file, value, kWordBytes))) {
         return false;
     }
     if (swap) SwapBinaryData(value, kWordBytes, kWordBytes);
@@ -54,7 +54,7 @@ int32_t find_record(FileRef* file, int64_t directory, int64_t file_size,
     uint32_t* entries = static_cast<uint32_t*>(MyNewPtr(bytes));
     if (entries == nullptr) return VRELO_NO_MEMORY;
     int32_t status = VRELO_FILE_FAILED;
-    if (MyFileRead(file, entries, bytes) == VRELO_OK) {
+    if (!vrelo::failed(MyFileRead(file, entries, bytes))) {
         if (swap) SwapBinaryData(entries, bytes, kWordBytes);
         for (uint32_t index = 0; index < count; ++index) {
             const uint32_t* entry = entries + index * kEntryWords;
@@ -77,14 +77,14 @@ int32_t find_table(FileRef* file, const ResourceRef* table,
     const bool swap = SwapBinaryDataCheck() != 0;
     const int64_t file_size = vrelo::open_file_size(file);
     uint32_t directory = 0;
-    if (file_size < 0 || vrelo::seek_file(file, 0) != VRELO_OK ||
+    if (file_size < 0 || vrelo::failed(vrelo::seek_file(file, 0)) ||
         !read_word_at(file, table->type, swap, &directory)) {
         return VRELO_FILE_FAILED;
     }
     uint32_t record = 0;
     const int32_t found =
         find_record(file, directory, file_size, swap, *table, &record);
-    if (found != VRELO_OK) return found;
+    if (vrelo::failed(found)) return found;
     uint32_t length = 0;
     if (!read_word_at(file, record, swap, &length)) return VRELO_FILE_FAILED;
     const int32_t signed_length = static_cast<int32_t>(length);
@@ -108,14 +108,14 @@ VRELO_API int32_t MyLoadLockResource2(FileRef* file, ResourceRef* table) {
     table->data = nullptr;
     TableLocation location;
     const int32_t found = find_table(file, table, &location);
-    if (found != VRELO_OK) return found;
-    if (static_cast<int16_t>(MyNewPH(location.length, &table->handle)) < 0) {
+    if (vrelo::failed(found)) return found;
+    if (vrelo::failed(MyNewPH(location.length, &table->handle))) {
         return VRELO_NO_MEMORY;
     }
     table->data = table->handle.pointer;
     // The stream stands at the first data byte after the lookup. A failed
     // read keeps the block: the host releases it with MyUnlockFreeResource2.
-    if (MyFileRead(file, table->data, location.length) != VRELO_OK) {
+    if (vrelo::failed(MyFileRead(file, table->data, location.length))) {
         return VRELO_FILE_FAILED;
     }
     if (SwapBinaryDataCheck()) {
@@ -138,13 +138,13 @@ VRELO_API int32_t MyWriteTable(FileRef* file, ResourceRef* table,
                                int32_t expected) {
     TableLocation location;
     if (table == nullptr || table->data == nullptr ||
-        find_table(file, table, &location) != VRELO_OK ||
+        vrelo::failed(find_table(file, table, &location)) ||
         location.length != expected) {
         return VRELO_FILE_FAILED;
     }
     // The lookup ended with a read; an update stream must be positioned
     // again before it may be written.
-    if (vrelo::seek_file(file, location.data_position) != VRELO_OK) {
+    if (vrelo::failed(vrelo::seek_file(file, location.data_position))) {
         return VRELO_FILE_FAILED;
     }
     if (SwapBinaryDataCheck()) {

@@ -2,7 +2,7 @@
 // steps end, from any starting value.
 #include <gtest/gtest.h>
 
-#include "delay/ring_steps.hpp"
+#include "delay/ring_pointers.hpp"
 
 namespace {
 

@@ -176,7 +176,8 @@ class Pair {
         }
         EXPECT_EQ(status, VRELO_OK);
         if (status != VRELO_OK) return false;
-        EXPECT_LE(out->count, OUT_TABLE_ENTRIES);
+        // A full table drops what is appended to it: no call may fill it.
+        EXPECT_LT(out->count, OUT_TABLE_ENTRIES);
         const Chunks chunks = vrelo_test::copy_chunks(*out);
         expect_same_chunks(chunks, *expected);
         for (const Bytes& chunk : chunks) stream_.insert(stream_.end(), chunk.begin(), chunk.end());
@@ -295,7 +296,8 @@ TEST(DelayedLimits, TheLargestCallFitsTheChunkTable) {
             vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(last, "K").record()).chunks;
         const size_t tailSkips = vrelo_test::skip_commands(gap - 336).size();
         EXPECT_EQ(largest.size(), 336 + 1008 + tailSkips + 1);
-        EXPECT_LE(largest.size(), static_cast<size_t>(OUT_TABLE_ENTRIES));
+        // Short of the table's last entry: a full table may have dropped some.
+        EXPECT_LT(largest.size(), static_cast<size_t>(OUT_TABLE_ENTRIES));
         EXPECT_EQ(vrelo_test::flush(job.handle()).chunks, Chunks{{0x0C}});
 
         const Bytes bytes = vrelo_test::concatenate(largest);

@@ -15,7 +15,7 @@
 #include "job_driver.hpp"
 #include "job_params.hpp"
 #include "output/master_work.hpp"
-#include "output/producing_calls.hpp"
+#include "output/call_protocol.hpp"
 #include "platform/alloc_fail.hpp"
 
 namespace {

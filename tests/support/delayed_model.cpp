@@ -7,7 +7,7 @@
 namespace vrelo_test {
 namespace {
 const int32_t kDelay[6] = {0, 336, 224, 112, 224, 112};
-const int32_t kDrainSteps = 336;
+const int32_t kDrainSteps = 336;  // the longest delay
 }  // namespace
 
 void DelayedModel::send_skips(Chunks& out) {
@@ -16,39 +16,50 @@ void DelayedModel::send_skips(Chunks& out) {
     blankRun_ = 0;
 }
 
-// Walks `steps` line steps from the read step. A colour's row is due when
-// the step lies within its delay of the walk's start (its line was given
-// before this call); black's row of `current` goes out on the last step.
+// Walks `steps` line steps from the read step by the timing rule alone:
+// the row of line I in colour c goes out on step I + delay(c), so every
+// waiting row is kept under that step, and the line being produced adds
+// its black row on its own step, the walk's last. The walk goes from one
+// step with a row due to the next; the steps between only move the paper.
 Chunks DelayedModel::walk(int64_t steps, const LineCommands* current) {
     Chunks out;
     sent_ = 0;
-    for (int64_t l = 0; l < steps; ++l) {
-        if (l >= kDrainSteps && l < steps - 1) {
-            // Every delay has run out: only the last step can send.
-            blankRun_ += steps - 1 - l;
-            l = steps - 1;
-        }
-        const int64_t step = readStep_ + l;
+    if (steps <= 0) return out;
+    const int64_t end = readStep_ + steps;
+    const int64_t lineStep = end - 1;
+    const Bytes* black = current != nullptr && (*current)[0] ? &*(*current)[0] : nullptr;
+    for (int64_t step = readStep_;;) {
+        const int64_t due = next_due(step, black != nullptr && step <= lineStep ? lineStep : end);
+        blankRun_ += std::min(due, end) - step;
+        if (due >= end) break;
         bool firstRow = true;
         for (int c = 0; c < 6; ++c) {
-            const Bytes* row = nullptr;
-            if (l < kDelay[c]) {
-                auto it = waiting_[c].find(step);
-                if (it != waiting_[c].end()) row = &it->second;
-            } else if (c == 0 && current != nullptr && l == steps - 1 &&
-                       (*current)[0]) {
-                row = &*(*current)[0];
-            }
+            auto it = waiting_[c].find(due);
+            const Bytes* row = it != waiting_[c].end() ? &it->second
+                               : c == 0 && due == lineStep ? black
+                                                           : nullptr;
             if (row == nullptr) continue;
             if (firstRow) send_skips(out);
             firstRow = false;
             out.push_back(*row);
-            if (l < kDelay[c]) waiting_[c].erase(step);
+            if (it != waiting_[c].end()) waiting_[c].erase(it);
         }
         ++blankRun_;
+        step = due + 1;
     }
-    if (steps > 0) readStep_ += steps;
+    readStep_ = end;
     return out;
+}
+
+// The first step from `from` on with a waiting row of any colour, or
+// `also` when that comes first.
+int64_t DelayedModel::next_due(int64_t from, int64_t also) const {
+    int64_t first = also;
+    for (const auto& rows : waiting_) {
+        auto it = rows.lower_bound(from);
+        if (it != rows.end() && it->first < first) first = it->first;
+    }
+    return first;
 }
 
 // The paper reaches the line's step whether or not the line prints, and

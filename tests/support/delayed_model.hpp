@@ -37,6 +37,7 @@ private:
     enum class Call { None, Line, Flush, FormFeed };
 
     Chunks walk(int64_t steps, const LineCommands* current);
+    int64_t next_due(int64_t from, int64_t also) const;
     std::optional<Chunks> page_end(int64_t steps, Call call);
     void send_skips(Chunks& out);
     void rebase_after_form_feed();

@@ -1,8 +1,8 @@
 // Moving the delay lines' pointers by many line steps at once, for callers
 // whose walk goes far beyond every ring's reach: the same end state as that
 // many single steps, at constant cost.
-#ifndef VRELO_DELAY_RING_STEPS_HPP
-#define VRELO_DELAY_RING_STEPS_HPP
+#ifndef VRELO_DELAY_RING_POINTERS_HPP
+#define VRELO_DELAY_RING_POINTERS_HPP
 
 #include "vrelo417.h"
 

@@ -1,22 +1,8 @@
 // Slot arithmetic of the delay lines: the six rings lie back to back in
-// Outbuf in colour order, each as long as its ColorBufsize entry.
-#include "delay/ring_slot.hpp"
+// Outbuf in colour order, each as long as its ring size.
+#include "delay/ring_slots.hpp"
 
 namespace vrelo {
-namespace {
-
-// First Outbuf slot of a colour's ring: the sizes of the rings before it.
-int32_t ring_first(int16_t colour) {
-    int32_t first = 0;
-    for (int16_t c = 0; c < colour; ++c) first += ColorBufsize[c];
-    return first;
-}
-
-}  // namespace
-
-bool valid_colour(int16_t colour) {
-    return colour >= 0 && colour < VRELO_COLOURS;
-}
 
 int32_t ring_index(int32_t pointer, int16_t colour) {
     // Every ring size divides 2^32, so the unsigned remainder is the true

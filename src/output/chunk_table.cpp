@@ -1,7 +1,8 @@
 // The chunk table handed to the host: the exported append and null test,
 // and the helpers the producing calls use to fill and empty the table.
 #include "output/chunk_table.hpp"
-#include "platform/api.hpp"
+
+#include "encode/pieces.hpp"
 #include "platform/memory.hpp"
 
 VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
@@ -9,7 +10,7 @@ VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
     if (table == nullptr) return;
     const int16_t count = table->list.count;
     // A full table drops the append rather than write past its end.
-    if (count < 0 || count >= OUT_TABLE_ENTRIES) return;
+    if (count < 0 || count >= VRELO_OUT_TABLE_ENTRIES) return;
     table->list.count = static_cast<int16_t>(count + 1);
     table->entries[count].data = data;
     table->entries[count].length = static_cast<int16_t>(length);
@@ -40,7 +41,7 @@ void empty_chunk_table(OutStrct* table) {
 
 void empty_listed_entries(OutStrct* table) {
     const int16_t count = table->list.count;
-    for (int16_t i = 0; i < count && i < OUT_TABLE_ENTRIES; ++i) {
+    for (int16_t i = 0; i < count && i < VRELO_OUT_TABLE_ENTRIES; ++i) {
         table->entries[i].data = nullptr;
         table->entries[i].length = 0;
     }
@@ -55,12 +56,11 @@ void publish_nothing(OutStrct* table) {
 
 void publish_bytes(OutStrct* table, const uint8_t* start, int32_t length) {
     publish_nothing(table);
-    do {
-        const int32_t piece = length < kLongestChunk ? length : kLongestChunk;
+    if (length == 0) SetOutStrct(table, start, 0);
+    split_into_pieces(length, [&](int32_t piece) {
         SetOutStrct(table, start, piece);
         start += piece;
-        length -= piece;
-    } while (length > 0);
+    });
 }
 
 }  // namespace vrelo

@@ -1,0 +1,89 @@
+// Delayed mode's rows in the job's sub-allocator: parking each line's rows
+// in exactly sized ranges, and releasing them again (see delayed_rows.hpp).
+#include "output/delayed_rows.hpp"
+
+#include <string.h>
+
+#include "output/row_commands.hpp"
+#include "platform/memory.hpp"
+
+namespace vrelo {
+
+static_assert(kRowCommandBound < VRELO_OFFSET_BLOCK_BYTES,
+              "the widest row's command must fit one sub-allocator range");
+
+namespace {
+
+// One row's complete colour-raster command in a range of its own, sized
+// exactly. The row is compressed once, into the command buffer (which
+// delayed mode has no other use for), and copied into its range.
+int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
+                 RowSpan span) {
+    uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
+    const int32_t size = write_row_command(scratch, colour, plane.data, span);
+    OffsetInfo ref;
+    if (failed(OffsetNewID(&job->offsetMemory, &ref, size)))
+        return VRELO_RANGE_FAILED;
+    uint8_t* command = OffsetNewPtr(&job->offsetMemory, &ref);
+    if (command == nullptr) return VRELO_RANGE_FAILED;
+    SetOffsetInfo(&job->ring, &ref, colour);
+    memcpy(command, scratch, static_cast<size_t>(size));
+    return VRELO_OK;
+}
+
+}  // namespace
+
+int32_t park_rows(MasterWork* job, const LinePlanes& planes) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        RowSpan span;
+        if (!find_ink(planes.plane[colour], job->pixelShift, &span)) continue;
+        const int32_t status = park_row(job, colour, planes.plane[colour], span);
+        if (status != VRELO_OK) return status;
+    }
+    return VRELO_OK;
+}
+
+int32_t release_row(MasterWork* job, OffsetInfo* ref) {
+    if (isNullInfo(ref)) return VRELO_OK;
+    return failed(OffsetDisposeID(&job->offsetMemory, ref)) ? VRELO_LOCK_FAILED
+                                                            : VRELO_OK;
+}
+
+int32_t release_temporary_rows(MasterWork* job) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        OffsetInfo ref;
+        RefOutbufTempInfo(&job->ring, colour, &ref);
+        if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+    }
+    InitTempBuf(&job->ring);
+    return VRELO_OK;
+}
+
+int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
+        for (int32_t index = fromDelay ? ColorOffset[colour] : 0;
+             index < ColorBufsize[colour]; ++index) {
+            OffsetInfo ref;
+            RefOptionalBuf(&job->ring, colour, index, &ref);
+            if (isNullInfo(&ref)) continue;
+            if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
+            SetOptionalBuf(&job->ring, colour, index, &ref);
+        }
+    }
+    return VRELO_OK;
+}
+
+void abandon_pending_list(MasterWork* job) {
+    OffsetUnLockMemory(&job->offsetMemory);
+    release_row(job, &job->skipInfo);
+    release_temporary_rows(job);
+}
+
+void forget_delayed_rows(MasterWork* job) {
+    InitRingBuf(&job->ring);
+    InitTempBuf(&job->ring);
+    job->skipInfo = kNullInfo;
+    job->ringsRotated = 0;
+}
+
+}  // namespace vrelo
