@@ -1,27 +1,71 @@
 // The list of 64 KiB data blocks behind a sub-allocator. Each link exists
 // as a handle (lasting) and as a cached pointer (valid while locked).
+#include "offsetmem/block_list.hpp"
+
 #include "platform/memory.hpp"
 
 using vrelo::kNullHandle;
+
+namespace vrelo {
+namespace {
+
+// Every field but the slots, which are {0, 0} in a new block and in one
+// whose last range was released, as newlist leaves them.
+OffsetBlock* start_block(const PtrHandle& header, int32_t id) {
+    OffsetBlock* block = handle_target<OffsetBlock>(header);
+    block->blockId = static_cast<int16_t>(id);
+    block->slotCount = 0;
+    block->nextHandle = kNullHandle;
+    block->prevHandle = kNullHandle;
+    block->nextPtr = nullptr;
+    block->prevPtr = nullptr;
+    block->gapBound = VRELO_OFFSET_BLOCK_BYTES;  // nothing known yet
+    // Blocks are created while the allocator is locked, so the data pointer
+    // starts cached.
+    block->dataPtr = handle_target<uint8_t>(block->dataHandle);
+    return block;
+}
+
+}  // namespace
+
+OffsetBlock* renew_block(const PtrHandle& block, int32_t id) {
+    return start_block(block, id);
+}
+
+void free_block(PtrHandle* block) {
+    MyDisposePH(&handle_target<OffsetBlock>(*block)->dataHandle);
+    MyDisposePH(block);
+}
+
+int32_t unlink_block(PtrHandle* handle, PtrHandle* removed) {
+    *removed = *handle;
+    OffsetBlock* block = handle_target<OffsetBlock>(*removed);
+    // Only the neighbours' handles are rewritten: this runs while unlocked,
+    // and the next lock rebuilds the cached pointers from the handles.
+    OffsetBlock* previous = handle_target<OffsetBlock>(block->prevHandle);
+    OffsetBlock* following = handle_target<OffsetBlock>(block->nextHandle);
+    if (previous != nullptr) previous->nextHandle = block->nextHandle;
+    if (following != nullptr) following->prevHandle = block->prevHandle;
+    *handle = following != nullptr ? block->nextHandle : kNullHandle;
+    if (previous != nullptr && following != nullptr) return VRELO_LIST_MIDDLE;
+    if (following != nullptr) return VRELO_LIST_FIRST;
+    return previous != nullptr ? VRELO_LIST_LAST : VRELO_LIST_ONLY;
+}
+
+}  // namespace vrelo
 
 VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id) {
     if (handle == nullptr || block == nullptr) return VRELO_FAILED;
     PtrHandle header;
     if (vrelo::failed(MyNewPH(sizeof(OffsetBlock), &header))) return VRELO_FAILED;
+    // The header comes zero-filled: every slot is {0, 0}.
     OffsetBlock* created = vrelo::handle_target<OffsetBlock>(header);
-    // The header comes zero-filled: every slot is {0, 0}, every handle null
-    // and every cached pointer NULL already.
-    created->blockId = static_cast<int16_t>(id);
-    created->gapBound = VRELO_OFFSET_BLOCK_BYTES;  // nothing known yet
     if (vrelo::failed(MyNewPH(VRELO_OFFSET_BLOCK_BYTES, &created->dataHandle))) {
         MyDisposePH(&header);
         return VRELO_FAILED;
     }
-    // Blocks are created while the allocator is locked, so the data pointer
-    // starts cached.
-    created->dataPtr = vrelo::handle_target<uint8_t>(created->dataHandle);
     *handle = header;
-    *block = created;
+    *block = vrelo::start_block(header, id);
     return VRELO_OK;
 }
 
@@ -49,28 +93,8 @@ VRELO_API int32_t disposelist(PtrHandle* handle) {
         *handle = kNullHandle;
         return VRELO_FAILED;
     }
-    PtrHandle removed = *handle;
-    OffsetBlock* block = vrelo::handle_target<OffsetBlock>(removed);
-    MyDisposePH(&block->dataHandle);
-
-    // Only the neighbours' handles are rewritten: this runs while unlocked,
-    // and the next lock rebuilds the cached pointers from the handles.
-    OffsetBlock* previous = vrelo::handle_target<OffsetBlock>(block->prevHandle);
-    OffsetBlock* following = vrelo::handle_target<OffsetBlock>(block->nextHandle);
-    if (previous != nullptr) previous->nextHandle = block->nextHandle;
-    if (following != nullptr) following->prevHandle = block->prevHandle;
-
-    int32_t code;
-    if (previous != nullptr && following != nullptr) {
-        code = VRELO_LIST_MIDDLE;
-    } else if (following != nullptr) {
-        code = VRELO_LIST_FIRST;
-    } else if (previous != nullptr) {
-        code = VRELO_LIST_LAST;
-    } else {
-        code = VRELO_LIST_ONLY;
-    }
-    *handle = following != nullptr ? block->nextHandle : kNullHandle;
-    MyDisposePH(&removed);
+    PtrHandle removed;
+    const int32_t code = vrelo::unlink_block(handle, &removed);
+    vrelo::free_block(&removed);
     return code;
 }

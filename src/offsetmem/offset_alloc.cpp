@@ -1,6 +1,9 @@
 // The offset allocator: byte ranges handed out first-fit from the block
 // list, named by {block id, offset, length}. Allocation and address lookup
 // need the root locked (cached pointers set); release needs it unlocked.
+#include "offsetmem/offset_alloc.hpp"
+
+#include "offsetmem/block_list.hpp"
 #include "platform/memory.hpp"
 
 namespace {
@@ -162,8 +165,39 @@ VRELO_API int32_t OffsetUnLockMemory(OffsetMemory* root) {
     return VRELO_OK;
 }
 
-VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
-                              int32_t size) {
+namespace {
+
+// A block for the id the counter now holds: the spare renewed, or a new one.
+int32_t make_block(const OffsetMemory& root, PtrHandle* spare,
+                   PtrHandle* handle, OffsetBlock** block) {
+    if (spare == nullptr || MyNullPHCheck(spare))
+        return newlist(handle, block, root.blockCounter);
+    *handle = *spare;
+    *spare = kNullHandle;
+    *block = vrelo::renew_block(*handle, root.blockCounter);
+    return VRELO_OK;
+}
+
+// The block's last range is gone, and the block with it: unlinked, then
+// kept as the spare when there is none yet, else freed.
+int32_t retire_block(PtrHandle* handle, PtrHandle* spare) {
+    PtrHandle removed;
+    if (vrelo::failed(vrelo::unlink_block(handle, &removed))) return VRELO_FAILED;
+    if (spare == nullptr || !MyNullPHCheck(spare)) {
+        vrelo::free_block(&removed);
+        return VRELO_OK;
+    }
+    vrelo::handle_target<OffsetBlock>(removed)->slots[0] = OffsetSlot{0, 0};
+    *spare = removed;
+    return VRELO_OK;
+}
+
+}  // namespace
+
+namespace vrelo {
+
+int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
+                       PtrHandle* spare) {
     if (null_root_or_state(root, 1) || ref == nullptr) return VRELO_FAILED;
     if (size < 1 || size > kRangeLimit) return VRELO_FAILED;
 
@@ -185,7 +219,7 @@ VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
     if (!advance_block_counter(root)) return VRELO_FAILED;
     PtrHandle createdHandle;
     OffsetBlock* created;
-    if (vrelo::failed(newlist(&createdHandle, &created, root->blockCounter)))
+    if (vrelo::failed(make_block(*root, spare, &createdHandle, &created)))
         return VRELO_FAILED;
     created->slots[0] = OffsetSlot{0, size};
     created->slotCount = 1;
@@ -199,6 +233,13 @@ VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
     return VRELO_OK;
 }
 
+}  // namespace vrelo
+
+VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
+                              int32_t size) {
+    return vrelo::allocate_range(root, ref, size, nullptr);
+}
+
 VRELO_API uint8_t* OffsetNewPtr(OffsetMemory* root, const OffsetInfo* ref) {
     if (null_root_or_state(root, 1) || ref == nullptr) return nullptr;
     for (OffsetBlock* block = root->firstPtr; block != nullptr;
@@ -210,7 +251,9 @@ VRELO_API uint8_t* OffsetNewPtr(OffsetMemory* root, const OffsetInfo* ref) {
     return nullptr;
 }
 
-VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
+namespace vrelo {
+
+int32_t release_range(OffsetMemory* root, OffsetInfo* ref, PtrHandle* spare) {
     if (root == nullptr || ref == nullptr || root->lockFlag == 1)
         return VRELO_FAILED;
     PtrHandle* handle = &root->firstHandle;
@@ -228,7 +271,7 @@ VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
             // The block's last range: the block goes with it.
             PtrHandle released = *handle;
             const bool wasFirst = handle == &root->firstHandle;
-            if (vrelo::failed(disposelist(&released))) return VRELO_FAILED;
+            if (failed(retire_block(&released, spare))) return VRELO_FAILED;
             if (wasFirst) root->firstHandle = released;
             break;
         }
@@ -238,7 +281,8 @@ VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
     return VRELO_OK;
 }
 
-VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
+int32_t release_all_ranges(OffsetMemory* root, PtrHandle* spare) {
+    if (spare != nullptr && !MyNullPHCheck(spare)) free_block(spare);
     if (root == nullptr) return VRELO_OK;
     clear_cached_links(root);
     while (!MyNullPHCheck(&root->firstHandle)) {
@@ -247,4 +291,14 @@ VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
         root->firstHandle = first;
     }
     return VRELO_OK;
+}
+
+}  // namespace vrelo
+
+VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref) {
+    return vrelo::release_range(root, ref, nullptr);
+}
+
+VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root) {
+    return vrelo::release_all_ranges(root, nullptr);
 }

@@ -4,6 +4,7 @@
 // list, the close of a completed call, or the one failure exit.
 #include "output/call_protocol.hpp"
 
+#include "offsetmem/offset_alloc.hpp"
 #include "output/chunk_table.hpp"
 
 namespace vrelo {
@@ -53,7 +54,7 @@ void close_completed_call(MasterWork* job) {
 }
 
 int32_t fail_call(MasterWork* job, int32_t status, OutList** out) {
-    OffsetDisposeMemory(&job->offsetMemory);
+    vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
     mode_of(*job).forgetRows(job);
     job->produced = 0;
     OutStrct* table = chunk_table(*job);

@@ -2,6 +2,7 @@
 // the steps the producing call walked, releasing each old row whose slot it
 // reuses and storing the new rows; after a form feed the rings are rotated
 // to the read position, after a flush they are emptied.
+#include "offsetmem/offset_alloc.hpp"
 #include "delay/delay_timing.hpp"
 #include "delay/ring_pointers.hpp"
 #include "output/call_protocol.hpp"
@@ -76,7 +77,7 @@ int32_t delayed_complete(MasterWork* job) {
     if (update_rings(job) != VRELO_OK)
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     // A skip block that cannot be released keeps the call pending.
-    if (failed(OffsetDisposeID(&job->offsetMemory, &job->skipInfo)))
+    if (failed(release_range(&job->offsetMemory, &job->skipInfo, &job->spareBlock)))
         return VRELO_LOCK_FAILED;
     close_completed_call(job);
     return VRELO_OK;

@@ -4,6 +4,7 @@
 // OutputFormFeed sends what falls due before the page's end line and
 // leaves the rest to be carried into the next page. Also how the mode is
 // set up, starts a page and forgets its rows.
+#include "offsetmem/offset_alloc.hpp"
 #include "output/call_protocol.hpp"
 #include "output/delayed_mode.hpp"
 #include "output/delayed_rows.hpp"
@@ -47,7 +48,7 @@ void configure(MasterWork* job) {
 void start_page(MasterWork* job, bool pending) {
     if (pending) abandon_pending_list(job);
     if (job->feedOnFlush == 0) {
-        OffsetDisposeMemory(&job->offsetMemory);
+        vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
         forget_delayed_rows(job);
     }
     job->lastLine = -1;

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "offsetmem/offset_alloc.hpp"
 #include "output/row_commands.hpp"
 #include "platform/memory.hpp"
 
@@ -22,7 +23,7 @@ int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
     uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
     const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
-    if (failed(OffsetNewID(&job->offsetMemory, &ref, size)))
+    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock)))
         return VRELO_RANGE_FAILED;
     uint8_t* command = OffsetNewPtr(&job->offsetMemory, &ref);
     if (command == nullptr) return VRELO_RANGE_FAILED;
@@ -45,7 +46,7 @@ int32_t park_rows(MasterWork* job, const LinePlanes& planes) {
 
 int32_t release_row(MasterWork* job, OffsetInfo* ref) {
     if (isNullInfo(ref)) return VRELO_OK;
-    return failed(OffsetDisposeID(&job->offsetMemory, ref)) ? VRELO_LOCK_FAILED
+    return failed(release_range(&job->offsetMemory, ref, &job->spareBlock)) ? VRELO_LOCK_FAILED
                                                             : VRELO_OK;
 }
 

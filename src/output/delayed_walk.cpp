@@ -2,6 +2,7 @@
 #include "output/delayed_walk.hpp"
 
 #include "delay/ring_pointers.hpp"
+#include "offsetmem/offset_alloc.hpp"
 #include "platform/records.hpp"
 
 namespace vrelo {
@@ -70,8 +71,8 @@ int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
     walk->owed = job->blankRun;
     // Sized for this walk rather than the largest one: a small block fits
     // the gaps the rows leave, so a short line creates no data block.
-    if (failed(OffsetNewID(&job->offsetMemory, &job->skipInfo,
-                           skip_block_bytes(steps, walk->owed))))
+    if (failed(allocate_range(&job->offsetMemory, &job->skipInfo,
+                              skip_block_bytes(steps, walk->owed), &job->spareBlock)))
         return allocFailed;
     walk->skipCursor = OffsetNewPtr(&job->offsetMemory, &job->skipInfo);
     return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;

@@ -1,6 +1,7 @@
 // The life of a job: OutputOpen builds the record with its chunk table and
 // command buffer, OutputInitTwo and OutputInit configure it, OutputInitPart
 // starts each page, OutputClose releases everything.
+#include "offsetmem/offset_alloc.hpp"
 #include "output/call_protocol.hpp"
 #include "output/chunk_table.hpp"
 #include "output/job_config.hpp"
@@ -15,7 +16,7 @@ namespace {
 // job takes now, so none becomes unreachable. The page start that follows
 // empties the chunk table, which may still name them.
 void configure_mode(MasterWork* job, int16_t delayMode) {
-    OffsetDisposeMemory(&job->offsetMemory);
+    vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
     job->delayMode = delayMode;
     mode_of(*job).configure(job);
 }
@@ -89,7 +90,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
 VRELO_API void OutputClose(MasterWork** job) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr) return;
-    OffsetDisposeMemory(&work->offsetMemory);
+    vrelo::release_all_ranges(&work->offsetMemory, &work->spareBlock);
     work->cmdBuf = nullptr;
     MyDisposePH(&work->cmdBufHandle);
     work->outTable = nullptr;

@@ -40,6 +40,8 @@ struct MasterWork {
     OffsetInfo skipInfo;       // delayed: the skip block of one call
     RingBuf ring;              // delayed: the colour delay lines
     OffsetMemory offsetMemory; // delayed: the job's block sub-allocator
+    PtrHandle spareBlock;      // delayed: the block the sub-allocator let
+                               // go of last, kept for its next new block
     int16_t initMark;          // kInitMarkConfigured after OutputInitTwo
     OutputParam param;         // the job's copy of the parameter block
 };

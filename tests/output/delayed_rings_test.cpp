@@ -10,6 +10,7 @@
 #include "delayed_job.hpp"
 #include "delayed_model.hpp"
 #include "job_driver.hpp"
+#include "platform/alloc_fail.hpp"
 
 namespace {
 
@@ -80,6 +81,19 @@ TEST_F(DelayedRings, ASentRowIsReleasedWhenItsSlotComesRound) {
         EXPECT_EQ(releasedOn[c] - sentOn[c], ColorBufsize[c] - ColorOffset[c]) << kLetters[c];
     }
     EXPECT_EQ(live_ranges(work()), 0);
+}
+
+// A block given back is kept for the next block the job needs: blank
+// lines, each taking a skip block and giving it back, make one block in
+// all (its header and its data area); a page start releases it with the
+// rest, leaving what the job held before its first line.
+TEST_F(DelayedRings, BlankLinesShareOneBlockThatAPageStartReleases) {
+    const int64_t held = vrelo::live_allocations();
+    const int64_t made = vrelo::allocation_count();
+    lines(0, 199, "");
+    EXPECT_EQ(vrelo::allocation_count() - made, 2);
+    next_page();
+    EXPECT_EQ(vrelo::live_allocations(), held);
 }
 
 TEST_F(DelayedRings, AFlushEmptiesEveryRingAndLeavesTheWritePointers) {
