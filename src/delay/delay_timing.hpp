@@ -15,20 +15,30 @@ inline constexpr int16_t kColourDelays[VRELO_COLOURS] = {0, 336, 224,
                                                          112, 224, 112};
 
 // A colour's ring holds the smallest power of two of slots above its delay,
-// so a row is still there when it falls due.
-constexpr int32_t ring_size(int16_t colour) {
-    int32_t size = 1;
-    while (size <= kColourDelays[colour]) size *= 2;
-    return size;
+// so a row is still there when it falls due; the rings lie back to back in
+// colour order, a colour's first slot being the sum of the sizes of the
+// rings before it. Worked out once, at compile time, as a table: the line
+// calls look sizes and first slots up on every row.
+struct RingTable {
+    int32_t size[VRELO_COLOURS];
+    int32_t first[VRELO_COLOURS + 1];  // [VRELO_COLOURS]: every slot
+};
+
+constexpr RingTable make_ring_table() {
+    RingTable table{};
+    for (int16_t c = 0; c < VRELO_COLOURS; ++c) {
+        int32_t size = 1;
+        while (size <= kColourDelays[c]) size *= 2;
+        table.size[c] = size;
+        table.first[c + 1] = table.first[c] + size;
+    }
+    return table;
 }
 
-// The rings lie back to back in colour order: a colour's first slot is the
-// sum of the sizes of the rings before it.
-constexpr int32_t ring_first(int16_t colour) {
-    int32_t first = 0;
-    for (int16_t c = 0; c < colour; ++c) first += ring_size(c);
-    return first;
-}
+inline constexpr RingTable kRingTable = make_ring_table();
+
+constexpr int32_t ring_size(int16_t colour) { return kRingTable.size[colour]; }
+constexpr int32_t ring_first(int16_t colour) { return kRingTable.first[colour]; }
 
 constexpr int32_t longest_delay() {
     int32_t longest = 0;
@@ -61,10 +71,18 @@ constexpr bool full_turn_covers_every_ring() {
     return true;
 }
 
+// Ring indexes are taken with a mask of the ring size.
+constexpr bool every_ring_a_power_of_two() {
+    for (int16_t c = 0; c < VRELO_COLOURS; ++c)
+        if ((ring_size(c) & (ring_size(c) - 1)) != 0) return false;
+    return true;
+}
+
 static_assert(kRingSlots == VRELO_RING_OUTBUF_SLOTS,
               "Outbuf must hold the six rings exactly");
 static_assert(full_turn_covers_every_ring(),
               "yellow's ring must be a multiple of every other ring");
+static_assert(every_ring_a_power_of_two(), "a ring index is a masked pointer");
 
 }  // namespace vrelo
 

@@ -5,11 +5,12 @@
 namespace vrelo {
 
 int32_t ring_index(int32_t pointer, int16_t colour) {
-    // Every ring size divides 2^32, so the unsigned remainder is the true
-    // (never negative) remainder, and consecutive pointer values stay on
-    // consecutive ring indexes even where the counter wraps past INT32_MAX.
-    const uint32_t size = static_cast<uint32_t>(ColorBufsize[colour]);
-    return static_cast<int32_t>(static_cast<uint32_t>(pointer) % size);
+    // Every ring size is a power of two dividing 2^32, so the masked pointer
+    // is the true (never negative) remainder, and consecutive pointer values
+    // stay on consecutive ring indexes even where the counter wraps past
+    // INT32_MAX.
+    const uint32_t mask = static_cast<uint32_t>(ring_size(colour)) - 1;
+    return static_cast<int32_t>(static_cast<uint32_t>(pointer) & mask);
 }
 
 OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
@@ -25,7 +26,7 @@ OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
             index = ring_index(ring->WPointer[colour], colour);
             break;
         case RingPosition::indexed:
-            if (index < 0 || index >= ColorBufsize[colour]) return nullptr;
+            if (index < 0 || index >= ring_size(colour)) return nullptr;
             break;
     }
     // Black's ring is the single slot 0: any pointer lands on index 0.

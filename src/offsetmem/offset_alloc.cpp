@@ -197,7 +197,7 @@ int32_t retire_block(PtrHandle* handle, PtrHandle* spare) {
 namespace vrelo {
 
 int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
-                       PtrHandle* spare) {
+                       PtrHandle* spare, uint8_t** data) {
     if (null_root_or_state(root, 1) || ref == nullptr) return VRELO_FAILED;
     if (size < 1 || size > kRangeLimit) return VRELO_FAILED;
 
@@ -209,6 +209,7 @@ int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
         const int32_t offset = place_in_block(block, size);
         if (offset >= 0) {
             *ref = OffsetInfo{block->blockId, offset, size};
+            if (data != nullptr) *data = block->dataPtr + offset;
             return VRELO_OK;
         }
         lastHandle = handle;
@@ -230,6 +231,7 @@ int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
         return VRELO_FAILED;
     }
     *ref = OffsetInfo{root->blockCounter, 0, size};
+    if (data != nullptr) *data = created->dataPtr;
     return VRELO_OK;
 }
 
@@ -237,7 +239,7 @@ int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
 
 VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
                               int32_t size) {
-    return vrelo::allocate_range(root, ref, size, nullptr);
+    return vrelo::allocate_range(root, ref, size, nullptr, nullptr);
 }
 
 VRELO_API uint8_t* OffsetNewPtr(OffsetMemory* root, const OffsetInfo* ref) {
@@ -256,10 +258,10 @@ namespace vrelo {
 int32_t release_range(OffsetMemory* root, OffsetInfo* ref, PtrHandle* spare) {
     if (root == nullptr || ref == nullptr || root->lockFlag == 1)
         return VRELO_FAILED;
+    // Unlocked, the list is followed through the handles; a handle without
+    // a pointer ends it.
     PtrHandle* handle = &root->firstHandle;
-    while (!MyNullPHCheck(handle)) {
-        OffsetBlock* block = vrelo::handle_target<OffsetBlock>(*handle);
-        if (block == nullptr) break;
+    for (OffsetBlock* block; (block = handle_target<OffsetBlock>(*handle)) != nullptr;) {
         const int32_t index = block->blockId == ref->blockId
                                   ? find_slot(block, ref->offset)
                                   : -1;

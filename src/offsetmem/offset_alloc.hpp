@@ -14,8 +14,10 @@
 namespace vrelo {
 
 // OffsetNewID; a new block is the spare renewed when *spare holds one.
+// When data is not null it receives the range's address, as OffsetNewPtr
+// would give it, without a second walk of the list.
 int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
-                       PtrHandle* spare);
+                       PtrHandle* spare, uint8_t** data);
 
 // OffsetDisposeID; a block left without ranges becomes the spare when
 // *spare holds none, else it is freed.

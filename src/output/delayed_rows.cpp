@@ -23,10 +23,10 @@ int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
     uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
     const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
-    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock)))
+    uint8_t* command = nullptr;
+    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock, &command)) ||
+        command == nullptr)
         return VRELO_RANGE_FAILED;
-    uint8_t* command = OffsetNewPtr(&job->offsetMemory, &ref);
-    if (command == nullptr) return VRELO_RANGE_FAILED;
     SetOffsetInfo(&job->ring, &ref, colour);
     memcpy(command, scratch, static_cast<size_t>(size));
     return VRELO_OK;

@@ -71,10 +71,11 @@ int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
     walk->owed = job->blankRun;
     // Sized for this walk rather than the largest one: a small block fits
     // the gaps the rows leave, so a short line creates no data block.
+    walk->skipCursor = nullptr;
     if (failed(allocate_range(&job->offsetMemory, &job->skipInfo,
-                              skip_block_bytes(steps, walk->owed), &job->spareBlock)))
+                              skip_block_bytes(steps, walk->owed), &job->spareBlock,
+                              &walk->skipCursor)))
         return allocFailed;
-    walk->skipCursor = OffsetNewPtr(&job->offsetMemory, &job->skipInfo);
     return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;
 }
 
