@@ -64,7 +64,11 @@ CONF
   /usr/sbin/cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/stdout" 2>&1 &
   echo $! >"$dir/cupsd.pid"
   for _ in $(seq 1 100); do
-    if lpstat -h "127.0.0.1:$port" -r >/dev/null 2>&1; then echo "127.0.0.1:$port"; return; fi
+    # lpstat -r exits 0 whether or not it reached the scheduler: read it.
+    if lpstat -h "127.0.0.1:$port" -r 2>/dev/null | grep -qx "scheduler is running"; then
+      echo "127.0.0.1:$port"
+      return
+    fi
     sleep 0.1
   done
   echo "private cupsd did not start; see $dir/log" >&2

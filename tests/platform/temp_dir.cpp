@@ -15,7 +15,7 @@
 namespace vrelo_test {
 
 namespace {
-const uint8_t kHostPattern = 0xA5;
+const uint8_t kFileRefPattern = 0xA5;
 }
 
 TempDir::TempDir() {
@@ -52,7 +52,7 @@ bool file_exists(const std::string& path) {
 
 FileRef make_file_ref(const char* directory, const std::string& name) {
     FileRef file;
-    std::memset(&file, kHostPattern, sizeof file);
+    std::memset(&file, kFileRefPattern, sizeof file);
     if (name.size() >= sizeof file.name) ADD_FAILURE() << "name too long";
     std::memset(file.name, 0, sizeof file.name);
     std::memcpy(file.name, name.data(),
@@ -68,7 +68,7 @@ FileRef make_file_ref(const std::string& directory, const std::string& name) {
 
 bool host_bytes_untouched(const FileRef& file) {
     for (uint8_t byte : file.hostBytes) {
-        if (byte != kHostPattern) return false;
+        if (byte != kFileRefPattern) return false;
     }
     return true;
 }
