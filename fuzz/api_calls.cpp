@@ -1,5 +1,6 @@
 #include "api_calls.hpp"
 
+#include <cstring>
 #include <initializer_list>
 
 #include "command_stream.hpp"
@@ -20,10 +21,9 @@ const OutStrct& table_of(const MasterWork& job) {
 
 // The job record and its chunk table, byte for byte.
 vrelo_test::Bytes snapshot(const MasterWork& job) {
-    const auto* record = reinterpret_cast<const uint8_t*>(&job);
-    const auto* table = reinterpret_cast<const uint8_t*>(&table_of(job));
-    vrelo_test::Bytes bytes(record, record + sizeof job);
-    bytes.insert(bytes.end(), table, table + sizeof(OutStrct));
+    vrelo_test::Bytes bytes(sizeof job + sizeof(OutStrct));
+    std::memcpy(bytes.data(), &job, sizeof job);
+    std::memcpy(bytes.data() + sizeof job, &table_of(job), sizeof(OutStrct));
     return bytes;
 }
 

@@ -7,10 +7,9 @@
 using vrelo::kNullHandle;
 
 namespace vrelo {
-namespace {
 
 // Every field but the slots, which are {0, 0} in a new block and in one
-// whose last range was released, as newlist leaves them.
+// whose last range was released.
 OffsetBlock* start_block(const PtrHandle& header, int32_t id) {
     OffsetBlock* block = handle_target<OffsetBlock>(header);
     block->blockId = static_cast<int16_t>(id);
@@ -24,12 +23,6 @@ OffsetBlock* start_block(const PtrHandle& header, int32_t id) {
     // starts cached.
     block->dataPtr = handle_target<uint8_t>(block->dataHandle);
     return block;
-}
-
-}  // namespace
-
-OffsetBlock* renew_block(const PtrHandle& block, int32_t id) {
-    return start_block(block, id);
 }
 
 void free_block(PtrHandle* block) {

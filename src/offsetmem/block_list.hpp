@@ -18,10 +18,12 @@ int32_t unlink_block(PtrHandle* handle, PtrHandle* removed);
 // Frees an unlinked block: its data area, then its header.
 void free_block(PtrHandle* block);
 
-// Makes an unlinked block of an earlier life what newlist makes: the given
-// id, no used slot, no link and its data pointer cached. Its data keeps
-// the bytes it had, which no range hands out before writing them.
-OffsetBlock* renew_block(const PtrHandle& block, int32_t id);
+// Makes the header a block as newlist gives it out: the given id, no used
+// slot, no link and its data pointer cached. The slots must be {0, 0}
+// already, as they are in a new header and in a block whose last range was
+// released. A block of an earlier life keeps the bytes of its data, which
+// no range hands out before writing them.
+OffsetBlock* start_block(const PtrHandle& header, int32_t id);
 
 }  // namespace vrelo
 

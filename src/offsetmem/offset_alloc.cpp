@@ -174,7 +174,7 @@ int32_t make_block(const OffsetMemory& root, PtrHandle* spare,
         return newlist(handle, block, root.blockCounter);
     *handle = *spare;
     *spare = kNullHandle;
-    *block = vrelo::renew_block(*handle, root.blockCounter);
+    *block = vrelo::start_block(*handle, root.blockCounter);
     return VRELO_OK;
 }
 

@@ -14,8 +14,8 @@
 namespace vrelo {
 
 // OffsetNewID; a new block is the spare renewed when *spare holds one.
-// When data is not null it receives the range's address, as OffsetNewPtr
-// would give it, without a second walk of the list.
+// When data is not null it receives the range's address on success, as
+// OffsetNewPtr would give it, without a second walk of the list.
 int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
                        PtrHandle* spare, uint8_t** data);
 

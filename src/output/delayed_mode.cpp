@@ -32,7 +32,7 @@ void restart_rotated_rings(MasterWork* job) {
 // Locks the sub-allocator and starts a page end's walk with its skip block.
 int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
     if (failed(OffsetLockMemory(&job->offsetMemory))) return VRELO_LOCK_FAILED;
-    return begin_walk(walk, job, steps, VRELO_RANGE_FAILED, VRELO_LOCK_FAILED);
+    return begin_walk(walk, job, steps);
 }
 
 // The rings are emptied and the sub-allocator starts afresh, which also
@@ -68,8 +68,7 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     int32_t status = park_rows(job, planes);
     Walk walk;
     if (status == VRELO_OK)
-        status = begin_walk(&walk, job, job->lineGap, VRELO_RANGE_FAILED,
-                            VRELO_RANGE_FAILED);
+        status = begin_walk(&walk, job, job->lineGap);
     if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
     if (status != VRELO_OK) return fail_call(job, status, out);
     // A line produced after a form feed's rotation: the rings follow the

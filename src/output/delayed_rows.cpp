@@ -23,9 +23,8 @@ int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
     uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
     const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
-    uint8_t* command = nullptr;
-    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock, &command)) ||
-        command == nullptr)
+    uint8_t* command;
+    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock, &command)))
         return VRELO_RANGE_FAILED;
     SetOffsetInfo(&job->ring, &ref, colour);
     memcpy(command, scratch, static_cast<size_t>(size));

@@ -65,18 +65,16 @@ int32_t skip_block_bytes(int64_t steps, int64_t owed) {
     return static_cast<int32_t>(commands * kSkipCommandBytes + 1);
 }
 
-int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
-                   int32_t allocFailed, int32_t resolveFailed) {
+int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps) {
     walk->job = job;
     walk->owed = job->blankRun;
     // Sized for this walk rather than the largest one: a small block fits
     // the gaps the rows leave, so a short line creates no data block.
-    walk->skipCursor = nullptr;
-    if (failed(allocate_range(&job->offsetMemory, &job->skipInfo,
-                              skip_block_bytes(steps, walk->owed), &job->spareBlock,
-                              &walk->skipCursor)))
-        return allocFailed;
-    return walk->skipCursor != nullptr ? VRELO_OK : resolveFailed;
+    return failed(allocate_range(&job->offsetMemory, &job->skipInfo,
+                                 skip_block_bytes(steps, walk->owed), &job->spareBlock,
+                                 &walk->skipCursor))
+               ? VRELO_RANGE_FAILED
+               : VRELO_OK;
 }
 
 int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast) {

@@ -48,11 +48,9 @@ struct Walk {
 // command it can write and the form-feed byte, at most kSkipBlockBytes.
 int32_t skip_block_bytes(int64_t steps, int64_t owed);
 
-// Starts a walk of `steps` steps: allocates and resolves the call's skip
-// block. Returns VRELO_OK, or the status for an allocation (allocFailed) or
-// resolution (resolveFailed) failure.
-int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps,
-                   int32_t allocFailed, int32_t resolveFailed);
+// Starts a walk of `steps` steps: takes the call's skip block, with its
+// address. Returns VRELO_OK, or VRELO_RANGE_FAILED when it cannot be had.
+int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps);
 
 // Walks `steps` line steps from the read position, sending what falls due;
 // with blackOnLast the last step also sends black's temporary row. Steps
