@@ -16,6 +16,7 @@
 #include "delayed_model.hpp"
 #include "job_driver.hpp"
 #include "job_params.hpp"
+#include "row_shapes.hpp"
 
 namespace {
 
@@ -25,9 +26,7 @@ using vrelo_test::SentRow;
 
 using vrelo_test::kLetters;
 
-int uniform(std::mt19937& rng, int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(rng);
-}
+using vrelo_test::uniform;
 
 // Line numbers as a host with sparse pages hands them over: mostly close
 // together, sometimes further apart than any delay or one skip command,

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "row_shapes.hpp"
+
 namespace vrelo_test {
 namespace {
-
-int uniform(std::mt19937& rng, int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(rng);
-}
 
 void add_page(std::mt19937& rng, const JobShape& shape, int lines, JobScript* script) {
     PageShape pageShape;

@@ -7,10 +7,6 @@
 namespace vrelo_test {
 namespace {
 
-int uniform(std::mt19937& rng, int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(rng);
-}
-
 bool chance(std::mt19937& rng, int percent) {
     return uniform(rng, 0, 99) < percent;
 }

@@ -3,6 +3,11 @@
 #include <algorithm>
 
 namespace vrelo_test {
+
+int uniform(Rng& rng, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(rng);
+}
+
 namespace {
 
 uint8_t any_byte(Rng& rng) {

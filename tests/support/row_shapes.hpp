@@ -15,6 +15,9 @@ namespace vrelo_test {
 
 using Rng = std::mt19937;
 
+// A number drawn evenly from low to high, both included.
+int uniform(Rng& rng, int low, int high);
+
 // Uniformly random bytes.
 Bytes random_row(Rng& rng, size_t size);
 // Runs of exactly run_length equal bytes (the last one may be cut short);
