@@ -63,7 +63,8 @@ CONF
   chmod 0777 "$dir/out" "$dir/spool/tmp"
   /usr/sbin/cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/stdout" 2>&1 &
   echo $! >"$dir/cupsd.pid"
-  for _ in $(seq 1 100); do
+  # Up to 30 s: the tests beside it may be loading both cores.
+  for _ in $(seq 1 300); do
     # lpstat -r exits 0 whether or not it reached the scheduler: read it.
     if lpstat -h "127.0.0.1:$port" -r 2>/dev/null | grep -qx "scheduler is running"; then
       echo "127.0.0.1:$port"
