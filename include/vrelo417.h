@@ -187,11 +187,13 @@ VRELO_API int32_t OutputInitTwo(MasterWork **job, const void *block,
 VRELO_API int32_t OutputInit(MasterWork **job, const OutputParam *param);
 
 /* Starts the next page at line 0 (the argument is not used). A list still
- * pending is dropped: its chunks are invalid from here. Without
- * carry-over, rows still waiting in the delay lines are dropped and their
- * ranges released, so end each page first (see OutputFlush); with
- * carry-over they wait for the next page. VRELO_OK, or VRELO_BAD_ARGUMENT
- * for a missing job. */
+ * pending is completed first, as OutputComplete would: its chunks are
+ * invalid from here. Without carry-over, rows still waiting in the delay
+ * lines are dropped and their ranges released, so end each page first (see
+ * OutputFlush); with carry-over they wait for the next page, which goes on
+ * where this page's walks ended: its line 0 stands for the line after the
+ * last one, or for the end line of the page's form feed. VRELO_OK, or
+ * VRELO_BAD_ARGUMENT for a missing job. */
 VRELO_API int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
 
 /* Releases the job and everything it holds, whatever state it is in; a
@@ -202,10 +204,12 @@ VRELO_API void OutputClose(MasterWork **job);
  * *out is the list of chunks to send, in order, before OutputComplete;
  * they belong to the job and stay valid until then. In direct mode the
  * list is the line's advance and rows; in delayed mode it is the rows that
- * fall due on the lines walked since the previous line. Also
- * VRELO_OUT_OF_ORDER (a list is pending), VRELO_BAD_ARGUMENT (refused,
- * nothing changed), VRELO_LOCK_FAILED, VRELO_RANGE_FAILED (positive: *out
- * is the empty list). The line's rows have been copied when it returns. */
+ * fall due on the lines walked since the previous line, and a page that a
+ * flush or form feed has ended takes no more lines (OutputInitPart starts
+ * the next). Also VRELO_OUT_OF_ORDER (a list is pending),
+ * VRELO_BAD_ARGUMENT (refused, nothing changed), VRELO_LOCK_FAILED,
+ * VRELO_RANGE_FAILED (positive: *out is the empty list). The line's rows
+ * have been copied when it returns. */
 VRELO_API int32_t OutputProduce(MasterWork **job, const RasterLine *line,
                                 OutList **out);
 
@@ -226,8 +230,10 @@ VRELO_API int32_t OutputFlush(MasterWork **job, OutList **out);
 
 /* Delayed mode: sends the rows due on the lines before endLine, the line
  * at which the page ends; rows due later stay, to carry over to the next
- * page (or be dropped by OutputInitPart without carry-over). With no line
- * to walk (endLine right after the last line) *out is the empty list.
+ * page (or be dropped by OutputInitPart without carry-over). A further
+ * page end on the same page goes on where this one ended. With no line to
+ * walk (endLine right after the last line, or at the end of an earlier
+ * form feed) *out is the empty list.
  * Direct mode: advances the paper to the last line produced; endLine is
  * not used. Sends no form-feed byte. Follow with OutputComplete. Statuses
  * as OutputProduce. */

@@ -57,6 +57,11 @@ inline int32_t copy_into_slot_or_clear(OffsetInfo* slot, OffsetInfo* ref) {
     return copy_into_slot(slot, ref);
 }
 
+// Rotates the colour's ring in place so that the slot at its read position
+// becomes ring index 0, keeping the cyclic order: ResetRingBuf's result
+// without its scratch block, so it cannot fail. The colour must be valid.
+void rotate_to_read_position(RingBuf* ring, int16_t colour);
+
 inline int32_t length_in_slot(const OffsetInfo* slot) {
     return slot != nullptr ? slot->length : 0;
 }

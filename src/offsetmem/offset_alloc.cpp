@@ -283,8 +283,12 @@ int32_t release_range(OffsetMemory* root, OffsetInfo* ref, PtrHandle* spare) {
     return VRELO_OK;
 }
 
-int32_t release_all_ranges(OffsetMemory* root, PtrHandle* spare) {
+void release_spare(PtrHandle* spare) {
     if (spare != nullptr && !MyNullPHCheck(spare)) free_block(spare);
+}
+
+int32_t release_all_ranges(OffsetMemory* root, PtrHandle* spare) {
+    release_spare(spare);
     if (root == nullptr) return VRELO_OK;
     clear_cached_links(root);
     while (!MyNullPHCheck(&root->firstHandle)) {

@@ -23,6 +23,10 @@ int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
 // *spare holds none, else it is freed.
 int32_t release_range(OffsetMemory* root, OffsetInfo* ref, PtrHandle* spare);
 
+// Frees the spare block, if there is one: at a page end, where nothing but
+// rows still waiting may keep a block.
+void release_spare(PtrHandle* spare);
+
 // OffsetDisposeMemory, freeing the spare too.
 int32_t release_all_ranges(OffsetMemory* root, PtrHandle* spare);
 

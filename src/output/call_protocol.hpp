@@ -16,9 +16,9 @@ struct ModeCalls {
     // OutputInit, once the job has taken this mode and every range of its
     // sub-allocator has been released.
     void (*configure)(MasterWork* job);
-    // OutputInitPart, after the counters and the state are reset; pending
-    // says a list was still waiting for OutputComplete.
-    void (*startPage)(MasterWork* job, bool pending);
+    // OutputInitPart, after a list still pending has been completed and
+    // the counters and the state are reset.
+    void (*startPage)(MasterWork* job);
     // The failure exit, once every range has been released: whatever still
     // names one must never be sent or released again.
     void (*forgetRows)(MasterWork* job);

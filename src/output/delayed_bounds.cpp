@@ -1,7 +1,8 @@
 // Delayed mode's bound on paper advances, checked before a call changes
 // anything. The skip commands of one call add up to at most
 // VRELO_MAX_ADVANCE lines, counted as sent, and a line is taken only when
-// every row it leaves in the rings can still go out within that bound.
+// every row it leaves in the rings can still go out within that bound, so
+// a page end never has to send more.
 #include "delay/ring_slots.hpp"
 #include "output/delayed_mode.hpp"
 #include "output/delayed_walk.hpp"
@@ -41,11 +42,9 @@ int32_t check_page_end(const MasterWork& job, int64_t steps) {
 }
 
 // The longest delay among the colours 1 to 5 with a row on the line, or 0
-// when black has one (it brings the paper to the line, and every later row
-// of the line follows within the longest delay) or no colour has.
-int32_t delay_left_to_send(const MasterWork& job, const LinePlanes& planes) {
+// when none has one.
+int32_t longest_colour_delay(const MasterWork& job, const LinePlanes& planes) {
     RowSpan span;
-    if (find_ink(planes.plane[0], job.pixelShift, &span)) return 0;
     int32_t longest = 0;
     for (int16_t colour = 1; colour < VRELO_COLOURS; ++colour)
         if (ColorOffset[colour] > longest &&
@@ -56,23 +55,24 @@ int32_t delay_left_to_send(const MasterWork& job, const LinePlanes& planes) {
 
 }  // namespace
 
-// The line must come after the previous one: the steps up to an earlier or
-// the same line were walked already, so its rows could never be sent where
-// they belong. Its own step counts as reached whether or not it prints, as
-// in direct mode: the advance to it goes out with its black row or is owed
-// to the next row.
+// The line must come after the previous one, on a page no flush or form
+// feed has ended: the steps up to it were walked already, so its rows
+// could never be sent where they belong. A line counts what it sends and
+// what it leaves to be sent, not how far on it lies: a black row brings
+// the paper to the line in this call, and every row of the line's other
+// colours follows within the longest delay of it; without black the paper
+// stands at the walk's last row from the rings, or where it stood before.
+// A line without ink sends nothing of its own and leaves nothing.
 int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
                               const LinePlanes& planes) {
     const int64_t gap = static_cast<int64_t>(lineNumber) - job.lastLine;
-    if (gap <= 0) return VRELO_BAD_ARGUMENT;
+    if (gap <= 0 || job.pageEnded != 0) return VRELO_BAD_ARGUMENT;
     const int64_t toLine = job.blankRun + gap - 1;
-    if (!advance_allowed(toLine)) return VRELO_BAD_ARGUMENT;
-    // Rows the line leaves go out within the longest delay of its step.
-    if (advance_allowed(toLine + kLongestDelay)) return VRELO_OK;
-    const int32_t delay = delay_left_to_send(job, planes);
-    if (delay == 0) return VRELO_OK;
-    // Without black the paper stands at the walk's last row from the rings,
-    // or where it stood before the call.
+    RowSpan span;
+    if (find_ink(planes.plane[0], job.pixelShift, &span))
+        return advance_allowed(toLine) ? VRELO_OK : VRELO_BAD_ARGUMENT;
+    const int32_t delay = longest_colour_delay(job, planes);
+    if (delay == 0 || advance_allowed(toLine + delay)) return VRELO_OK;
     const int64_t last = last_ring_row_step(job, job.ring.RPointer, gap);
     const int64_t owedAtLine = last < 0 ? toLine : gap - 1 - last;
     return advance_allowed(owedAtLine + delay) ? VRELO_OK : VRELO_BAD_ARGUMENT;

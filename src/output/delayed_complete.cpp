@@ -45,16 +45,6 @@ int32_t commit_cycles(MasterWork* job, int64_t count) {
     return VRELO_OK;
 }
 
-// Every ring rotated so the row due next sits at index 0; the indices from
-// the colour's delay on held rows already sent.
-int32_t rotate_rings(MasterWork* job) {
-    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
-        if (failed(ResetRingBuf(&job->ring, colour))) return VRELO_LOCK_FAILED;
-    if (release_ring_indices(job, true) != VRELO_OK) return VRELO_LOCK_FAILED;
-    job->ringsRotated = 1;
-    return VRELO_OK;
-}
-
 int32_t update_rings(MasterWork* job) {
     if (job->flushSeen != 0) {
         // After a flush nothing waits: every row goes, the pointers stay.
@@ -79,6 +69,9 @@ int32_t delayed_complete(MasterWork* job) {
     // A skip block that cannot be released keeps the call pending.
     if (failed(release_range(&job->offsetMemory, &job->skipInfo, &job->spareBlock)))
         return VRELO_LOCK_FAILED;
+    // Past a page end only the blocks of rows still waiting stay.
+    if (job->flushSeen != 0 || job->formFeedSeen != 0)
+        release_spare(&job->spareBlock);
     close_completed_call(job);
     return VRELO_OK;
 }

@@ -13,13 +13,6 @@
 namespace vrelo {
 namespace {
 
-// The line of the next step a page end walks: the one after the last line
-// produced, or where the rings a form feed rotated now start.
-int64_t page_end_line(const MasterWork& job) {
-    return job.ringsRotated != 0 ? job.feedLine
-                                 : static_cast<int64_t>(job.lastLine) + 1;
-}
-
 // Rotated rings hold the next row of each colour at index 0: the walk
 // restarts the pointers there.
 void restart_rotated_rings(MasterWork* job) {
@@ -35,6 +28,15 @@ int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
     return begin_walk(walk, job, steps);
 }
 
+// A page end handed over: the page takes no more lines, and the next walk
+// starts where this one ended.
+int32_t hand_over_page_end(MasterWork* job, OutList** out, OutList* list,
+                           int64_t steps) {
+    job->pageEnded = 1;
+    job->nextStep += steps;
+    return hand_over_list(job, out, list);
+}
+
 // The rings are emptied and the sub-allocator starts afresh, which also
 // clears a lock flag a failure exit left set.
 void configure(MasterWork* job) {
@@ -42,26 +44,35 @@ void configure(MasterWork* job) {
     OffsetInitPara(&job->offsetMemory);
 }
 
-// A list still pending is abandoned; without carry-over no row survives
-// the page end, so every row is released now rather than left allocated
-// until the job closes. The pointers restart.
-void start_page(MasterWork* job, bool pending) {
-    if (pending) abandon_pending_list(job);
+// Without carry-over no row survives the page end, so every row is
+// released now rather than left allocated until the job closes. With it,
+// the page joins the next one where its walks ended: rings that no form
+// feed rotated are rotated there now (the rows still due keep their
+// places; those already sent go). Either way no spare block outlives the
+// page, and the pointers restart.
+void start_page(MasterWork* job) {
     if (job->feedOnFlush == 0) {
         vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
         forget_delayed_rows(job);
+    } else {
+        if (job->ringsRotated == 0 && rotate_rings(job) != VRELO_OK)
+            fail_call(job, VRELO_LOCK_FAILED, nullptr);
+        release_spare(&job->spareBlock);
     }
     job->lastLine = -1;
     InitTempBuf(&job->ring);
     InitRPointer(&job->ring);
     InitWPointer(&job->ring);
     job->feedRemain = 0;
+    job->nextStep = 0;
+    job->ringsRotated = 0;
+    job->pageEnded = 0;
 }
 
 int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
                 OutList** out) {
     job->curLine = lineNumber;
-    job->lineGap = lineNumber - job->lastLine;
+    job->lineGap = static_cast<int64_t>(lineNumber) - job->lastLine;
     job->lastLine = lineNumber;
     if (failed(OffsetLockMemory(&job->offsetMemory)))
         return fail_call(job, VRELO_LOCK_FAILED, out);
@@ -71,31 +82,28 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
         status = begin_walk(&walk, job, job->lineGap);
     if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
     if (status != VRELO_OK) return fail_call(job, status, out);
-    // A line produced after a form feed's rotation: the rings follow the
-    // read pointer again.
-    job->ringsRotated = 0;
+    job->nextStep = static_cast<int64_t>(lineNumber) + 1;
     return hand_over_list(job, out, &job->outTable->list);
 }
 
+// A flush after a form feed drains from the rings it rotated; otherwise
+// from the read position, after the last line produced.
 int32_t flush(MasterWork* job, OutList** out) {
     Walk walk;
     int32_t status = begin_page_end(job, &walk, kLongestDelay);
     if (status != VRELO_OK) return fail_call(job, status, out);
-    // Otherwise the drain goes on from the read position, after the last
-    // line produced.
     restart_rotated_rings(job);
     status = walk_steps(&walk, kLongestDelay, false);
     if (status != VRELO_OK) return fail_call(job, status, out);
     if (job->feedOnFlush == 1) send_form_feed(&walk);
-    return hand_over_list(job, out, &job->outTable->list);
+    return hand_over_page_end(job, out, &job->outTable->list, kLongestDelay);
 }
 
-// A second form feed on a page goes on where the first one ended, from the
-// rings it rotated: each row still goes out on the step its delay gives,
-// and none when the page now ends first.
+// A further page end on a page goes on where the one before it ended, from
+// the rings it rotated: each row still goes out on the step its delay
+// gives, and none when the page now ends first.
 int32_t form_feed(MasterWork* job, OutList** out, int32_t endLine) {
     const int64_t steps = form_feed_steps(*job, endLine);
-    const int64_t nextLine = page_end_line(*job) + (steps > 0 ? steps : 0);
     Walk walk;
     int32_t status = begin_page_end(job, &walk, steps);
     if (status == VRELO_OK) {
@@ -103,21 +111,20 @@ int32_t form_feed(MasterWork* job, OutList** out, int32_t endLine) {
         status = walk_steps(&walk, steps, false);
     }
     if (status != VRELO_OK) return fail_call(job, status, out);
-    // Where the rings start once the completion has rotated them.
-    job->feedLine = nextLine;
     // Counted only when positive: a far earlier end line walks no step and
     // must not wrap the count the completion takes from it.
     const int64_t counted = steps < -VRELO_MAX_ADVANCE ? -VRELO_MAX_ADVANCE : steps;
     job->feedRemain = static_cast<int32_t>(kLongestDelay - counted);
-    return hand_over_list(job, out,
-                          steps == 0 ? &job->outTable->emptyList
-                                     : &job->outTable->list);
+    return hand_over_page_end(job, out,
+                              steps == 0 ? &job->outTable->emptyList
+                                         : &job->outTable->list,
+                              steps > 0 ? steps : 0);
 }
 
 }  // namespace
 
 int64_t form_feed_steps(const MasterWork& job, int32_t endLine) {
-    return static_cast<int64_t>(endLine) - page_end_line(job);
+    return static_cast<int64_t>(endLine) - job.nextStep;
 }
 
 int32_t page_end_start(const MasterWork& job) {

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "delay/ring_slots.hpp"
 #include "offsetmem/offset_alloc.hpp"
 #include "output/row_commands.hpp"
 #include "platform/memory.hpp"
@@ -73,10 +74,12 @@ int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
     return VRELO_OK;
 }
 
-void abandon_pending_list(MasterWork* job) {
-    OffsetUnLockMemory(&job->offsetMemory);
-    release_row(job, &job->skipInfo);
-    release_temporary_rows(job);
+int32_t rotate_rings(MasterWork* job) {
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+        rotate_to_read_position(&job->ring, colour);
+    if (release_ring_indices(job, true) != VRELO_OK) return VRELO_LOCK_FAILED;
+    job->ringsRotated = 1;
+    return VRELO_OK;
 }
 
 void forget_delayed_rows(MasterWork* job) {

@@ -27,10 +27,10 @@ int32_t release_temporary_rows(MasterWork* job);
 // `from` is the colour's delay when fromDelay, else 0.
 int32_t release_ring_indices(MasterWork* job, bool fromDelay);
 
-// The host gave up on the pending list: the sub-allocator is unlocked and
-// the list's skip block and the rows of the line that never reached the
-// rings are released (the page start then empties the table naming them).
-void abandon_pending_list(MasterWork* job);
+// Every ring rotated so the row due on the read position's step sits at
+// index 0, where a restarted read pointer finds it; the indices from the
+// colour's delay on held rows already sent, and are released.
+int32_t rotate_rings(MasterWork* job);
 
 // Empties the rings, the temporary slots and the skip block's reference
 // once the ranges they name are released.

@@ -94,10 +94,7 @@ int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast) {
         const int32_t status = send_step(walk, steps - 1, steps, blackOnLast);
         if (status != VRELO_OK) return status;
     }
-    // What is owed saturates rather than wraps: beyond the bound no row can
-    // follow on this page, however much more is owed.
-    walk->job->blankRun = static_cast<int32_t>(
-        walk->owed < INT32_MAX ? walk->owed : INT32_MAX);
+    walk->job->blankRun = walk->owed;
     return VRELO_OK;
 }
 

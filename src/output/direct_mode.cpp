@@ -42,7 +42,7 @@ int32_t hand_over_buffer(MasterWork* job, OutList** out) {
 
 void configure(MasterWork* job) { job->cmdCursor = nullptr; }
 
-void start_page(MasterWork*, bool /*pending*/) {}
+void start_page(MasterWork*) {}
 
 void forget_rows(MasterWork*) {}
 

@@ -66,11 +66,15 @@ VRELO_API int32_t OutputInit(MasterWork** job, const OutputParam* param) {
     return OutputInitPart(job, param);
 }
 
+// A list still pending is completed first, as OutputComplete would: the
+// host is past it, and with carry-over the line's rows still wait for the
+// next page. A completion that fails takes the failure exit.
 VRELO_API int32_t OutputInitPart(MasterWork** job,
                                  const OutputParam* /*unused*/) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr) return VRELO_BAD_ARGUMENT;
-    const bool pending = work->produced == 1;
+    if (work->produced == 1 && vrelo::mode_of(*work).complete(work) != VRELO_OK)
+        vrelo::fail_call(work, VRELO_LOCK_FAILED, nullptr);
     work->lastLine = 0;
     work->curLine = 0;
     work->lineGap = 0;
@@ -78,9 +82,9 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
     work->produced = 0;
     work->flushSeen = 0;
     work->formFeedSeen = 0;
-    vrelo::mode_of(*work).startPage(work, pending);
-    // A list still pending is abandoned: nothing in the table may lead a
-    // host into memory the job reuses or has released.
+    vrelo::mode_of(*work).startPage(work);
+    // Nothing in the table may lead a host into memory the job reuses or
+    // has released.
     if (!MyNullPHCheck(&work->outTableHandle))
         vrelo::empty_chunk_table(vrelo::chunk_table(*work));
     work->outTable = nullptr;

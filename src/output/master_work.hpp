@@ -18,8 +18,10 @@ struct MasterWork {
     int32_t lastLine;   // direct: line the paper stands at; delayed: the
                         // previous OutputProduce's line
     int32_t curLine;    // line of the latest OutputProduce
-    int32_t lineGap;    // steps walked by the latest delayed OutputProduce
-    int32_t blankRun;   // delayed: advance owed and not yet sent
+    // 64 bits: a page's steps run from line -1 to INT32_MAX, one more than
+    // an int32 counts.
+    int64_t lineGap;    // steps walked by the latest delayed OutputProduce
+    int64_t blankRun;   // delayed: advance owed and not yet sent
     int32_t feedRemain; // delayed: part of the 336-step drain a form feed
                         // left undone
 
@@ -30,12 +32,14 @@ struct MasterWork {
     int16_t doubleX;      // 1: pixel positions are doubled before use
     int16_t flushSeen;    // 1 after OutputFlush until OutputComplete
     int16_t formFeedSeen; // 1 after OutputFormFeed until OutputComplete
+    int16_t pageEnded;    // delayed: a flush or form feed has ended the
+                          // page; lines wait for the next page
     int16_t ringsRotated; // delayed: a form feed's completion rotated the
-                          // rings to its read position and no line has been
-                          // produced since, so a page end restarts the
-                          // pointers
-    int64_t feedLine;     // delayed, while ringsRotated: the line whose
-                          // step ring index 0 now stands for
+                          // rings so that index 0 stands for nextStep; the
+                          // next walk restarts the pointers there
+    int64_t nextStep;     // delayed: the line step the next walk starts on
+                          // (the line after the last one, or where the page
+                          // ends walked to)
 
     OffsetInfo skipInfo;       // delayed: the skip block of one call
     RingBuf ring;              // delayed: the colour delay lines

@@ -4,7 +4,9 @@
 // page, and when a page starts while a list is pending.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "delayed_job.hpp"
@@ -96,6 +98,51 @@ TEST_F(DelayedRings, BlankLinesShareOneBlockThatAPageStartReleases) {
     EXPECT_EQ(vrelo::live_allocations(), held);
 }
 
+// Blocks the rows still waiting in the rings lie in, each counted once.
+int blocks_of_waiting_rows(MasterWork& job) {
+    std::set<int32_t> blocks;
+    for (int c = 1; c < VRELO_COLOURS; ++c)
+        for (int i = 0; i < ColorBufsize[c]; ++i) {
+            const OffsetInfo ref = ring_entry(job, c, i);
+            if (!isNullInfo(&ref)) blocks.insert(ref.blockId);
+        }
+    return static_cast<int>(blocks.size());
+}
+
+// Once a page end is completed, and once a new page starts, the job holds
+// no data block but those of rows still waiting: nothing after a flush or
+// a form feed that sent every row, the carried rows' blocks after a form
+// feed that left some (each block is a header and a data area).
+TEST_F(DelayedRings, APageEndKeepsOnlyTheBlocksOfRowsStillWaiting) {
+    for (bool carry : {false, true}) {
+        SCOPED_TRACE(carry ? "carry-over" : "no carry-over");
+        start(carry);
+        const int64_t held = vrelo::live_allocations();
+        lines(0, 199, kAllColours);
+        vrelo_test::flush(job());
+        EXPECT_EQ(vrelo::live_allocations(), held);
+
+        next_page();
+        lines(0, 299, "");
+        vrelo_test::form_feed(job(), 300);
+        EXPECT_EQ(vrelo::live_allocations(), held);
+
+        next_page();
+        lines(0, 99, kAllColours);
+        vrelo_test::form_feed(job(), 500);
+        EXPECT_EQ(vrelo::live_allocations(), held);
+
+        next_page();
+        lines(0, 99, kAllColours);
+        vrelo_test::form_feed(job(), 150);
+        const int blocks = blocks_of_waiting_rows(work());
+        EXPECT_GT(blocks, 0);
+        EXPECT_EQ(vrelo::live_allocations(), held + 2 * blocks);
+        next_page();
+        EXPECT_EQ(vrelo::live_allocations(), held + (carry ? 2 * blocks : 0));
+    }
+}
+
 TEST_F(DelayedRings, AFlushEmptiesEveryRingAndLeavesTheWritePointers) {
     lines(0, 399, kAllColours);
     const RingBuf before = work().ring;
@@ -144,9 +191,11 @@ TEST_F(DelayedRings, RowsAFormFeedLeftGoWithTheNextPageUnlessCarried) {
     }
 }
 
-// A page started while a list is pending abandons it: nothing of the call
-// stays allocated or locked and the job goes on without refusing.
-TEST_F(DelayedRings, StartingAPageWhileAListIsPendingAbandonsIt) {
+// A page started while a list is pending completes it first: nothing of
+// the call stays locked or allocated, and the job goes on without
+// refusing. With carry-over a pending line's rows still wait: the next
+// page joins right after that line.
+TEST_F(DelayedRings, StartingAPageWhileAListIsPendingCompletesIt) {
     enum Pending { kLine, kFlush, kFormFeed };
     for (bool carry : {false, true})
         for (Pending pending : {kLine, kFlush, kFormFeed}) {
@@ -171,6 +220,12 @@ TEST_F(DelayedRings, StartingAPageWhileAListIsPendingAbandonsIt) {
                 EXPECT_EQ(live_ranges(work()), 0);
                 EXPECT_EQ(line(3, "KY"),
                           (Chunks{vrelo_test::skip_chunk(3), marked_chunk(3, 'K')}));
+            } else if (pending == kLine) {
+                const std::vector<vrelo_test::SentRow> rows =
+                    vrelo_test::read_back(vrelo_test::concatenate(vrelo_test::flush(job()).chunks)).rows;
+                EXPECT_NE(std::find(rows.begin(), rows.end(),
+                                    vrelo_test::SentRow{-1, 'Y', vrelo_test::marked_row(50, 'Y')}),
+                          rows.end());
             } else {
                 EXPECT_EQ(vrelo_test::produce_line(job(), record).status, VRELO_OK);
             }

@@ -258,4 +258,47 @@ TEST_F(DelayedSteps, AFlushOnACarriedPageWithNoLineSendsTheCarriedRows) {
     EXPECT_EQ(flush(), expected);
 }
 
+
+// A page that only carries rows, ended by a form feed at 200: its walk
+// sends the carried rows due on its steps 0 to 199, each at its place, as
+// if the page before had gone on (its line 1000 + i is this page's step
+// i). A form feed at 0 after it walks no step and answers the empty list;
+// the next page's flush sends what is left.
+TEST_F(DelayedSteps, AFormFeedOnACarriedPageWithoutLinesSendsTheRowsDueBeforeItsEnd) {
+    start(true);
+    lines(0, 999, kAllColours);
+    EXPECT_EQ(form_feed(1000), Chunks{});
+    next_page();
+    const std::vector<vrelo_test::SentRow> sent = vrelo_test::read_back(vrelo_test::concatenate(form_feed(200))).rows;
+    std::vector<vrelo_test::SentRow> due;
+    for (const char letter : std::string("YMCmc"))
+        for (int32_t step = 1000; step < 1200; ++step) {
+            const int32_t of = step - ColorOffset[vrelo_test::colour_of(letter)];
+            if (of <= 999) due.push_back({of - 1000, letter, vrelo_test::marked_row(of, letter)});
+        }
+    EXPECT_EQ(vrelo_test::sorted(sent), vrelo_test::sorted(due));
+
+    next_page();
+    OutList* out = nullptr;
+    ASSERT_EQ(OutputFormFeed(job(), &out, 0), VRELO_OK);
+    EXPECT_EQ(out, &table().emptyList);
+    EXPECT_EQ(out->count, 0);
+    EXPECT_EQ(out->entries, nullptr);
+    ASSERT_EQ(OutputComplete(job()), VRELO_OK);
+    const std::vector<vrelo_test::SentRow> rest = vrelo_test::read_back(vrelo_test::concatenate(flush())).rows;
+    ASSERT_EQ(rest.size(), 136u + 2 * 24);  // yellow of lines 864 on, magentas of 976 on
+    EXPECT_EQ(rest.front(), (vrelo_test::SentRow{864 - 1200, 'Y', vrelo_test::marked_row(864, 'Y')}));
+}
+
+// A page end that lies after a new page start is a new page's end: a form
+// feed there walks from the new page's line 0, not from where the form
+// feed of the page before ended.
+TEST_F(DelayedSteps, ANewPageStartsItsFormFeedsFromItsOwnFirstLine) {
+    start(true);
+    line(0, "Y");
+    EXPECT_EQ(form_feed(300), Chunks{});
+    next_page();
+    EXPECT_EQ(form_feed(40), (Chunks{skip_chunk(36), marked_chunk(0, 'Y')}));
+}
+
 }  // namespace

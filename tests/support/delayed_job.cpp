@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
-
-#include "command_stream.hpp"
 
 #include "job_params.hpp"
 
@@ -57,45 +54,9 @@ Bytes skip_chunk(int32_t lines) {
     return skips.front();
 }
 
-bool operator==(const SentRow& a, const SentRow& b) {
-    return std::tie(a.line, a.letter, a.row) == std::tie(b.line, b.letter, b.row);
-}
-
-bool operator<(const SentRow& a, const SentRow& b) {
-    return std::tie(a.line, a.letter, a.row) < std::tie(b.line, b.letter, b.row);
-}
-
-std::ostream& operator<<(std::ostream& out, const SentRow& row) {
-    return out << "line " << row.line << " " << row.letter << " ("
-               << row.row.size() << " bytes)";
-}
-
-std::vector<SentRow> sorted(std::vector<SentRow> rows) {
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 ReadBack read_back(const Bytes& stream, int64_t position) {
-    const CommandStream read = read_command_stream(stream);
-    EXPECT_EQ(read.error, "");
-    ReadBack result;
-    for (size_t i = 0; i < read.events.size(); ++i) {
-        const CommandEvent& e = read.events[i];
-        if (e.kind == CommandKind::kSkip) {
-            position += e.lines;
-        } else if (e.kind == CommandKind::kColourRow) {
-            const int64_t delay = ColorOffset[colour_of(e.letter)];
-            result.rows.push_back({position - delay, e.letter, e.row});
-            const bool closed = i + 1 < read.events.size() &&
-                                read.events[i + 1].kind == CommandKind::kCarriageReturn;
-            EXPECT_TRUE(closed) << "row " << result.rows.back() << " not closed";
-            i += closed ? 1 : 0;
-        } else if (e.kind == CommandKind::kFormFeed) {
-            ++result.formFeeds;
-        } else {
-            ADD_FAILURE() << "stray " << e;
-        }
-    }
+    ReadBack result = place_rows(stream, true, position);
+    EXPECT_EQ(result.error, "");
     return result;
 }
 

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "job_driver.hpp"
 #include "output/master_work.hpp"
 #include "page_generator.hpp"
+#include "placed_rows.hpp"
 #include "stream_commands.hpp"
 
 namespace vrelo_test {
@@ -37,27 +37,9 @@ Bytes marked_chunk(int32_t line, char letter);
 // The one raster-skip command for 1..32767 lines.
 Bytes skip_chunk(int32_t lines);
 
-// One colour row as the printer placed it, its delay undone: the line it
-// belongs to, counted as the stream counts steps.
-struct SentRow {
-    int64_t line;
-    char letter;
-    Bytes row;  // decoded, leading zeros included
-};
-bool operator==(const SentRow& a, const SentRow& b);
-bool operator<(const SentRow& a, const SentRow& b);
-std::ostream& operator<<(std::ostream& out, const SentRow& row);
-std::vector<SentRow> sorted(std::vector<SentRow> rows);
-
-struct ReadBack {
-    std::vector<SentRow> rows;
-    int formFeeds = 0;
-};
-
-// Reads a delayed-mode stream that starts with the paper at `position`:
-// each skip moves the paper, each colour row (which must be closed by its
-// carriage return) is printed there and belongs to the line its colour's
-// delay before. Anything else in the stream is a test failure.
+// Reads a delayed-mode stream that starts with the paper at `position`,
+// each colour's delay undone (place_rows); anything but skips, closed rows
+// and form feeds is a test failure.
 ReadBack read_back(const Bytes& stream, int64_t position = 0);
 
 // Ranges the job's sub-allocator holds (rows waiting or pending, skip block).

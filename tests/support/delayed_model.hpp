@@ -1,5 +1,6 @@
 // An independent model of delayed-mode output, kept deliberately plain:
-// absolute line steps and maps of waiting rows instead of rings and
+// the line steps of a page numbered as its lines are, and per colour a map
+// from the step a row falls due on to the row, instead of rings and
 // sub-allocator references. Given the colour-raster commands of each line
 // it predicts, chunk by chunk, what the library must hand the host, and
 // which calls the library must refuse.
@@ -16,45 +17,55 @@
 namespace vrelo_test {
 
 class DelayedModel {
-public:
+  public:
     explicit DelayedModel(bool feedOnFlush) : feedOnFlush_(feedOnFlush) {}
 
     // Each producing call's chunks, or nothing when the job must refuse it
     // with VRELO_BAD_ARGUMENT and change nothing: a line not after the
-    // previous one, skips adding up to more than VRELO_MAX_ADVANCE, or a
-    // line leaving a row that could then no longer be sent within it.
+    // previous one or after a page end, skips adding up to more than
+    // VRELO_MAX_ADVANCE, or a line leaving rows that a page end could then
+    // no longer send within it.
     std::optional<Chunks> produce(int32_t line, const LineCommands& rows);
     std::optional<Chunks> flush();
     std::optional<Chunks> form_feed(int32_t endLine);
+    // Whether the last page end answered the job's empty list: a form
+    // feed that walked no step because it ends right where the walks stand.
+    bool empty_list() const { return emptyList_; }
     void complete();
-    // A new page; a call still pending is abandoned.
+    // A new page; a call still pending is completed first.
     void init_part();
 
     // Rows still waiting to be sent, all colours together.
     size_t waiting() const;
+    // Where the next walk starts on the page's steps: with carry-over, the
+    // step of this page that the next page's line 0 stands for.
+    int64_t next_step() const { return next_; }
 
-private:
+  private:
     enum class Call { None, Line, Flush, FormFeed };
 
-    Chunks walk(int64_t steps, const LineCommands* current);
-    int64_t next_due(int64_t from, int64_t also) const;
+    // Where a walk leaves the paper: the lines its skips add up to, and
+    // the steps walked since the paper last moved.
+    struct WalkEnd {
+        int64_t sent = 0;
+        int64_t blankRun = 0;
+    };
+    // Walks `steps` steps from next_; with out, sends what falls due into
+    // it and moves on, without, only tells where the walk would end.
+    WalkEnd walk(int64_t steps, const Bytes* black, Chunks* out);
+    int64_t next_due(int64_t from) const;
     std::optional<Chunks> page_end(int64_t steps, Call call);
-    void send_skips(Chunks& out);
-    void rebase_after_form_feed();
 
     bool feedOnFlush_;
     int32_t lastLine_ = -1;
-    int64_t blankRun_ = 0;
-    int64_t sent_ = 0;  // lines the skips of the latest walk add up to
-    int64_t readStep_ = 0;
-    // The waiting rows were renumbered by a form feed's completion and no
-    // line has been produced since: a flush starts again from step 0.
-    bool rebased_ = false;
-    int64_t feedEnd_ = 0;  // while rebased_: the end line step 0 stands for
+    int64_t next_ = 0;      // the step the next walk starts on
+    int64_t blankRun_ = 0;  // steps walked since the paper last moved
+    bool ended_ = false;    // a flush or form feed ended the page
+    bool emptyList_ = false;
     Call pending_ = Call::None;
     int32_t pendingLine_ = 0;
     LineCommands pendingRows_;
-    // Per colour, the rows not yet sent by the step they are due on.
+    // Per colour, the rows not yet sent, by the step they fall due on.
     std::array<std::map<int64_t, Bytes>, 6> waiting_;
 };
 

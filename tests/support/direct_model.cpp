@@ -1,6 +1,7 @@
 #include "direct_model.hpp"
 
 #include "stream_commands.hpp"
+#include "vrelo417.h"
 
 namespace vrelo_test {
 namespace {
@@ -16,7 +17,10 @@ void DirectModel::advance_to(int32_t line, Bytes& out) {
     lastLine_ = line;
 }
 
-Bytes DirectModel::produce(const PageLine& line) {
+std::optional<Bytes> DirectModel::produce(const PageLine& line) {
+    if (line.lineNumber < curLine_ ||
+        static_cast<int64_t>(line.lineNumber) - lastLine_ > VRELO_MAX_ADVANCE)
+        return std::nullopt;
     Bytes out;
     curLine_ = line.lineNumber;
     const LineCommands commands = line_commands(line, pixelShift_, doubleX_);

@@ -5,6 +5,8 @@
 #ifndef VRELO_TEST_DIRECT_MODEL_HPP
 #define VRELO_TEST_DIRECT_MODEL_HPP
 
+#include <optional>
+
 #include "bytes.hpp"
 #include "page_generator.hpp"
 
@@ -15,7 +17,12 @@ class DirectModel {
     DirectModel(int16_t pixelShift, bool doubleX)
         : pixelShift_(pixelShift), doubleX_(doubleX) {}
 
-    Bytes produce(const PageLine& line);
+    // The line's bytes, or nothing when the job must refuse it with
+    // VRELO_BAD_ARGUMENT: a line below the latest one, or further from
+    // the paper than VRELO_MAX_ADVANCE lines, printing or not (the form
+    // feed takes the paper to it).
+    std::optional<Bytes> produce(const PageLine& line);
+    // The advance to the latest line.
     Bytes form_feed();
     void start_page() { lastLine_ = curLine_ = 0; }
 
@@ -24,8 +31,8 @@ class DirectModel {
 
     int16_t pixelShift_;
     bool doubleX_;
-    int32_t lastLine_ = 0;
-    int32_t curLine_ = 0;
+    int32_t lastLine_ = 0;  // where the paper stands
+    int32_t curLine_ = 0;   // the latest line
 };
 
 }  // namespace vrelo_test
