@@ -4,32 +4,20 @@
 
 namespace vrelo {
 
-int32_t ring_index(int32_t pointer, int16_t colour) {
-    // Every ring size is a power of two dividing 2^32, so the masked pointer
-    // is the true (never negative) remainder, and consecutive pointer values
-    // stay on consecutive ring indexes even where the counter wraps past
-    // INT32_MAX.
-    const uint32_t mask = static_cast<uint32_t>(ring_size(colour)) - 1;
-    return static_cast<int32_t>(static_cast<uint32_t>(pointer) & mask);
-}
-
 OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
                       int32_t index) {
     if (ring == nullptr || !valid_colour(colour)) return nullptr;
     switch (where) {
         case RingPosition::temp:
-            return &ring->TempBuf[colour];
+            return temp_slot(ring, colour);
         case RingPosition::read:
-            index = ring_index(ring->RPointer, colour);
-            break;
+            return read_slot(ring, colour);
         case RingPosition::write:
-            index = ring_index(ring->WPointer[colour], colour);
-            break;
+            return write_slot(ring, colour);
         case RingPosition::indexed:
-            if (index < 0 || index >= ring_size(colour)) return nullptr;
             break;
     }
-    // Black's ring is the single slot 0: any pointer lands on index 0.
+    if (index < 0 || index >= ring_size(colour)) return nullptr;
     return &ring->Outbuf[ring_first(colour) + index];
 }
 

@@ -25,8 +25,33 @@ inline bool valid_colour(int16_t colour) {
 
 // Ring index of a pointer value: its remainder by the colour's ring size,
 // always in 0..size-1 whatever the value, negative or near the int32 limits.
+// Every ring size is a power of two dividing 2^32, so the masked pointer is
+// the true (never negative) remainder, and consecutive pointer values stay
+// on consecutive ring indexes even where the counter wraps past INT32_MAX.
 // The colour must already have passed valid_colour.
-int32_t ring_index(int32_t pointer, int16_t colour);
+inline int32_t ring_index(int32_t pointer, int16_t colour) {
+    const uint32_t mask = static_cast<uint32_t>(ring_size(colour)) - 1;
+    return static_cast<int32_t>(static_cast<uint32_t>(pointer) & mask);
+}
+
+// The slots at a colour's read and write positions and its temporary slot,
+// for callers that know the colour is valid: the job's line calls, which
+// visit them on every step. Black's ring is the single slot 0: any pointer
+// lands on index 0.
+inline OffsetInfo* read_slot(RingBuf* ring, int16_t colour) {
+    return &ring->Outbuf[ring_first(colour) + ring_index(ring->RPointer, colour)];
+}
+inline OffsetInfo* write_slot(RingBuf* ring, int16_t colour) {
+    return &ring->Outbuf[ring_first(colour) + ring_index(ring->WPointer[colour], colour)];
+}
+inline OffsetInfo* temp_slot(RingBuf* ring, int16_t colour) {
+    return &ring->TempBuf[colour];
+}
+// The colour's write pointer one step on round its ring; black's single
+// slot is always its write position, so its pointer stays.
+inline void advance_write_slot(RingBuf* ring, int16_t colour) {
+    if (colour != 0) ring->WPointer[colour] = ring_index(ring->WPointer[colour] + 1, colour);
+}
 
 // The slot an accessor works on, or nullptr when the store is missing, the
 // colour is outside 0..5 (checked before any table is read) or an indexed

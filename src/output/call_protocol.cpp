@@ -54,7 +54,7 @@ void close_completed_call(MasterWork* job) {
 }
 
 int32_t fail_call(MasterWork* job, int32_t status, OutList** out) {
-    vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
+    vrelo::release_all_ranges(&job->offsetMemory, &job->shelf);
     mode_of(*job).forgetRows(job);
     job->produced = 0;
     OutStrct* table = chunk_table(*job);

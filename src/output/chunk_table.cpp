@@ -17,9 +17,7 @@ VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
 }
 
 VRELO_API int32_t isNullInfo(const OffsetInfo* info) {
-    // No reference at all names no range, like the null reference.
-    if (info == nullptr) return 1;
-    return info->blockId == 0 && info->offset == 0 && info->length == 0;
+    return vrelo::is_null_info(info);
 }
 
 namespace vrelo {

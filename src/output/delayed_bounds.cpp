@@ -23,7 +23,7 @@ int64_t last_ring_row_step(const MasterWork& job, int32_t start,
         for (int16_t colour = 1; colour < VRELO_COLOURS; ++colour) {
             if (!due_from_rings(colour, step)) continue;
             const int32_t index = ring_index(pointer, colour);
-            if (!isNullInfo(ring_slot(&job.ring, colour, RingPosition::indexed, index)))
+            if (!is_null_info(ring_slot(&job.ring, colour, RingPosition::indexed, index)))
                 return step;
         }
     }
@@ -43,13 +43,10 @@ int32_t check_page_end(const MasterWork& job, int64_t steps) {
 
 // The longest delay among the colours 1 to 5 with a row on the line, or 0
 // when none has one.
-int32_t longest_colour_delay(const MasterWork& job, const LinePlanes& planes) {
-    RowSpan span;
+int32_t longest_colour_delay(const LinePlanes& planes) {
     int32_t longest = 0;
     for (int16_t colour = 1; colour < VRELO_COLOURS; ++colour)
-        if (ColorOffset[colour] > longest &&
-            find_ink(planes.plane[colour], job.pixelShift, &span))
-            longest = ColorOffset[colour];
+        if (planes.ink[colour] && ColorOffset[colour] > longest) longest = ColorOffset[colour];
     return longest;
 }
 
@@ -68,10 +65,8 @@ int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
     const int64_t gap = static_cast<int64_t>(lineNumber) - job.lastLine;
     if (gap <= 0 || job.pageEnded != 0) return VRELO_BAD_ARGUMENT;
     const int64_t toLine = job.blankRun + gap - 1;
-    RowSpan span;
-    if (find_ink(planes.plane[0], job.pixelShift, &span))
-        return advance_allowed(toLine) ? VRELO_OK : VRELO_BAD_ARGUMENT;
-    const int32_t delay = longest_colour_delay(job, planes);
+    if (planes.ink[0]) return advance_allowed(toLine) ? VRELO_OK : VRELO_BAD_ARGUMENT;
+    const int32_t delay = longest_colour_delay(planes);
     if (delay == 0 || advance_allowed(toLine + delay)) return VRELO_OK;
     const int64_t last = last_ring_row_step(job, job.ring.RPointer, gap);
     const int64_t owedAtLine = last < 0 ? toLine : gap - 1 - last;

@@ -5,6 +5,7 @@
 #include "offsetmem/offset_alloc.hpp"
 #include "delay/delay_timing.hpp"
 #include "delay/ring_pointers.hpp"
+#include "delay/ring_slots.hpp"
 #include "output/call_protocol.hpp"
 #include "output/delayed_mode.hpp"
 #include "output/delayed_rows.hpp"
@@ -15,16 +16,14 @@ namespace {
 // One commit cycle of one colour: release the row the write position still
 // names, store the new row (or nothing) there and step on.
 int32_t commit(MasterWork* job, int16_t colour, bool storeNewRow) {
-    OffsetInfo old;
-    RefOutbufWriteInfo(&job->ring, colour, &old);
-    if (release_row(job, &old) != VRELO_OK) return VRELO_LOCK_FAILED;
+    OffsetInfo* slot = write_slot(&job->ring, colour);
+    if (release_row(job, slot) != VRELO_OK) return VRELO_LOCK_FAILED;
     if (storeNewRow && colour != 0) {
-        CopyTempToOutbuf(&job->ring, colour);
-    } else {
-        OffsetInfo none = kNullInfo;
-        SetOutbufWriteInfo(&job->ring, colour, &none);
+        OffsetInfo* row = temp_slot(&job->ring, colour);
+        *slot = *row;
+        *row = kNullInfo;
     }
-    IncreaseWritePtr(&job->ring, colour);
+    advance_write_slot(&job->ring, colour);
     return VRELO_OK;
 }
 
@@ -62,16 +61,16 @@ int32_t update_rings(MasterWork* job) {
 }  // namespace
 
 int32_t delayed_complete(MasterWork* job) {
-    if (failed(OffsetUnLockMemory(&job->offsetMemory)))
+    if (failed(unlock_ranges(&job->offsetMemory, &job->shelf)))
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     if (update_rings(job) != VRELO_OK)
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     // A skip block that cannot be released keeps the call pending.
-    if (failed(release_range(&job->offsetMemory, &job->skipInfo, &job->spareBlock)))
+    if (failed(release_range(&job->offsetMemory, &job->skipInfo, &job->shelf)))
         return VRELO_LOCK_FAILED;
     // Past a page end only the blocks of rows still waiting stay.
     if (job->flushSeen != 0 || job->formFeedSeen != 0)
-        release_spare(&job->spareBlock);
+        release_spare(&job->shelf);
     close_completed_call(job);
     return VRELO_OK;
 }

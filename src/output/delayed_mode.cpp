@@ -24,7 +24,7 @@ void restart_rotated_rings(MasterWork* job) {
 
 // Locks the sub-allocator and starts a page end's walk with its skip block.
 int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
-    if (failed(OffsetLockMemory(&job->offsetMemory))) return VRELO_LOCK_FAILED;
+    if (failed(lock_ranges(&job->offsetMemory, &job->shelf))) return VRELO_LOCK_FAILED;
     return begin_walk(walk, job, steps);
 }
 
@@ -52,12 +52,12 @@ void configure(MasterWork* job) {
 // page, and the pointers restart.
 void start_page(MasterWork* job) {
     if (job->feedOnFlush == 0) {
-        vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
+        vrelo::release_all_ranges(&job->offsetMemory, &job->shelf);
         forget_delayed_rows(job);
     } else {
         if (job->ringsRotated == 0 && rotate_rings(job) != VRELO_OK)
             fail_call(job, VRELO_LOCK_FAILED, nullptr);
-        release_spare(&job->spareBlock);
+        release_spare(&job->shelf);
     }
     job->lastLine = -1;
     InitTempBuf(&job->ring);
@@ -74,7 +74,7 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     job->curLine = lineNumber;
     job->lineGap = static_cast<int64_t>(lineNumber) - job->lastLine;
     job->lastLine = lineNumber;
-    if (failed(OffsetLockMemory(&job->offsetMemory)))
+    if (failed(lock_ranges(&job->offsetMemory, &job->shelf)))
         return fail_call(job, VRELO_LOCK_FAILED, out);
     int32_t status = park_rows(job, planes);
     Walk walk;

@@ -25,7 +25,7 @@ int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
     const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
     uint8_t* command;
-    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->spareBlock, &command)))
+    if (failed(allocate_range(&job->offsetMemory, &ref, size, &job->shelf, &command)))
         return VRELO_RANGE_FAILED;
     SetOffsetInfo(&job->ring, &ref, colour);
     memcpy(command, scratch, static_cast<size_t>(size));
@@ -36,27 +36,22 @@ int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
 
 int32_t park_rows(MasterWork* job, const LinePlanes& planes) {
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        RowSpan span;
-        if (!find_ink(planes.plane[colour], job->pixelShift, &span)) continue;
-        const int32_t status = park_row(job, colour, planes.plane[colour], span);
+        if (!planes.ink[colour]) continue;
+        const int32_t status = park_row(job, colour, planes.plane[colour], planes.span[colour]);
         if (status != VRELO_OK) return status;
     }
     return VRELO_OK;
 }
 
 int32_t release_row(MasterWork* job, OffsetInfo* ref) {
-    if (isNullInfo(ref)) return VRELO_OK;
-    return failed(release_range(&job->offsetMemory, ref, &job->spareBlock)) ? VRELO_LOCK_FAILED
+    if (is_null_info(ref)) return VRELO_OK;
+    return failed(release_range(&job->offsetMemory, ref, &job->shelf)) ? VRELO_LOCK_FAILED
                                                             : VRELO_OK;
 }
 
 int32_t release_temporary_rows(MasterWork* job) {
-    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        OffsetInfo ref;
-        RefOutbufTempInfo(&job->ring, colour, &ref);
-        if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
-    }
-    InitTempBuf(&job->ring);
+    for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
+        if (release_row(job, temp_slot(&job->ring, colour)) != VRELO_OK) return VRELO_LOCK_FAILED;
     return VRELO_OK;
 }
 
@@ -66,7 +61,7 @@ int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
              index < ColorBufsize[colour]; ++index) {
             OffsetInfo ref;
             RefOptionalBuf(&job->ring, colour, index, &ref);
-            if (isNullInfo(&ref)) continue;
+            if (is_null_info(&ref)) continue;
             if (release_row(job, &ref) != VRELO_OK) return VRELO_LOCK_FAILED;
             SetOptionalBuf(&job->ring, colour, index, &ref);
         }

@@ -2,6 +2,7 @@
 #include "output/delayed_walk.hpp"
 
 #include "delay/ring_pointers.hpp"
+#include "delay/ring_slots.hpp"
 #include "offsetmem/offset_alloc.hpp"
 #include "platform/records.hpp"
 
@@ -24,28 +25,24 @@ void send_owed_advance(Walk* walk) {
 // step lies within the colour's delay; black's row of the line being
 // produced comes from its temporary slot on the last step. Later steps of
 // other colours belong to lines inside the current gap: nothing is due.
-OffsetInfo due_row(MasterWork* job, int16_t colour, int64_t step,
-                   int64_t steps, bool blackOnLast) {
-    OffsetInfo ref = kNullInfo;
-    if (due_from_rings(colour, step)) {
-        RefOutbufReadInfo(&job->ring, colour, &ref);
-    } else if (colour == 0 && blackOnLast && step == steps - 1) {
-        RefOutbufTempInfo(&job->ring, colour, &ref);
-    }
-    return ref;
+const OffsetInfo* due_row(MasterWork* job, int16_t colour, int64_t step, int64_t steps,
+                          bool blackOnLast) {
+    if (due_from_rings(colour, step)) return read_slot(&job->ring, colour);
+    if (colour == 0 && blackOnLast && step == steps - 1) return temp_slot(&job->ring, colour);
+    return &kNullInfo;
 }
 
 int32_t send_step(Walk* walk, int64_t step, int64_t steps, bool blackOnLast) {
     MasterWork* job = walk->job;
     bool firstRow = true;
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        const OffsetInfo ref = due_row(job, colour, step, steps, blackOnLast);
-        if (isNullInfo(&ref)) continue;
+        const OffsetInfo* ref = due_row(job, colour, step, steps, blackOnLast);
+        if (is_null_info(ref)) continue;
         if (firstRow) send_owed_advance(walk);
         firstRow = false;
-        uint8_t* row = OffsetNewPtr(&job->offsetMemory, &ref);
+        uint8_t* row = range_address(&job->offsetMemory, ref, &job->shelf);
         if (row == nullptr) return walk->failStatus;
-        SetOutStrct(job->outTable, row, ref.length);
+        SetOutStrct(job->outTable, row, ref->length);
     }
     ++walk->owed;
     IncreaseReadPtr(&job->ring);
@@ -71,7 +68,7 @@ int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps) {
     // Sized for this walk rather than the largest one: a small block fits
     // the gaps the rows leave, so a short line creates no data block.
     return failed(allocate_range(&job->offsetMemory, &job->skipInfo,
-                                 skip_block_bytes(steps, walk->owed), &job->spareBlock,
+                                 skip_block_bytes(steps, walk->owed), &job->shelf,
                                  &walk->skipCursor))
                ? VRELO_RANGE_FAILED
                : VRELO_OK;

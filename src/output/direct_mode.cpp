@@ -51,13 +51,11 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
     job->cmdCursor = use_command_buffer(job);
     job->curLine = lineNumber;
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        const ColorPlane& plane = planes.plane[colour];
-        RowSpan span;
-        if (!find_ink(plane, job->pixelShift, &span)) continue;
+        if (!planes.ink[colour]) continue;
         // Only the first colour with ink finds an advance to send.
         advance_paper_to(job, lineNumber);
-        job->cmdCursor +=
-            write_row_command(job->cmdCursor, colour, plane.data, span);
+        job->cmdCursor += write_row_command(job->cmdCursor, colour, planes.plane[colour].data,
+                                            planes.span[colour]);
     }
     // A line without ink answers one empty chunk and keeps its advance
     // owed to the next line with ink or to the form feed.

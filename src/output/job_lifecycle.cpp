@@ -16,7 +16,7 @@ namespace {
 // job takes now, so none becomes unreachable. The page start that follows
 // empties the chunk table, which may still name them.
 void configure_mode(MasterWork* job, int16_t delayMode) {
-    vrelo::release_all_ranges(&job->offsetMemory, &job->spareBlock);
+    vrelo::release_all_ranges(&job->offsetMemory, &job->shelf);
     job->delayMode = delayMode;
     mode_of(*job).configure(job);
 }
@@ -94,7 +94,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
 VRELO_API void OutputClose(MasterWork** job) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr) return;
-    vrelo::release_all_ranges(&work->offsetMemory, &work->spareBlock);
+    vrelo::release_all_ranges(&work->offsetMemory, &work->shelf);
     work->cmdBuf = nullptr;
     MyDisposePH(&work->cmdBufHandle);
     work->outTable = nullptr;

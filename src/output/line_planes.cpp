@@ -69,6 +69,11 @@ int32_t prepare_planes(const MasterWork& job, const RasterLine& line,
             !double_position(&used.tailBlank))
             return VRELO_BAD_ARGUMENT;
     }
+    // A job not yet configured has no depth to read rows at; it refuses
+    // every line before looking at one.
+    for (int colour = 0; colour < VRELO_COLOURS; ++colour)
+        planes->ink[colour] = job.pixelShift != 0 && find_ink(planes->plane[colour], job.pixelShift,
+                                                              &planes->span[colour]);
     return VRELO_OK;
 }
 

@@ -4,6 +4,7 @@
 #ifndef VRELO_OUTPUT_MASTER_WORK_HPP
 #define VRELO_OUTPUT_MASTER_WORK_HPP
 
+#include "offsetmem/offset_alloc.hpp"
 #include "platform/records.hpp"
 
 struct MasterWork {
@@ -44,8 +45,8 @@ struct MasterWork {
     OffsetInfo skipInfo;       // delayed: the skip block of one call
     RingBuf ring;              // delayed: the colour delay lines
     OffsetMemory offsetMemory; // delayed: the job's block sub-allocator
-    PtrHandle spareBlock;      // delayed: the block the sub-allocator let
-                               // go of last, kept for its next new block
+    vrelo::BlockShelf shelf;   // delayed: the sub-allocator's spare block
+                               // and the index of its blocks
     int16_t initMark;          // kInitMarkConfigured after OutputInitTwo
     OutputParam param;         // the job's copy of the parameter block
 };

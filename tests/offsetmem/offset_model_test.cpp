@@ -1,5 +1,9 @@
 // Thousands of seeded random steps of the allocator checked against a small
-// independent model of first-fit placement over a list of blocks.
+// independent model of first-fit placement over a list of blocks: through
+// the exported calls, and through the calls a job makes with its shelf
+// (spare block, index of blocks, gap hints), which must place every range
+// exactly where the exported calls do, also once the index has been
+// outgrown and after the list has emptied again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "offsetmem/offset_alloc.hpp"
 #include "vrelo417.h"
 
 namespace {
@@ -90,68 +95,124 @@ uint8_t stamp(const OffsetInfo& ref) {
     return static_cast<uint8_t>(ref.blockId * 31 + ref.offset * 7 + ref.length);
 }
 
+// The allocator's calls, through the exported names or a job's shelf.
+struct Calls {
+    vrelo::BlockShelf* shelf;  // nullptr: the exported calls
+    int32_t allocate(OffsetMemory* root, OffsetInfo* ref, int32_t size) {
+        return shelf == nullptr ? OffsetNewID(root, ref, size)
+                                : vrelo::allocate_range(root, ref, size, shelf, nullptr);
+    }
+    uint8_t* address(OffsetMemory* root, const OffsetInfo* ref) {
+        return shelf == nullptr ? OffsetNewPtr(root, ref) : vrelo::range_address(root, ref, shelf);
+    }
+    int32_t release(OffsetMemory* root, OffsetInfo* ref) {
+        return shelf == nullptr ? OffsetDisposeID(root, ref)
+                                : vrelo::release_range(root, ref, shelf);
+    }
+};
+
+// Sizes as random requests come (now and then most of a block), as a
+// job's rows do (released oldest first), or each filling most of a block.
+enum class Load { kRandom, kRows, kWide };
+
+// *dropped tells whether the shelf's index was ever outgrown.
+void run_steps(uint32_t seed, Load load, Calls calls, bool* dropped = nullptr) {
+    SCOPED_TRACE(testing::Message() << "seed " << seed << (calls.shelf ? ", shelf" : ""));
+    std::mt19937 rng(seed);
+    OffsetMemory root;
+    OffsetInitPara(&root);
+    Model model;
+    std::vector<OffsetInfo> live;
+    auto release = [&](size_t k) {
+        OffsetInfo ref = live[k];
+        ASSERT_EQ(calls.release(&root, &ref), VRELO_OK);
+        ASSERT_EQ(ref.blockId | ref.offset | ref.length, 0);
+        model.release(live[k]);
+        live.erase(live.begin() + static_cast<long>(k));
+    };
+    // Past releaseFrom every range is released: the list empties, then
+    // fills again.
+    const int steps = load == Load::kWide ? 1800 : 4000;
+    const int releaseFrom = steps - 1000;
+    for (int step = 0; step < steps; ++step) {
+        const bool emptying = step >= releaseFrom && !live.empty();
+        int action = emptying ? 9 : static_cast<int>(rng() % 10);
+        // Wide ranges pile up: each takes a block, more than the index holds.
+        if (load == Load::kWide && action >= 7 && action < 9) action = 1;
+        if (action < 1) {  // toggle the lock
+            const int32_t status = model.locked ? OffsetUnLockMemory(&root)
+                                                : OffsetLockMemory(&root);
+            ASSERT_EQ(status, VRELO_OK);
+            model.locked = !model.locked;
+        } else if (action < 5) {  // allocate
+            const int size = load == Load::kRows        ? 400 + static_cast<int>(rng() % 1200)
+                             : load == Load::kWide      ? 40000 + static_cast<int>(rng() % 25535)
+                             : rng() % 8 == 0 ? 1 + static_cast<int>(rng() % 65535)
+                                              : 1 + static_cast<int>(rng() % 3000);
+            OffsetInfo ref{};
+            const int32_t status = calls.allocate(&root, &ref, size);
+            if (!model.locked) {
+                ASSERT_EQ(status, VRELO_FAILED);
+                continue;
+            }
+            ASSERT_EQ(status, VRELO_OK);
+            const OffsetInfo expected = model.allocate(size);
+            ASSERT_EQ(ref.blockId, expected.blockId) << "step " << step;
+            ASSERT_EQ(ref.offset, expected.offset) << "step " << step;
+            ASSERT_EQ(ref.length, size);
+            uint8_t* p = calls.address(&root, &ref);
+            ASSERT_NE(p, nullptr);
+            std::memset(p, stamp(ref), static_cast<size_t>(size));
+            live.push_back(ref);
+        } else if (action < 7 && !live.empty()) {  // resolve and verify
+            const OffsetInfo& ref = live[rng() % live.size()];
+            uint8_t* p = calls.address(&root, &ref);
+            if (!model.locked) {
+                ASSERT_EQ(p, nullptr);
+                continue;
+            }
+            ASSERT_NE(p, nullptr);
+            // Another range overlapping this one would have overwritten it.
+            for (int i = 0; i < ref.length; ++i)
+                ASSERT_EQ(p[i], stamp(ref)) << "overlap at step " << step;
+        } else if (!live.empty()) {  // release
+            if (model.locked && emptying) {
+                ASSERT_EQ(OffsetUnLockMemory(&root), VRELO_OK);
+                model.locked = false;
+            }
+            if (model.locked) {
+                OffsetInfo ref = live[0];
+                ASSERT_EQ(calls.release(&root, &ref), VRELO_FAILED);
+                continue;
+            }
+            release(load == Load::kRows ? 0 : rng() % live.size());
+        }
+        ASSERT_TRUE(library_blocks(root) == model.blocks) << "step " << step;
+        if (dropped != nullptr && calls.shelf->count == vrelo::kIndexDropped) *dropped = true;
+    }
+    if (model.locked) OffsetUnLockMemory(&root);
+    vrelo::release_all_ranges(&root, calls.shelf);
+}
+
 TEST(OffsetAllocatorModel, RandomStepsAgreeWithFirstFitModel) {
     for (uint32_t seed : {1u, 2u, 3u, 4u}) {
-        std::mt19937 rng(seed);
-        OffsetMemory root;
-        OffsetInitPara(&root);
-        Model model;
-        std::vector<OffsetInfo> live;
-        for (int step = 0; step < 4000; ++step) {
-            const int action = static_cast<int>(rng() % 10);
-            if (action < 1) {  // toggle the lock
-                const int32_t status = model.locked ? OffsetUnLockMemory(&root)
-                                                    : OffsetLockMemory(&root);
-                ASSERT_EQ(status, VRELO_OK);
-                model.locked = !model.locked;
-            } else if (action < 5) {  // allocate
-                const int size = rng() % 8 == 0
-                                     ? 1 + static_cast<int>(rng() % 65535)
-                                     : 1 + static_cast<int>(rng() % 3000);
-                OffsetInfo ref{};
-                const int32_t status = OffsetNewID(&root, &ref, size);
-                if (!model.locked) {
-                    ASSERT_EQ(status, VRELO_FAILED);
-                    continue;
-                }
-                ASSERT_EQ(status, VRELO_OK);
-                const OffsetInfo expected = model.allocate(size);
-                ASSERT_EQ(ref.blockId, expected.blockId) << "step " << step;
-                ASSERT_EQ(ref.offset, expected.offset) << "step " << step;
-                ASSERT_EQ(ref.length, size);
-                uint8_t* p = OffsetNewPtr(&root, &ref);
-                ASSERT_NE(p, nullptr);
-                std::memset(p, stamp(ref), static_cast<size_t>(size));
-                live.push_back(ref);
-            } else if (action < 7 && !live.empty()) {  // resolve and verify
-                const OffsetInfo& ref = live[rng() % live.size()];
-                uint8_t* p = OffsetNewPtr(&root, &ref);
-                if (!model.locked) {
-                    ASSERT_EQ(p, nullptr);
-                    continue;
-                }
-                ASSERT_NE(p, nullptr);
-                // Another range overlapping this one would have overwritten it.
-                for (int i = 0; i < ref.length; ++i)
-                    ASSERT_EQ(p[i], stamp(ref)) << "overlap at step " << step;
-            } else if (!live.empty()) {  // release
-                const size_t k = rng() % live.size();
-                OffsetInfo ref = live[k];
-                const int32_t status = OffsetDisposeID(&root, &ref);
-                if (model.locked) {
-                    ASSERT_EQ(status, VRELO_FAILED);
-                    continue;
-                }
-                ASSERT_EQ(status, VRELO_OK);
-                ASSERT_EQ(ref.blockId | ref.offset | ref.length, 0);
-                model.release(live[k]);
-                live.erase(live.begin() + static_cast<long>(k));
-            }
-            ASSERT_TRUE(library_blocks(root) == model.blocks) << "step " << step;
-        }
-        if (model.locked) OffsetUnLockMemory(&root);
-        OffsetDisposeMemory(&root);
+        run_steps(seed, Load::kRandom, Calls{nullptr});
+        if (HasFatalFailure()) return;
     }
+    run_steps(5, Load::kRows, Calls{nullptr});
+}
+
+TEST(OffsetAllocatorModel, AJobsShelfPlacesEveryRangeWhereTheExportedCallsDo) {
+    bool dropped = false;
+    for (uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+        vrelo::BlockShelf shelf{};
+        const Load load = seed == 5 ? Load::kRows : seed == 6 ? Load::kWide : Load::kRandom;
+        run_steps(seed, load, Calls{&shelf}, &dropped);
+        if (HasFatalFailure()) return;
+        // Emptied at the end, the list is indexed again.
+        EXPECT_EQ(shelf.count, 0);
+    }
+    EXPECT_TRUE(dropped);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "delayed_model.hpp"
 #include "job_driver.hpp"
 #include "job_params.hpp"
+#include "output/master_work.hpp"
 #include "row_shapes.hpp"
 
 namespace {
@@ -178,6 +179,46 @@ TEST(DelayedLimits, TheLargestCallFitsTheChunkTable) {
         expected.push_back({last, 'K', vrelo_test::marked_row(last, 'K')});
         expect_same_rows(vrelo_test::read_back(stream).rows, expected);
     }
+}
+
+// Rows no encoder can shrink, at the widest range positions allow, in all
+// six colours at 2 bits: the rows waiting need more blocks than the job's
+// index of blocks holds, so it follows its block list instead, and every
+// row still prints once, at its line.
+TEST(DelayedLimits, RowsOutgrowingTheBlockIndexStillPrintExactly) {
+    std::mt19937 rng(8192);
+    vrelo_test::JobShape shape;
+    shape.delayed = true;
+    shape.pixelShift = 2;
+    vrelo_test::Job job(vrelo_test::param_for(shape));
+    Bytes stream;
+    std::vector<SentRow> given;
+    bool outgrown = false;
+    std::vector<Bytes> rows(7);
+    for (Bytes& row : rows) {
+        row = vrelo_test::distinct_neighbours_row(rng, 8192);
+        row.front() = row.back() = 0x5A;
+    }
+    auto send = [&](const Chunks& chunks) {
+        const Bytes bytes = vrelo_test::concatenate(chunks);
+        stream.insert(stream.end(), bytes.begin(), bytes.end());
+    };
+    for (int32_t n = 0; n < 260; ++n) {
+        vrelo_test::PageLine line;
+        line.lineNumber = n;
+        for (int c = 0; c < VRELO_COLOURS; ++c) {
+            vrelo_test::PagePlane& plane = line.planes[c];
+            plane.present = true;
+            plane.bytes = rows[(n + c) % rows.size()];
+            plane.width = 32767;
+            given.push_back({n, kLetters[c], plane.bytes});
+        }
+        send(vrelo_test::produce_line(job.handle(), line.record()).chunks);
+        outgrown |= job.work()->shelf.count == vrelo::kIndexDropped;
+    }
+    send(vrelo_test::flush(job.handle()).chunks);
+    EXPECT_TRUE(outgrown);
+    expect_same_rows(vrelo_test::read_back(stream).rows, given);
 }
 
 // Pages that climb to the bound: lines near the top of the page, then
