@@ -94,7 +94,7 @@ void report(Bench& b) {
         table.add("delayed / direct, " + page.name, b.rounds.ratio(delayed, direct), "x",
                   milliseconds(b.rounds.seconds(delayed)) + " vs " +
                       milliseconds(b.rounds.seconds(direct)),
-                  vrelo_bench::at_most(page.photo ? 1.15 : 1.3));
+                  vrelo_bench::at_most(page.photo ? 1.15 : 1.2));
     }
     table.add("gap 1000000 / gap 512 (delayed)", b.rounds.ratio("gap/1000000", "gap/512"), "x",
               milliseconds(b.rounds.seconds("gap/1000000")) + " vs " +

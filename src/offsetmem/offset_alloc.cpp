@@ -68,7 +68,7 @@ void remove_slot(OffsetBlock* block, int32_t index, GapHint* hint) {
             static_cast<size_t>(block->slotCount - index - 1) * sizeof(OffsetSlot));
     --block->slotCount;
     block->slots[block->slotCount] = OffsetSlot{0, 0};
-    if (hint != nullptr && index < hint->gap) hint->gap = static_cast<int16_t>(index);
+    if (hint != nullptr && index < hint->gap) hint->gap = static_cast<uint16_t>(index);
 }
 
 // First fit inside one block: in the first gap, in slot order, before the
@@ -82,15 +82,16 @@ int32_t place_in_block(OffsetBlock* block, int32_t size, GapHint* hint) {
     const int32_t count = block->slotCount;
     if (count == 0 || count >= VRELO_OFFSET_BLOCK_SLOTS || block->gapBound < size)
         return -1;
-    const bool skip = hint != nullptr && size >= hint->below;
+    const bool skip = hint != nullptr && size > hint->widest;
     int32_t gap = skip ? hint->gap : 0;
-    int32_t widest = skip && gap > 0 ? hint->below - 1 : 0;  // of the gaps before `gap`
+    int32_t widest = skip ? hint->widest : 0;  // of the gaps before `gap`
     for (int32_t start = gap_start(block, gap); gap <= count; ++gap) {
         const int32_t end = gap < count ? block->slots[gap].offset : kRangeLimit;
         const int32_t room = end - start;
         if (room >= size) {
             insert_slot(block, gap, start, size);
-            if (hint != nullptr) *hint = GapHint{static_cast<int16_t>(gap), widest + 1};
+            if (hint != nullptr)
+                *hint = GapHint{static_cast<uint16_t>(gap), static_cast<uint16_t>(widest)};
             return start;
         }
         if (room > widest) widest = room;
@@ -129,9 +130,11 @@ OffsetBlock* find_block(const OffsetMemory* root, const BlockShelf* shelf, int32
     return nullptr;
 }
 
-// The room the index keeps for a block: none once its slots are used up.
-int32_t room_of(const OffsetBlock* block) {
-    return block->slotCount >= VRELO_OFFSET_BLOCK_SLOTS ? 0 : block->gapBound;
+// The room the index keeps for a block: none once its slots are used up,
+// and no range is longer than kRangeLimit.
+uint16_t room_of(const OffsetBlock* block) {
+    if (block->slotCount >= VRELO_OFFSET_BLOCK_SLOTS) return 0;
+    return static_cast<uint16_t>(block->gapBound < kRangeLimit ? block->gapBound : kRangeLimit);
 }
 
 GapHint* hint_at(BlockShelf* shelf, int32_t position) {

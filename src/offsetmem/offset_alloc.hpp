@@ -20,12 +20,12 @@ namespace vrelo {
 constexpr int32_t kIndexedBlocks = 128;
 constexpr int32_t kIndexDropped = -1;
 
-// What a search of one block has learned: the gaps before its gap `gap`
-// (gap k lies in front of slot k) are all smaller than `below` bytes, so a
-// search for at least that many starts there. All zero: nothing learned.
+// What a search of one block has learned: no gap before its gap `gap`
+// (gap k lies in front of slot k) is wider than `widest` bytes, so a search
+// for more starts there. All zero: nothing learned.
 struct GapHint {
-    int16_t gap;
-    int32_t below;
+    uint16_t gap;
+    uint16_t widest;
 };
 
 // All zero: no spare, an empty index, as for an empty root. Beside each
@@ -37,7 +37,7 @@ struct BlockShelf {
     PtrHandle spare;
     int32_t count;  // blocks indexed, or kIndexDropped
     int16_t id[kIndexedBlocks];
-    int32_t room[kIndexedBlocks];
+    uint16_t room[kIndexedBlocks];
     GapHint hint[kIndexedBlocks];
     OffsetBlock* block[kIndexedBlocks];
 };
