@@ -58,15 +58,22 @@ inline const ToneRule& rule_for(int32_t amount) {
     return kRules[size_t((amount & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
 }
 
-// Deterministic noise of a pixel, -512..511.
-inline int32_t noise(uint32_t seed, uint32_t x, uint32_t y) {
-    uint32_t h = seed ^ (x * 0x9E3779B1u) ^ (y * 0x85EBCA77u);
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    return int32_t(h & 1023) - 512;
+// Deterministic noise, -512..511: a fixed table, read along the line from
+// a place set by the line and the hue, so no pixel's noise depends on
+// anything but its position.
+constexpr int kNoiseBits = 16;
+constexpr uint32_t kNoiseMask = (1u << kNoiseBits) - 1;
+std::vector<int16_t> make_noise() {
+    std::vector<int16_t> table(size_t(1) << kNoiseBits);
+    uint32_t state = 0x6A09E667u;
+    for (auto& v : table) {
+        state = state * 1664525u + 1013904223u;  // a fixed linear congruence
+        v = int16_t(int32_t(state >> 22) - 512);
+    }
+    return table;
 }
-constexpr uint32_t kSeeds[kHues] = {0x6A09E667u, 0xBB67AE85u, 0x3C6EF372u, 0xA54FF53Au};
+const std::vector<int16_t> kNoise = make_noise();
+inline uint32_t noise_start(uint32_t y, int hue) { return (y * 40503u + uint32_t(hue) * 12289u) * 2654435761u >> 16; }
 
 inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
     if (bits == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
@@ -90,7 +97,8 @@ struct Spread {
 
 }  // namespace
 
-ErrorDiffusion::ErrorDiffusion(int32_t width, int bits) : width_(width), bits_(bits) {
+ErrorDiffusion::ErrorDiffusion(int32_t width, int bits, unsigned hues)
+    : width_(width), bits_(bits), hues_(hues | 1u << kHueBlack), blackDots_(size_t(width)) {
     for (auto& e : error_) e.assign(size_t(width) + 2, 0);
     for (auto& e : darkError_) e.assign(size_t(width) + 2, 0);
 }
@@ -106,7 +114,8 @@ unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineR
         // Nothing carried and nothing to print: the line stays blank.
         bool blank = true;
         for (int h = 0; h < kHues && blank; ++h)
-            for (int32_t x = 0; x < width_ && blank; ++x) blank = amounts.hue[size_t(h)][x] == 0;
+            if (hues_ >> h & 1)
+                for (int32_t x = 0; x < width_ && blank; ++x) blank = amounts.hue[size_t(h)][x] == 0;
         if (blank) return 0;
     }
     return bits_ == 1 ? run<1>(y, amounts, rows) : run<2>(y, amounts, rows);
@@ -114,71 +123,98 @@ unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineR
 
 template <int kBits>
 unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
-    constexpr int32_t kLevels = (1 << kBits) - 1;
-    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
-    int32_t* err[kHues];
-    for (int h = 0; h < kHues; ++h) err[h] = error_[size_t(h)].data() + 1;
-    int32_t* derr[2] = {darkError_[0].data() + 1, darkError_[1].data() + 1};
     const bool backwards = (y & 1) != 0;
-    const int32_t step = backwards ? -1 : 1;
-    int32_t x = backwards ? width_ - 1 : 0;
-    Spread spread[kHues], darkSpread[2];
     unsigned placed = 0;
     bool pending = false;
+    // Black first: where its dots fall, every hue's diffusion needs.
+    if (pass<kBits, kBlackPass>(backwards, y, kHueBlack, amounts, rows, &pending))
+        placed |= hues_ & kWritesBlack ? 1u << kHueBlack : 0;
+    for (int h = kHueMagenta; h < kHues; ++h) {
+        if (!(hues_ >> h & 1)) continue;
+        const bool any = h == kHueYellow ? pass<kBits, kInkPass>(backwards, y, h, amounts, rows, &pending)
+                                         : pass<kBits, kPairPass>(backwards, y, h, amounts, rows, &pending);
+        if (any) placed |= 1u << h;
+    }
+    pending_ = pending;
+    return placed;
+}
+
+// One hue (or black) across the line. Each pass keeps only its own state,
+// so the scan's few numbers stay in registers.
+template <int kBits, int kKind>
+bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts,
+                          const LineRows& rows, bool* pending) {
+    constexpr int32_t kLevels = (1 << kBits) - 1;
+    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr bool isBlack = kKind == kBlackPass;
+    const int16_t* black = amounts.hue[kHueBlack];
+    const int16_t* in = amounts.hue[size_t(hue)];
+    const int16_t* darkIn = amounts.dark[size_t(hue)];
+    const int pair = hue == kHueMagenta ? 0 : hue == kHueCyan ? 1 : -1;
+    int32_t* err = error_[size_t(hue)].data() + 1;
+    int32_t* darkErr = pair < 0 ? nullptr : darkError_[size_t(pair)].data() + 1;
+    uint8_t* darkRow = rows.dark[size_t(hue)];
+    uint8_t* lightRow = rows.light[size_t(hue)];
+    const bool written = !isBlack || (hues_ & kWritesBlack) != 0;
+    uint8_t* blackDots = blackDots_.data();
+    const int32_t step = backwards ? -1 : 1;
+    int32_t x = backwards ? width_ - 1 : 0;
+    const int16_t* noise = kNoise.data();
+    const uint32_t noiseStart = noise_start(uint32_t(y), hue);
+    Spread spread, darkSpread;
+    bool any = false, left = false;
     for (int32_t n = 0; n < width_; ++n, x += step) {
-        const int32_t black = amounts.hue[kHueBlack][x];
-        int32_t blackDots = 0;
-        bool blank = true;
-        for (int h = 0; h < kHues; ++h) blank = blank && amounts.hue[size_t(h)][x] == 0;
-        for (int h = 0; h < kHues; ++h) {
-            const int32_t in = amounts.hue[size_t(h)][x];
-            const int32_t sum = h == kHueBlack ? in : black + in;
-            const int32_t dotsBefore = h == kHueBlack ? 0 : blackDots;
-            const ToneRule& rule = rule_for(sum);
-            int32_t residue = 0, level = 0;
-            if (!blank) {
-                // The sum's dots, in levels; this hue adds what the sum's
-                // own diffusion asks beyond black's.
-                const int32_t value = sum + err[h][x] + spread[h].carry;
-                const int32_t threshold =
-                    kLevelUnit / 2 + ((noise(kSeeds[h], uint32_t(x), uint32_t(y)) * rule.modulation) >> 10);
-                const int32_t base = value >> 10;  // floor, in levels
-                int32_t dots = base + ((value - base * kLevelUnit) >= threshold ? 1 : 0);
-                dots = std::clamp(dots, dotsBefore, dotsBefore + (in > 0 ? kLevels : 0));
-                level = dots - dotsBefore;
-                if (h == kHueBlack) blackDots = dots;
-                residue = std::clamp(value - dots * kLevelUnit, -kMaxResidue, kMaxResidue);
-            }
-            const int pair = h == kHueMagenta ? 0 : h == kHueCyan ? 1 : -1;
-            bool isDark = false;
-            if (pair >= 0) {
-                const int32_t din = amounts.dark[size_t(h)][x];
-                const int32_t dvalue = din + derr[pair][x] + darkSpread[pair].carry;
-                int32_t dresidue = 0;
-                if (din == 0 || in == 0) {
-                    dresidue = 0;
-                } else if (level > 0) {
-                    isDark = dvalue * 2 >= level * kLevelUnit || din == in;
+        const int32_t k = black[x];
+        const int32_t amount = isBlack ? k : in[x];
+        const int32_t before = isBlack ? 0 : blackDots[x];
+        const int32_t sum = isBlack ? k : k + amount;
+        const ToneRule& rule = rule_for(sum);
+        int32_t dots = before, residue = 0;
+        if (sum != 0) {
+            const int32_t value = sum + err[x] + spread.carry;
+            const int32_t threshold =
+                kLevelUnit / 2 + ((noise[(noiseStart + uint32_t(x)) & kNoiseMask] * rule.modulation) >> 10);
+            const int32_t base = value >> 10;  // floor, in levels
+            dots = base + ((value - base * kLevelUnit) >= threshold ? 1 : 0);
+            dots = dots < before ? before : dots;
+            const int32_t most = before + (amount > 0 ? kLevels : 0);
+            dots = dots > most ? most : dots;
+            residue = value - dots * kLevelUnit;
+            residue = residue < -kMaxResidue ? -kMaxResidue : residue > kMaxResidue ? kMaxResidue : residue;
+        }
+        if (isBlack) blackDots[x] = uint8_t(dots);
+        const int32_t level = dots - before;
+        bool isDark = false;
+        if (kKind == kPairPass) {
+            const int32_t din = darkIn[x];
+            int32_t dresidue = 0;
+            if (din != 0) {
+                const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
+                if (level > 0) {
+                    isDark = dvalue * 2 >= level * kLevelUnit || din == amount;
                     dresidue = dvalue - (isDark ? level * kLevelUnit : 0);
                 } else {
                     dresidue = dvalue;
                 }
-                darkSpread[pair].pass(dresidue, rule_for(din).weights, derr[pair], x, step);
-                pending = pending || dresidue != 0;
             }
-            if (level > 0) {
-                placed |= 1u << h;
-                put_level(isDark || pair < 0 ? rows.dark[size_t(h)] : rows.light[size_t(h)], kBits, x, level);
-            }
-            spread[h].pass(residue, rule.weights, err[h], x, step);
-            pending = pending || residue != 0;
+            darkSpread.pass(dresidue, rule_for(din).weights, darkErr, x, step);
+            left = left || dresidue != 0;
         }
+        if (level > 0 && written) {
+            any = true;
+            put_level(isDark || kKind != kPairPass ? darkRow : lightRow, kBits, x, level);
+        }
+        spread.pass(residue, rule.weights, err, x, step);
+        left = left || residue != 0;
     }
     // The last pixel's cell below; its share ahead falls off the page.
-    for (int h = 0; h < kHues; ++h) err[h][x - step] = spread[h].under;
-    for (int p = 0; p < 2; ++p) derr[p][x - step] = darkSpread[p].under;
-    pending_ = pending;
-    return placed;
+    err[x - step] = spread.under;
+    if (kKind == kPairPass) darkErr[x - step] = darkSpread.under;
+    *pending = *pending || left;
+    return any;
 }
+
+template unsigned ErrorDiffusion::run<1>(int32_t, const LineAmounts&, const LineRows&);
+template unsigned ErrorDiffusion::run<2>(int32_t, const LineAmounts&, const LineRows&);
 
 }  // namespace vrelo_inks

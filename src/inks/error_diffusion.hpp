@@ -40,10 +40,18 @@ struct LineRows {
 // Hues in diffusion order.
 enum Hue { kHueBlack, kHueMagenta, kHueCyan, kHueYellow, kHues };
 
+// Black's dots are written by the diffusion whose hue set has this bit;
+// another one diffuses black only to know where its hues' dots go, so
+// that two diffusions on two threads share a line's hues and give the
+// same dots as one.
+constexpr unsigned kWritesBlack = 1u << 8;
+constexpr unsigned kAllHues = 0xFu | kWritesBlack;
+
 class ErrorDiffusion {
   public:
-    // width pixels a line, bits 1 or 2.
-    ErrorDiffusion(int32_t width, int bits);
+    // width pixels a line, bits 1 or 2, hues: which hues (1 << Hue) this
+    // diffusion places, with kWritesBlack when black is among them.
+    ErrorDiffusion(int32_t width, int bits, unsigned hues = kAllHues);
 
     void start_page();
 
@@ -53,15 +61,21 @@ class ErrorDiffusion {
   private:
     template <int kBits>
     unsigned run(int32_t y, const LineAmounts& amounts, const LineRows& rows);
+    enum { kBlackPass, kPairPass, kInkPass };
+    template <int kBits, int kKind>
+    bool pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts, const LineRows& rows,
+              bool* pending);
 
     int32_t width_;
     int bits_;
+    unsigned hues_;
     // Error for the next line of each running sum and each dark share, one
     // pixel of margin each side; and whether any of it is not zero (a line
     // without ink and without error left is skipped).
     std::array<std::vector<int32_t>, kHues> error_;
     std::array<std::vector<int32_t>, 2> darkError_;
     bool pending_ = false;
+    std::vector<uint8_t> blackDots_;  // black's levels on the line
 };
 
 }  // namespace vrelo_inks

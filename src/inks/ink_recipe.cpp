@@ -9,8 +9,9 @@
 namespace vrelo_inks {
 namespace {
 
-constexpr MediaLimits kPlain = {2.2, 1.0};
-constexpr MediaLimits kPhoto = {3.0, 1.0};
+// Plain paper takes less ink than photo paper; no ink beyond full coverage.
+constexpr MediaLimits kPlain = {2.8, 1.0};
+constexpr MediaLimits kPhoto = {3.4, 1.0};
 
 // A light dot darkens by a third of a dark one; past this tone light ink
 // alone would have to cover more than the paper.
@@ -18,21 +19,16 @@ constexpr double kLightFull = 1.0 / 3;
 // Half the width of the cross-fade around kLightFull, in tone.
 constexpr double kFadeHalfWidth = 0.07;
 
-// Grey-component replacement: black starts at this grey tone and takes
-// over as the square of the distance from it.
-constexpr double kBlackStart = 0.25;
-constexpr double kYellowLead = 0.2;
+// Black at which a hue's split has gone to dark ink alone.
+constexpr double kBlackForDark = 0.2;
+
+// Bisection steps finding how far the colour inks give way to the limit.
+constexpr int kLimitSteps = 16;
 
 double smooth_ramp(double x, double halfWidth) {
     if (x <= -halfWidth) return 0;
     if (x >= halfWidth) return x;
     return (x + halfWidth) * (x + halfWidth) / (4 * halfWidth);
-}
-
-double black_for(double grey) {
-    if (grey <= kBlackStart) return 0;
-    const double x = (grey - kBlackStart) / (1 - kBlackStart);
-    return x * x;
 }
 
 }  // namespace
@@ -70,7 +66,7 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
     // hue's coverage is not linear in its tone.
     // Beside black, light ink adds dots but little darkness: the more
     // black, the more of each hue goes dark.
-    const double darkBias = std::sqrt(k);
+    const double darkBias = std::min(1.0, k / kBlackForDark);
     const auto make = [&](double s) {
         Inks inks{};
         double dark, light;
@@ -87,7 +83,7 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
     Inks inks = make(1);
     if (total_ink(inks) <= limits_.total) return inks;
     double low = 0, high = 1;
-    for (int step = 0; step < 30; ++step) {
+    for (int step = 0; step < kLimitSteps; ++step) {
         const double mid = (low + high) / 2;
         (total_ink(make(mid)) <= limits_.total ? low : high) = mid;
     }
@@ -95,10 +91,15 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
 }
 
 Inks InkRecipe::inks(const Tones& t) const {
-    // Yellow darkens least: a neutral grey holds less of it than of cyan
-    // and magenta, so it counts for the grey component with a lead.
-    const double k = black_for(std::min({t.cyan, t.magenta, t.yellow + kYellowLead}));
-    return limited(t.cyan, t.magenta, t.yellow, k);
+    // Grey-component replacement, whole: the grey the three tones share is
+    // printed in black alone, whose dots (diffused as evenly as one ink
+    // can be) are finer to the eye than three inks' together. The colour
+    // inks print what is left, rescaled to their full range, so a colour
+    // beside black still reaches full ink.
+    const double grey = std::min({t.cyan, t.magenta, t.yellow});
+    const double rest = 1 - grey;
+    const auto colour = [&](double tone) { return rest > 0 ? (tone - grey) / rest : 0.0; };
+    return limited(colour(t.cyan), colour(t.magenta), colour(t.yellow), grey);
 }
 
 Inks InkRecipe::device_inks(double c, double m, double y, double k) const {

@@ -17,7 +17,10 @@ constexpr int kEdgeSteps = 48;
 constexpr double kShadowKnee = 14;
 // A colour counts as reached within this ΔE.
 constexpr double kReached = 0.25;
-constexpr int kSteps = 60;
+constexpr int kSteps = 40;
+// Past this weighted error from the hint, other starting points are tried.
+constexpr double kRestart = 1.5;
+constexpr double kProgress = 1e-3;
 constexpr double kHueWeight = 3;
 
 // Solves m x = b; false when m is singular.
@@ -166,10 +169,11 @@ double ToneSolver::descend(const Lab& aim, Tones* tones) const {
             if (c < cost) {
                 for (int j = 0; j < 3; ++j) x[j] = trial[j];
                 for (int i = 0; i < 3; ++i) r[i] = rt[i];
-                improved = c > cost * 0.999999 ? false : true;
+                // A step that barely helps ends the search: the colour is
+                // as close as the inks come.
+                if (cost - c < kProgress * cost) step = kSteps;
                 cost = c;
                 lambda = std::max(lambda / 4, 1e-7);
-                if (!improved) step = kSteps;
                 improved = true;
             } else {
                 lambda *= 8;
@@ -184,10 +188,11 @@ double ToneSolver::descend(const Lab& aim, Tones* tones) const {
 Tones ToneSolver::solve(const Lab& target, const Tones& hint) const {
     const Lab aim = mapped(target);
     // From the hint and from a few fixed points: the best local answer.
-    const Tones starts[] = {hint, {0.2, 0.2, 0.2}, {0.7, 0.7, 0.7}, {0.8, 0.1, 0.1},
+    const Tones starts[] = {{0.2, 0.2, 0.2}, {0.7, 0.7, 0.7}, {0.8, 0.1, 0.1},
                             {0.1, 0.8, 0.1}, {0.1, 0.1, 0.8}};
     Tones best = hint;
-    double bestError = 1e30;
+    double bestError = descend(aim, &best);
+    if (bestError < kRestart) return best;
     for (const Tones& start : starts) {
         Tones tones = start;
         const double e = descend(aim, &tones);
