@@ -4,7 +4,9 @@
 #include <lcms2.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "tone_solver.hpp"
 #include "vrelo417_inks.h"
@@ -67,10 +69,14 @@ bool add_table(cmsHPROFILE profile, cmsTagSignature tag, int grid, int ins, int 
     cmsPipeline* pipe = cmsPipelineAlloc(nullptr, cmsUInt32Number(ins), cmsUInt32Number(outs));
     cmsStage* table = cmsStageAllocCLut16bit(nullptr, cmsUInt32Number(grid), cmsUInt32Number(ins),
                                              cmsUInt32Number(outs), nullptr);
+    // ICC's lutAtoB and lutBtoA types hold a table between curves: identity
+    // curves on both sides.
     bool ok = pipe != nullptr && table != nullptr &&
               cmsStageSampleCLut16bit(table, sampler, context, 0) &&
+              cmsPipelineInsertStage(pipe, cmsAT_END, cmsStageAllocToneCurves(nullptr, cmsUInt32Number(ins), nullptr)) &&
               cmsPipelineInsertStage(pipe, cmsAT_END, table);
     if (ok) table = nullptr;  // the pipeline owns it
+    ok = ok && cmsPipelineInsertStage(pipe, cmsAT_END, cmsStageAllocToneCurves(nullptr, cmsUInt32Number(outs), nullptr));
     ok = ok && cmsWriteTag(profile, tag, pipe);
     if (table) cmsStageFree(table);
     if (pipe) cmsPipelineFree(pipe);
@@ -89,7 +95,7 @@ bool Profile::open_file(const char* path, const std::string& what, std::string* 
     if (handle_ == nullptr) {
         std::FILE* f = std::fopen(path, "rb");
         *error = f ? name_ + " is not an ICC profile Little CMS can read"
-                   : name_ + " cannot be opened";
+                   : name_ + " cannot be opened (" + std::strerror(errno) + ")";
         if (f) std::fclose(f);
         return false;
     }

@@ -229,8 +229,8 @@ TEST(PrintedPictures, TheirDitheredPlanesAreWhatTheStreamHolds) {
         const char* arguments;
         const char* inspect;
     };
-    for (const Setup& s : {Setup{"--resolution 720x720 --bits 2 --dpi 300", "--bits 2"},
-                           Setup{"--resolution 1440x720 --halftone ordered --dpi 200",
+    for (const Setup& s : {Setup{"--resolution 720x720 --quality high --dpi 300", "--bits 2"},
+                           Setup{"--resolution 1440x720 --quality draft --media photo --dpi 200",
                                  "--delays 1440x720"}}) {
         vrelo_test::run_command("rm -rf " + printedDir + " " + decodedDir + "; mkdir -p " +
                                 printedDir + " " + decodedDir);
@@ -285,7 +285,8 @@ TEST(HostileInputs, BrokenPicturesAndShortInputsAreRefusedByName) {
     };
     const std::vector<Case> cases = {
         {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'X'}, "not a readable PNG image"},
-        {{0x89, 'P'}, "too short to be a raster or a PNG"},
+        {{0x89, 'P'}, "too short to be a raster or a picture"},
+        {{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F'}, "not a readable JPEG image"},
         {{'h', 'e', 'l', 'l', 'o'}, "is not a CUPS raster stream"},
     };
     for (const Case& c : cases) {
