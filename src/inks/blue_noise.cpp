@@ -74,11 +74,12 @@ BlueNoise::BlueNoise(int bits) : bits_(bits) { mask(); }
 
 unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
                          const LineRows& rows) const {
-    const std::vector<uint16_t>& m = mask();
-    const uint16_t* row = m.data() + (y % kMaskHeight) * kMaskWidth;
-    // The dark shares' thresholds: the mask half a tile away.
-    const uint16_t* darkRow = m.data() + ((y + kMaskHeight / 2) % kMaskHeight) * kMaskWidth;
+    const uint16_t* row = mask().data() + (y % kMaskHeight) * kMaskWidth;
     unsigned placed = 0;
+    // The dark share of each hue's dots, carried along the line: each dot
+    // placed is dark once enough dark ink is owed, so the line gets the
+    // dark ink it asks for, spread over its dots.
+    int32_t owed[kHues] = {0, 0, 0, 0};
     for (int32_t x = 0; x < width; ++x) {
         const int32_t phase = kLevelUnit - 1 - row[x % kMaskWidth];
         const int32_t black = amounts.hue[kHueBlack][x];
@@ -88,12 +89,15 @@ unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
             if (in == 0) continue;
             const int32_t dots = h == kHueBlack ? blackDots : (black + in + phase) >> 10;
             const int level = int(dots - (h == kHueBlack ? 0 : blackDots));
+            const int16_t* dark = amounts.dark[size_t(h)];
+            bool isDark = false;
+            if (dark != nullptr && dark[x] > 0) {
+                owed[h] += dark[x];
+                isDark = level > 0 && (owed[h] * 2 >= level * kLevelUnit || dark[x] == in);
+                if (isDark) owed[h] -= level * kLevelUnit;
+            }
             if (level <= 0) continue;
             placed |= 1u << h;
-            const int16_t* dark = amounts.dark[size_t(h)];
-            const bool isDark = dark != nullptr && dark[x] > 0 &&
-                                int32_t(int64_t(dark[x]) * kLevelUnit / in) >
-                                    darkRow[(x + kMaskWidth / 2) % kMaskWidth];
             put_level(isDark || dark == nullptr ? rows.dark[size_t(h)] : rows.light[size_t(h)], bits_,
                       x, level);
         }

@@ -1,8 +1,8 @@
 // The faster halftone: thresholds from a blue-noise mask, tiled over the
 // page, without state between lines. Black alone and each hue with black
 // are thresholded against one threshold a pixel, as the error diffusion
-// diffuses them, so the hues' dots keep apart from black's; a hue's dark dots are those whose second
-// threshold (the mask elsewhere) its dark share passes.
+// diffuses them, so the hues' dots keep apart from black's; a hue's dots
+// are made dark as its dark share, carried along the line, asks.
 #ifndef VRELO_INKS_BLUE_NOISE_HPP
 #define VRELO_INKS_BLUE_NOISE_HPP
 

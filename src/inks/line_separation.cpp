@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
 
 #include "tone_solver.hpp"
 
@@ -12,6 +15,31 @@ namespace {
 constexpr uint32_t kMax = 65535;
 // Grey input reads a table of 4096 greys (all of them at 8 bits).
 constexpr int kGreyShift = 4;
+
+// The grid of the renderer's own separation depends only on the limits
+// and the dot sizes; each one made is kept for the process, so a host
+// making renderer after renderer (a job per page format, tests) builds it
+// once.
+std::shared_ptr<const SeparationTable> own_table(const InkRecipe& recipe) {
+    static std::mutex mutex;
+    static std::map<std::tuple<double, double, int>, std::shared_ptr<const SeparationTable>> made;
+    const auto key = std::make_tuple(recipe.limits().total, recipe.limits().perInk, recipe.bits());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = made.find(key);
+        if (found != made.end()) return found->second;
+    }
+    const ToneSolver solver(recipe);
+    const InputColour colour(nullptr, 0);
+    auto table = std::make_shared<SeparationTable>();
+    Tones last;
+    table->build([&](double r, double g, double b) {
+        last = solver.solve(colour.lab(r, g, b), last);
+        return recipe.inks(last);
+    });
+    std::lock_guard<std::mutex> lock(mutex);
+    return made.emplace(key, std::move(table)).first->second;
+}
 
 MediaLimits limits_for(const VreloInksOptions& o) {
     MediaLimits limits;
@@ -54,43 +82,56 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
         s->device_.reset(new DeviceInks(s->recipe_));
         return s;
     }
-    InputColour colour(gridProfile, o.intent);
-    if (!colour.ready()) {
-        *error = input->name() + " cannot convert RGB to colour";
+    if (gridProfile == nullptr && printer == nullptr) {
+        s->table_ = own_table(s->recipe_);
+    } else if (!s->build_table(gridProfile, printer, error)) {
         return nullptr;
     }
-    std::unique_ptr<PrinterInks> printerInks;
-    if (printer != nullptr) {
-        printerInks.reset(new PrinterInks(*printer, s->recipe_, o.intent));
-        if (!printerInks->ready()) {
-            *error = printer->name() + " cannot convert colours to its inks";
-            return nullptr;
-        }
-    }
-    const ToneSolver solver(s->recipe_);
-    Tones last;
-    s->table_.build([&](double r, double g, double b) {
-        const Lab lab = colour.lab(r, g, b);
-        if (printerInks) return printerInks->inks(lab);
-        last = solver.solve(lab, last);
-        return s->recipe_.inks(last);
-    });
     if (s->path_ == Path::kGrey) {
         const uint32_t entries = o.sampleBits == 8 ? 256 : (kMax >> kGreyShift) + 1;
         s->grey_.resize(entries);
         for (uint32_t v = 0; v < entries; ++v) {
             const uint32_t value = o.sampleBits == 8 ? v * 257 : std::min(kMax, v << kGreyShift);
-            s->table_.lookup(value, value, value, &s->grey_[v]);
+            s->table_->lookup(value, value, value, &s->grey_[v]);
         }
     }
     return s;
+}
+
+bool LineSeparation::build_table(const Profile* input, const Profile* printer, std::string* error) {
+    InputColour colour(input, options_.intent);
+    if (!colour.ready()) {
+        *error = input->name() + " cannot convert RGB to colour";
+        return false;
+    }
+    std::unique_ptr<PrinterInks> printerInks;
+    if (printer != nullptr) {
+        printerInks.reset(new PrinterInks(*printer, recipe_, options_.intent));
+        if (!printerInks->ready()) {
+            *error = printer->name() + " cannot convert colours to its inks";
+            return false;
+        }
+    }
+    const ToneSolver solver(recipe_);
+    auto table = std::make_shared<SeparationTable>();
+    Tones last;
+    table->build([&](double r, double g, double b) {
+        // Paper white prints no ink, whatever a profile's table gives there.
+        if (r == 1 && g == 1 && b == 1) return Inks{};
+        const Lab lab = colour.lab(r, g, b);
+        if (printerInks) return printerInks->inks(lab);
+        last = solver.solve(lab, last);
+        return recipe_.inks(last);
+    });
+    table_ = std::move(table);
+    return true;
 }
 
 void LineSeparation::pixel(const uint32_t* c, InkLevels* out) const {
     switch (path_) {
         case Path::kDevice: device_->lookup(c[0], c[1], c[2], c[3], out); return;
         case Path::kGrey: *out = grey_[options_.sampleBits == 8 ? c[0] >> 8 : c[0] >> kGreyShift]; return;
-        default: table_.lookup(c[0], c[1], c[2], out); return;
+        default: table_->lookup(c[0], c[1], c[2], out); return;
     }
 }
 

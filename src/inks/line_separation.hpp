@@ -37,13 +37,15 @@ class LineSeparation {
   private:
     enum class Path { kTable, kGrey, kThroughSrgb, kDevice };
     LineSeparation(const VreloInksOptions& options, const MediaLimits& limits);
+    // The grid through an input profile (RGB) and/or a printer profile.
+    bool build_table(const Profile* input, const Profile* printer, std::string* error);
     template <typename Sample>
     bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts);
 
     VreloInksOptions options_;
     InkRecipe recipe_;
     Path path_ = Path::kTable;
-    SeparationTable table_;
+    std::shared_ptr<const SeparationTable> table_;
     std::vector<InkLevels> grey_;  // by grey value >> kGreyShift
     std::unique_ptr<DeviceInks> device_;
     std::unique_ptr<LineToSrgb> toSrgb_;
