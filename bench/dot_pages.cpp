@@ -2,6 +2,7 @@
 // levels (see dot_pages.hpp).
 #include "dot_pages.hpp"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -57,7 +58,13 @@ bool read_raster_dots(const std::string& path, int32_t x0, int32_t y0, int32_t w
         if (error->empty()) *error = path + " holds no page";
         return false;
     }
-    if (int64_t(x0) + width > int64_t(format.width) || int64_t(y0) + height > int64_t(format.height)) {
+    // The raster holds the imageable area: the page's positions move by
+    // its margins.
+    const cups_page_header2_t& h = file.input().header();
+    x0 -= int32_t(std::lround(h.cupsImagingBBox[0] * format.resX / 72.0));
+    y0 -= int32_t(std::lround((h.cupsPageSize[1] - h.cupsImagingBBox[3]) * format.resY / 72.0));
+    if (x0 < 0 || y0 < 0 || int64_t(x0) + width > int64_t(format.width) ||
+        int64_t(y0) + height > int64_t(format.height)) {
         *error = path + " is smaller than the targets";
         return false;
     }
