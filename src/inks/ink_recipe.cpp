@@ -17,10 +17,15 @@ constexpr MediaLimits kPhoto = {3.4, 1.0};
 // alone would have to cover more than the paper.
 constexpr double kLightFull = 1.0 / 3;
 // Half the width of the cross-fade around kLightFull, in tone.
-constexpr double kFadeHalfWidth = 0.07;
+constexpr double kFadeHalfWidth = 0.04;
 
-// Black at which a hue's split has gone to dark ink alone.
+// Black at which a hue's split starts going to dark ink, and the black
+// over which it gets there.
+constexpr double kBlackForDarkStart = 0.1;
 constexpr double kBlackForDark = 0.2;
+// Black prints the grey component alone up to this grey tone; darker
+// greys take the colour inks under full black, for deeper shadows.
+constexpr double kGreyForBlack = 0.85;
 
 // Bisection steps finding how far the colour inks give way to the limit.
 constexpr int kLimitSteps = 16;
@@ -66,7 +71,7 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
     // hue's coverage is not linear in its tone.
     // Beside black, light ink adds dots but little darkness: the more
     // black, the more of each hue goes dark.
-    const double darkBias = std::min(1.0, k / kBlackForDark);
+    const double darkBias = std::clamp((k - kBlackForDarkStart) / kBlackForDark, 0.0, 1.0);
     const auto make = [&](double s) {
         Inks inks{};
         double dark, light;
@@ -92,14 +97,15 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
 
 Inks InkRecipe::inks(const Tones& t) const {
     // Grey-component replacement, whole: the grey the three tones share is
-    // printed in black alone, whose dots (diffused as evenly as one ink
-    // can be) are finer to the eye than three inks' together. The colour
-    // inks print what is left, rescaled to their full range, so a colour
-    // beside black still reaches full ink.
+    // printed in black alone (up to kGreyForBlack), whose dots, diffused as
+    // evenly as one ink can be, are finer to the eye than three inks'
+    // together. The colour inks print what is left, rescaled to their full
+    // range, so a colour beside black still reaches full ink.
     const double grey = std::min({t.cyan, t.magenta, t.yellow});
-    const double rest = 1 - grey;
-    const auto colour = [&](double tone) { return rest > 0 ? (tone - grey) / rest : 0.0; };
-    return limited(colour(t.cyan), colour(t.magenta), colour(t.yellow), grey);
+    const double removed = std::min(grey, kGreyForBlack);
+    const double rest = 1 - removed;
+    const auto colour = [&](double tone) { return rest > 0 ? (tone - removed) / rest : 0.0; };
+    return limited(colour(t.cyan), colour(t.magenta), colour(t.yellow), removed / kGreyForBlack);
 }
 
 Inks InkRecipe::device_inks(double c, double m, double y, double k) const {
