@@ -49,7 +49,7 @@ bool write_target_page(const Targets& t, const std::string& path, std::string* e
 bool ghostscript_dots(const std::string& page, const std::string& ppd, int bits, const Targets& t,
                       DotPage* colour, DotPage* inks, std::string* error) {
     const std::string raster = page + "." + std::to_string(bits) + ".ras";
-    const std::string command = "cupsfilter -p '" + ppd + "' -o cupsPrintQuality=Draft -o BitDepth=" +
+    const std::string command = "cupsfilter -e -p '" + ppd + "' -o cupsPrintQuality=Draft -o BitDepth=" +
                                 std::to_string(bits) + " -m application/vnd.cups-raster '" + page + "' >'" +
                                 raster + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) {

@@ -111,7 +111,8 @@ typedef struct VreloInksOptions {
                                      order K Y M C m c, or CMYK), or NULL
                                      for the renderer's own */
     int threads;     /* 0 or 1: all work on the calling thread; N: up to N
-                        threads share a line's inks, giving the same dots */
+                        threads may share a line's inks, giving the same
+                        dots (this version renders on the calling thread) */
 } VreloInksOptions;
 
 /* Fills *options for 8-bit sRGB lines of width pixels, printed at 1 bit on

@@ -140,78 +140,71 @@ unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRo
 }
 
 // One hue (or black) across the line. Each pass keeps only its own state,
-// so the scan's few numbers stay in registers.
+// so the scan's few numbers stay in registers, and decides without
+// branches, whose outcome would be the dots themselves.
 template <int kBits, int kKind>
 bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts,
                           const LineRows& rows, bool* pending) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
-    constexpr bool isBlack = kKind == kBlackPass;
+    constexpr bool kBlack = kKind == kBlackPass, kPair = kKind == kPairPass;
     const int16_t* black = amounts.hue[kHueBlack];
     const int16_t* in = amounts.hue[size_t(hue)];
     const int16_t* darkIn = amounts.dark[size_t(hue)];
-    const int pair = hue == kHueMagenta ? 0 : hue == kHueCyan ? 1 : -1;
     int32_t* err = error_[size_t(hue)].data() + 1;
-    int32_t* darkErr = pair < 0 ? nullptr : darkError_[size_t(pair)].data() + 1;
+    int32_t* darkErr = kPair ? darkError_[hue == kHueMagenta ? 0 : 1].data() + 1 : nullptr;
     uint8_t* darkRow = rows.dark[size_t(hue)];
     uint8_t* lightRow = rows.light[size_t(hue)];
-    const bool written = !isBlack || (hues_ & kWritesBlack) != 0;
+    // A diffusion of black that is not black's writer places no dots.
+    const uint32_t writes = kBlack && (hues_ & kWritesBlack) == 0 ? 0 : ~0u;
     uint8_t* blackDots = blackDots_.data();
     const int32_t step = backwards ? -1 : 1;
     int32_t x = backwards ? width_ - 1 : 0;
     const int16_t* noise = kNoise.data();
     const uint32_t noiseStart = noise_start(uint32_t(y), hue);
     Spread spread, darkSpread;
-    bool any = false, left = false;
+    uint32_t any = 0;
+    int32_t left = 0;
     for (int32_t n = 0; n < width_; ++n, x += step) {
         const int32_t k = black[x];
-        const int32_t amount = isBlack ? k : in[x];
-        const int32_t before = isBlack ? 0 : blackDots[x];
-        const int32_t sum = isBlack ? k : k + amount;
-        const ToneRule& rule = rule_for(sum);
-        int32_t dots = before, residue = 0;
-        if (sum != 0) {
-            const int32_t value = sum + err[x] + spread.carry;
-            const int32_t threshold =
-                kLevelUnit / 2 + ((noise[(noiseStart + uint32_t(x)) & kNoiseMask] * rule.modulation) >> 10);
-            const int32_t base = value >> 10;  // floor, in levels
-            dots = base + ((value - base * kLevelUnit) >= threshold ? 1 : 0);
-            dots = dots < before ? before : dots;
-            const int32_t most = before + (amount > 0 ? kLevels : 0);
-            dots = dots > most ? most : dots;
-            residue = value - dots * kLevelUnit;
-            residue = residue < -kMaxResidue ? -kMaxResidue : residue > kMaxResidue ? kMaxResidue : residue;
-        }
-        if (isBlack) blackDots[x] = uint8_t(dots);
+        const int32_t amount = kBlack ? k : in[x];
+        const int32_t before = kBlack ? 0 : blackDots[x];
+        const int32_t sum = kBlack ? k : k + amount;
+        const ToneRule& rule = kRules[size_t((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+        const int32_t value = sum + err[x] + spread.carry;
+        const int32_t threshold =
+            kLevelUnit / 2 + ((noise[(noiseStart + uint32_t(x)) & kNoiseMask] * rule.modulation) >> 10);
+        int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
+        const int32_t most = before + (amount > 0 ? kLevels : 0);
+        dots = dots < before ? before : dots > most ? most : dots;
+        // Paper white keeps no error: dots never leak into it.
+        int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
+        residue = residue < -kMaxResidue ? -kMaxResidue : residue > kMaxResidue ? kMaxResidue : residue;
+        if (kBlack) blackDots[x] = uint8_t(dots);
         const int32_t level = dots - before;
-        bool isDark = false;
-        if (kKind == kPairPass) {
+        uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
+        if (kPair) {
             const int32_t din = darkIn[x];
-            int32_t dresidue = 0;
-            if (din != 0) {
-                const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
-                if (level > 0) {
-                    isDark = dvalue * 2 >= level * kLevelUnit || din == amount;
-                    dresidue = dvalue - (isDark ? level * kLevelUnit : 0);
-                } else {
-                    dresidue = dvalue;
-                }
-            }
-            darkSpread.pass(dresidue, rule_for(din).weights, darkErr, x, step);
-            left = left || dresidue != 0;
+            const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
+            const bool isDark = level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
+            const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
+            darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
+            left |= dresidue;
+            dark = isDark ? ~0u : 0u;
         }
-        if (level > 0 && written) {
-            any = true;
-            put_level(isDark || kKind != kPairPass ? darkRow : lightRow, kBits, x, level);
-        }
+        const uint32_t bits = kBits == 1 ? uint32_t(level) << (7 - (x & 7)) : uint32_t(level) << (6 - 2 * (x & 3));
+        const size_t at = size_t(x) >> (kBits == 1 ? 3 : 2);
+        darkRow[at] |= uint8_t(bits & dark & writes);
+        if (kPair) lightRow[at] |= uint8_t(bits & ~dark);
+        any |= bits & writes;
         spread.pass(residue, rule.weights, err, x, step);
-        left = left || residue != 0;
+        left |= residue;
     }
     // The last pixel's cell below; its share ahead falls off the page.
     err[x - step] = spread.under;
-    if (kKind == kPairPass) darkErr[x - step] = darkSpread.under;
-    *pending = *pending || left;
-    return any;
+    if (kPair) darkErr[x - step] = darkSpread.under;
+    *pending = *pending || left != 0;
+    return any != 0;
 }
 
 template unsigned ErrorDiffusion::run<1>(int32_t, const LineAmounts&, const LineRows&);
