@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The real CUPS chain: cupsfilter with the shipped PPD turns the PostScript
-# test page into a printer stream (Ghostscript's raster filter, then
+# The real CUPS chain: cupsfilter with the shipped PPD turns the test pages,
+# made a PDF, into a printer stream (Ghostscript's raster filter, then
 # rastertovrelo). At Draft quality, Ghostscript's own dots, the stream
 # decodes to exactly the raster the same chain gives when asked for CUPS
-# raster; at Normal and High, on each media, the page as a PDF is rendered
-# by the filter into a valid stream of one or three dot sizes. Also the
-# PPD passes cupstestppd, with its printer profiles where it names them.
+# raster; at Normal and High, on each media, the filter renders a valid
+# stream of one or three dot sizes. Also the PPD passes cupstestppd, with
+# its printer profiles where it names them.
 #   cupsfilter_chain.sh TOOLS_DIR PPD PAGES.ps
 set -euo pipefail
 tools=$1 ppd=$2 pages=$3
@@ -21,6 +21,8 @@ done
 cupstestppd -R "$work/root" "$ppd"
 
 cupsfilter_config "$work" "$tools/rastertovrelo"
+gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=pdfwrite -sOutputFile="$work/pages.pdf" "$pages"
+pages="$work/pages.pdf"
 
 for res in 1440x720dpi 720x720dpi; do
   for depth in 1 2; do
@@ -39,13 +41,12 @@ for res in 1440x720dpi 720x720dpi; do
   done
 done
 
-gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=pdfwrite -sOutputFile="$work/pages.pdf" "$pages"
 for quality in Normal High; do
   bits=1
   [ "$quality" = High ] && bits=2
   for media in Plain Photo; do
     cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" -o "cupsPrintQuality=$quality" \
-      -o "MediaType=$media" -m printer/foo "$work/pages.pdf" >"$work/page.prn" 2>"$work/stream.err"
+      -o "MediaType=$media" -m printer/foo "$pages" >"$work/page.prn" 2>"$work/stream.err"
     grep -q "INFO: Printing page 2, 1440x720 dpi, $bits bits*, rendered for ${media,,} paper" \
       "$work/stream.err" || { cat "$work/stream.err"; exit 1; }
     grep -q 'PAGE: 2 1' "$work/stream.err"
