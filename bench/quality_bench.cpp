@@ -127,7 +127,7 @@ void print_summary(const std::vector<Judged>& all) {
     };
     const std::vector<Row> rows = {
         {"graininess, mean over the patches", "<= 0.30 (1 bit), <= 0.15 (2 bits)",
-         [](const Judged& j) { return figure(j.meanGrain); }},
+         [](const Judged& j) { return figure(j.meanGrain, "%.3f"); }},
         {"graininess, worst patch / mean", "<= 2", [](const Judged& j) { return figure(j.worstGrain / j.meanGrain); }},
         {"dark cyan or magenta in patches above L* 90, worst share", "<= 10 %",
          [](const Judged& j) { return figure(100 * j.worstDarkShare, "%.1f %%"); }},

@@ -61,8 +61,9 @@ vrelo_tools::PrintOptions job_options(const char* text) {
     std::string error;
     if (ppd != nullptr && vrelo_tools::read_whole_input(ppd, &ppdText, &error)) {
         const auto entries = vrelo_filter::ppd_profiles(std::string(ppdText.begin(), ppdText.end()));
+        // CUPS tells its filters where its data is; Debian's place otherwise.
         const char* data = std::getenv("CUPS_DATADIR");
-        const std::string dataDir = data != nullptr ? data : CUPS_DATADIR;
+        const std::string dataDir = data != nullptr ? data : "/usr/share/cups";
         print.printerProfile = [entries, dataDir](const vrelo_tools::RasterFormat& page) {
             return vrelo_filter::profile_for(entries, page, dataDir);
         };
