@@ -35,12 +35,12 @@ cmsUInt32Number line_format(int input, int sampleBits) {
     return COLORSPACE_SH(PT_RGB) | CHANNELS_SH(3) | bytes;
 }
 
-// Inks of the look model, for the profile's device-to-colour table.
+// The colour of inks as the renderer prints them, for the profile's
+// device-to-colour table.
 int sample_device(const cmsUInt16Number in[], cmsUInt16Number out[], void* context) {
-    (void)context;
     Inks inks;
     for (int i = 0; i < kInks; ++i) inks[size_t(i)] = float(in[i] / 65535.0);
-    const Rgb r = dot_reflectance(inks);
+    const Rgb r = static_cast<const InkRecipe*>(context)->look(inks);
     const Lab lab = linear_to_lab(r[0], r[1], r[2]);
     cmsCIELab l = {lab[0], lab[1], lab[2]};
     cmsFloat2LabEncoded(out, &l);
@@ -142,7 +142,7 @@ InputColour::~InputColour() {
 
 Lab InputColour::lab(double r, double g, double b) const {
     if (profile_ == nullptr) return linear_to_lab(srgb_to_linear(r), srgb_to_linear(g), srgb_to_linear(b));
-    // Double RGB in lcms runs 0..1 for 0..100 %... as 0..1.0 doubles.
+    // Little CMS takes floating-point RGB as 0..1.
     const double in[3] = {r, g, b};
     cmsCIELab out;
     cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), in, &out, 1);
@@ -213,7 +213,8 @@ bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const 
         ok = ok && cmsWriteTag(profile, cmsSigCopyrightTag, text);
         cmsMLUfree(text);
         ok = ok && cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
-        ok = ok && add_table(profile, cmsSigAToB0Tag, kDeviceGrid, kInks, 3, sample_device, nullptr);
+        ok = ok && add_table(profile, cmsSigAToB0Tag, kDeviceGrid, kInks, 3, sample_device,
+                             const_cast<InkRecipe*>(&recipe));
         ColourSampling sampling = {&solver, &recipe, {}};
         ok = ok && add_table(profile, cmsSigBToA0Tag, kColourGrid, 3, kInks, sample_colour, &sampling);
         ok = ok && cmsLinkTag(profile, cmsSigAToB1Tag, cmsSigAToB0Tag) &&

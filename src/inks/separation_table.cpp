@@ -46,13 +46,13 @@ void SeparationTable::build(const std::function<Inks(double, double, double)>& n
 }
 
 void SeparationTable::lookup(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const {
-    // Position on the grid in 16ths of a cell... in 1/65536 of the cube.
+    // Position on the grid: the cell below the point, and the fraction of
+    // the cell beyond it in 1/256.
     const uint32_t scale = (kN - 1);
     const uint32_t pr = r * scale, pg = g * scale, pb = b * scale;
     const int ir = int(std::min<uint32_t>(pr / kInputMax, kN - 2));
     const int ig = int(std::min<uint32_t>(pg / kInputMax, kN - 2));
     const int ib = int(std::min<uint32_t>(pb / kInputMax, kN - 2));
-    // Fractions in 1/256.
     const int32_t fr = int32_t(((pr - uint32_t(ir) * kInputMax) << 8) / kInputMax);
     const int32_t fg = int32_t(((pg - uint32_t(ig) * kInputMax) << 8) / kInputMax);
     const int32_t fb = int32_t(((pb - uint32_t(ib) * kInputMax) << 8) / kInputMax);

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "dot_levels.hpp"
 #include "line_separation.hpp"
 #include "vrelo417_inks.h"
 
 namespace {
 
+using vrelo_test::level_at;
 using vrelo_inks::InkLevels;
 using vrelo_inks::kFull;
 using vrelo_inks::kInks;
@@ -45,10 +47,6 @@ struct Dots {
     int32_t width = 0, lines = 0;
     std::array<std::vector<uint8_t>, kInks> levels;
 };
-
-uint8_t level_at(const uint8_t* row, int bits, int32_t x) {
-    return bits == 1 ? uint8_t(row[x >> 3] >> (7 - (x & 7)) & 1) : uint8_t(row[x >> 2] >> (6 - 2 * (x & 3)) & 3);
-}
 
 // Renders lines (each options.width pixels of samples) and keeps the dots;
 // checks on the way that each row is exactly as long as the line.

@@ -12,10 +12,10 @@ namespace {
 
 const char kKeyword[] = "*cupsICCProfile ";
 
-std::vector<std::string> split_dots(const std::string& spec) {
+std::vector<std::string> split_dots(const std::string& qualifiers) {
     std::vector<std::string> parts(3);
     size_t part = 0;
-    for (const char c : spec) {
+    for (const char c : qualifiers) {
         if (c == '.' && part < 2) ++part;
         else parts[part] += c;
     }
@@ -38,10 +38,10 @@ std::vector<ProfileEntry> ppd_profiles(const std::string& ppdText) {
     while (std::getline(lines, line)) {
         if (line.compare(0, sizeof kKeyword - 1, kKeyword) != 0) continue;
         // *cupsICCProfile Model.Media.Resolution/Text: "file"
-        const size_t specEnd = line.find_first_of("/:", sizeof kKeyword - 1);
+        const size_t qualifiersEnd = line.find_first_of("/:", sizeof kKeyword - 1);
         const size_t open = line.find('"'), close = line.rfind('"');
-        if (specEnd == std::string::npos || open == std::string::npos || close <= open) continue;
-        const std::vector<std::string> q = split_dots(line.substr(sizeof kKeyword - 1, specEnd - (sizeof kKeyword - 1)));
+        if (qualifiersEnd == std::string::npos || open == std::string::npos || close <= open) continue;
+        const std::vector<std::string> q = split_dots(line.substr(sizeof kKeyword - 1, qualifiersEnd - (sizeof kKeyword - 1)));
         entries.push_back({q[0], q[1], q[2], line.substr(open + 1, close - open - 1)});
     }
     return entries;
