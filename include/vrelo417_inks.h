@@ -125,8 +125,9 @@ void vrelo_inks_default_options(VreloInksOptions *options, int32_t width);
  * vrelo_inks_start_page; on a failure *renderer is NULL and message (when
  * not NULL) receives, in at most messageSize bytes, what is wrong and why,
  * e.g. "the printer profile /x.icc has 3 colour channels: a printer
- * profile has six (K Y M C m c) or CMYK". Building the separation takes
- * a few milliseconds without profiles, longer with them. */
+ * profile has six (K Y M C m c) or CMYK". The renderer's own separation
+ * is built once per process for each ink limit and dot size (about half a
+ * second), a separation through profiles for each renderer. */
 int vrelo_inks_new(VreloInks **renderer, const VreloInksOptions *options,
                    char *message, size_t messageSize);
 
