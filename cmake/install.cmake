@@ -1,7 +1,8 @@
 # Installing the library like any Linux library: the shared library with its
 # plain soname, the headers, the host-helper archive, a pkg-config file and
 # a CMake package that work from any prefix; in native builds also the
-# tools, the CUPS filter (in CUPS's filter directory) and the PPD.
+# tools, the CUPS filter (in CUPS's filter directory), the PPD and the
+# printer profiles it names (in CUPS's profiles directory).
 # Libraries go into Debian's multiarch directory of their architecture
 # (lib/x86_64-linux-gnu, lib/i386-linux-gnu), so both builds install side
 # by side and the linker, pkg-config and CMake find them under any prefix.
@@ -44,17 +45,27 @@ configure_file(cmake/vrelo417.pc.in ${CMAKE_BINARY_DIR}/vrelo417.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/vrelo417.pc DESTINATION ${VRELO_PCDIR})
 
 if(TARGET vrelo-print)
-  # CUPS runs filters from its own server directory, whatever the prefix.
-  execute_process(COMMAND cups-config --serverbin OUTPUT_VARIABLE cups_serverbin
-                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT cups_serverbin)
-    set(cups_serverbin /usr/lib/cups)
-  endif()
+  # CUPS's own directories, as cups-config names them, whatever the prefix.
+  function(vrelo_cups_dir option fallback out)
+    execute_process(COMMAND cups-config ${option} OUTPUT_VARIABLE dir
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(NOT dir)
+      set(dir ${fallback})
+    endif()
+    set(${out} ${dir} PARENT_SCOPE)
+  endfunction()
+  # CUPS runs filters from its own server directory.
+  vrelo_cups_dir(--serverbin /usr/lib/cups cups_serverbin)
   set(VRELO_CUPS_FILTER_DIR ${cups_serverbin}/filter CACHE PATH
       "Where rastertovrelo is installed: CUPS's filter directory")
   set(VRELO_PPD_DIR ${CMAKE_INSTALL_DATADIR}/ppd/vrelo417 CACHE PATH
       "Where the PPD is installed: a directory CUPS searches for drivers")
-  install(TARGETS vrelo-print vrelo-inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The PPD names the printer profiles relative to CUPS's data directory.
+  vrelo_cups_dir(--datadir /usr/share/cups cups_datadir)
+  set(VRELO_PROFILE_DIR ${cups_datadir}/profiles CACHE PATH
+      "Where the printer profiles are installed: CUPS's profiles directory")
+  install(TARGETS vrelo-print vrelo-inspect vrelo-profile RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(TARGETS rastertovrelo RUNTIME DESTINATION ${VRELO_CUPS_FILTER_DIR})
   install(FILES tools/ppd/vrelo417.ppd DESTINATION ${VRELO_PPD_DIR})
+  install(FILES ${VRELO_PROFILES} DESTINATION ${VRELO_PROFILE_DIR})
 endif()
