@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "admin_auth.hpp"
 #include "driver_defaults.hpp"
 #include "drivers.hpp"
 #include "pdf_filter.hpp"
@@ -105,11 +106,15 @@ pappl_system_t* server_system(int count, cups_option_t* options, AppContext* app
     // keys in the print system's folders.
     pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE;
     if (s.loopbackOnly()) soptions |= PAPPL_SOPTIONS_NO_TLS;
-    pappl_system_t* system = papplSystemCreate(
-        soptions, kAppName, s.port, kSubtypes, s.spoolDirectory.c_str(), s.logFile.c_str(),
-        s.logLevel, s.authService.c_str(), false);
+    // No PAM service for PAPPL itself: it would ask every network print job
+    // for a password. The app's callback asks administration only.
+    pappl_system_t* system =
+        papplSystemCreate(soptions, kAppName, s.port, kSubtypes, s.spoolDirectory.c_str(),
+                          s.logFile.c_str(), s.logLevel, nullptr, false);
     if (system == nullptr) return fail("the system could not be made; see the log");
-    if (!s.adminGroup.empty()) papplSystemSetAdminGroup(system, s.adminGroup.c_str());
+    papplSystemSetAdminGroup(system, s.adminGroup.c_str());
+    if (s.authService != kNoAuthService)
+        papplSystemSetAuthCallback(system, "Basic", authorize, &s.authService[0]);
     if (!s.serverHostname.empty()) papplSystemSetHostName(system, s.serverHostname.c_str());
     if (!s.listenHostname.empty() &&
         !papplSystemAddListeners(system, s.listenHostname == "*" ? nullptr : s.listenHostname.c_str())) {

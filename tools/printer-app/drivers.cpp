@@ -54,13 +54,26 @@ void fill_callbacks(pappl_pr_driver_data_t* data) {
 }
 
 // Join Pages: a printer option (its -default) and a job option.
-void add_vendor_attributes(pappl_pr_driver_data_t* data, ipp_t** attrs) {
+void add_vendor_attributes(pappl_pr_driver_data_t* data, ipp_t* attrs) {
     data->num_vendor = 1;
     data->vendor[0] = kJoinPages;
-    if (*attrs == nullptr) *attrs = ippNew();
     const std::string name = kJoinPages;
-    ippAddBoolean(*attrs, IPP_TAG_PRINTER, (name + "-supported").c_str(), 1);
-    ippAddBoolean(*attrs, IPP_TAG_PRINTER, (name + "-default").c_str(), 0);
+    ippAddBoolean(attrs, IPP_TAG_PRINTER, (name + "-supported").c_str(), 1);
+    ippAddBoolean(attrs, IPP_TAG_PRINTER, (name + "-default").c_str(), 0);
+}
+
+// What an IPP Everywhere printer reports and PAPPL 1.3.1 leaves out for a
+// printer like this one: the back side of a one-sided printer's sheets,
+// the rendering intent the printer chooses itself, and no preferred values
+// for Get-Printer-Attributes.
+void add_everywhere_attributes(ipp_t* attrs) {
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_CONST_TAG(IPP_TAG_KEYWORD),
+                 "pwg-raster-document-sheet-back", nullptr, "normal");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_CONST_TAG(IPP_TAG_KEYWORD),
+                 "print-rendering-intent-supported", nullptr, "auto");
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_CONST_TAG(IPP_TAG_KEYWORD),
+                 "print-rendering-intent-default", nullptr, "auto");
+    ippAddBoolean(attrs, IPP_TAG_PRINTER, "preferred-attributes-supported", 0);
 }
 
 }  // namespace
@@ -101,7 +114,9 @@ bool fill_driver(pappl_system_t* system, const char* driverName, const char*, co
     data->ppm_color = 3;
     data->kind = PAPPL_KIND_DOCUMENT | PAPPL_KIND_PHOTO;
     data->has_supplies = true;
-    data->orient_default = IPP_ORIENT_NONE;
+    // One of the four orientations, as IPP 2.0 asks of a default; a job
+    // may still ask for none, which turns pictures to fit the page.
+    data->orient_default = IPP_ORIENT_PORTRAIT;
     // Colour jobs arrive as 8-bit sRGB lines, grey ones as 8-bit grey.
     // Not black_1: PAPPL 1.3.1 hands a client's 1-bit raster over under
     // the job's 8-bit header, at a width and resolution the driver cannot
@@ -122,7 +137,9 @@ bool fill_driver(pappl_system_t* system, const char* driverName, const char*, co
     data->identify_default = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
     fill_resolutions(*model, data);
     fill_media(data);
-    add_vendor_attributes(data, attrs);
+    if (*attrs == nullptr) *attrs = ippNew();
+    add_vendor_attributes(data, *attrs);
+    add_everywhere_attributes(*attrs);
     return true;
 }
 

@@ -55,13 +55,16 @@ class PdfJob {
 
     // Prints one copy: every page Ghostscript renders.
     bool print_copy() {
+        // A job cancelled before it started has lost its file.
+        const char* document = papplJobGetFilename(job_);
+        if (document == nullptr) return fail("the job has no document");
         char messages[1024];
         const int fd = papplJobOpenFile(job_, messages, sizeof messages, nullptr, "gs-log", "w");
         if (fd < 0) return fail("no file for Ghostscript's messages");
         close(fd);
         Ghostscript gs;
         std::string error;
-        if (!gs.start(device_arguments(*options_), papplJobGetFilename(job_), messages, &error))
+        if (!gs.start(device_arguments(*options_), document, messages, &error))
             return fail(error);
         const bool printed = print_pages(gs.raster_fd());
         if (!printed || papplJobIsCanceled(job_)) gs.stop();

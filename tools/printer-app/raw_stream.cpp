@@ -17,6 +17,10 @@ constexpr size_t kCopyBytes = 64 * 1024;
 
 bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
     const char* filename = papplJobGetFilename(job);
+    if (filename == nullptr) {
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The job has no document.");
+        return false;
+    }
     const int fd = open(filename, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to open '%s': %s", filename,

@@ -105,8 +105,10 @@ bool apply_option(const char* name, const char* value, ServerSettings* s, std::s
     } else if (option == "server-hostname") {
         s->serverHostname = value;
     } else if (option == "auth-service") {
+        if (!*value) return refuse("must name a PAM service, or be none");
         s->authService = value;
     } else if (option == "admin-group") {
+        if (!*value) return refuse("must name a group");
         s->adminGroup = value;
     } else if (option == "max-job-size") {
         if (!positive_number(value, 1 << 20, &number))

@@ -15,6 +15,10 @@ namespace vrelo_app {
 // The program's name: its state file, folders, PAM service and unit.
 constexpr const char* kAppName = "vrelo-printer-app";
 
+// auth-service=none: no authentication; PAPPL then lets administration in
+// from this machine only.
+constexpr const char* kNoAuthService = "none";
+
 struct ServerSettings {
     std::string stateDirectory;  // holds the state file
     std::string spoolDirectory;  // job files while they wait
