@@ -12,6 +12,7 @@
 #include "line_render.hpp"
 #include "page_printer.hpp"
 #include "page_settings.hpp"
+#include "printer_turn.hpp"
 #include "server_settings.hpp"
 
 namespace vrelo_app {
@@ -19,9 +20,15 @@ namespace {
 
 class RasterJob {
   public:
-    RasterJob(const PrinterModel& model, int maxPages) : model_(model), maxPages_(maxPages) {}
+    RasterJob(pappl_job_t* job, const PrinterModel& model, int maxPages)
+        : turn_(job), model_(model), maxPages_(maxPages) {}
+
+    // Another thread PAPPL started for the same job has printed it: every
+    // call does nothing.
+    bool printed_before() const { return turn_.printed_before(); }
 
     bool start_page(pappl_job_t* job, const pappl_pr_options_t& options, pappl_device_t* device) {
+        if (printed_before()) return true;
         if (++pages_ > maxPages_)
             return fail(job, "the job has more than " + std::to_string(maxPages_) +
                                  " pages, the most one job may print (max-job-pages)");
@@ -43,6 +50,7 @@ class RasterJob {
 
     bool write_line(pappl_job_t* job, unsigned y, const uint8_t* line) {
         if (failed_) return false;
+        if (printed_before()) return true;
         if (y < page_.top || y >= page_.top + page_.height) return true;
         const int32_t printable = int32_t(y - page_.top);
         linesReached_ = uint32_t(printable) + 1;
@@ -59,6 +67,7 @@ class RasterJob {
     // page is never sent, and the job stops at its end.
     bool end_page(pappl_job_t* job) {
         if (failed_) return false;
+        if (printed_before()) return true;
         endedLines_ = papplJobIsCanceled(job) ? linesReached_ : page_.height;
         pageEnded_ = true;
         return true;
@@ -88,6 +97,7 @@ class RasterJob {
         return false;
     }
 
+    PrinterTurn turn_;
     const PrinterModel& model_;
     const int maxPages_;
     vrelo_tools::PagePrinter printer_;
@@ -115,9 +125,11 @@ bool start_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The printer has no driver of this application.");
         return false;
     }
-    papplJobSetData(job, new RasterJob(*model, settings->maxJobPages));
+    papplJobSetData(job, new RasterJob(job, *model, settings->maxJobPages));
     return true;
 }
+
+bool raster_job_printed_before(pappl_job_t* job) { return raster_job(job)->printed_before(); }
 
 bool start_raster_page(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device,
                        unsigned) {

@@ -19,6 +19,11 @@ bool end_raster_page(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
                      unsigned page);
 bool end_raster_job(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 
+// Between start_raster_job and end_raster_job: true when another thread
+// printed this job already (see printer_turn.hpp), for filters that would
+// otherwise render it again.
+bool raster_job_printed_before(pappl_job_t* job);
+
 }  // namespace vrelo_app
 
 #endif

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "printer_turn.hpp"
+
 namespace vrelo_app {
 namespace {
 
@@ -16,6 +18,8 @@ constexpr size_t kCopyBytes = 64 * 1024;
 }  // namespace
 
 bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+    PrinterTurn turn(job);
+    if (turn.printed_before()) return true;
     const char* filename = papplJobGetFilename(job);
     if (filename == nullptr) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The job has no document.");
