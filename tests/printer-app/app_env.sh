@@ -15,6 +15,7 @@ app_socket_in() { export SNAP_COMMON=$1 TMPDIR=$1; }
 start_app() {
   local app=$1 dir=$2 options=()
   shift 2
+  APP_BIN=$app APP_DIR=$dir
   for option in "$@"; do options+=(-o "$option"); done
   mkdir -p "$dir"
   app_socket_in "$dir"
@@ -51,13 +52,23 @@ stop_app() {
   return "$status"
 }
 
-# wait_jobs APP PRINTER: until no job of the printer is pending or printing.
+# app SUB-COMMAND [ARGUMENT...]: a sub-command for the server start_app
+# started, only while it runs: without a server, PAPPL's sub-commands start
+# one of their own, which would outlive the test.
+app() {
+  kill -0 "$(cat "$APP_DIR/app.pid" 2>/dev/null)" 2>/dev/null ||
+    { echo "the server is not running; the end of its log:"; tail -5 "$APP_DIR/log"; return 1; }
+  "$APP_BIN" "$@"
+}
+
+# wait_jobs PRINTER: until no job of the printer is pending or printing.
 wait_jobs() {
-  local app=$1 printer=$2
+  local printer=$1 jobs
   for _ in $(seq 1 600); do
-    "$app" jobs -d "$printer" | grep -qE ' (pending|held|processing|stopped) ' || return 0
+    jobs=$(app jobs -d "$printer") || return 1
+    grep -qE ' (pending|held|processing|stopped) ' <<<"$jobs" || return 0
     sleep 0.1
   done
-  echo "jobs of $printer did not finish:"; "$app" jobs -d "$printer"
+  echo "jobs of $printer did not finish:"; echo "$jobs"
   return 1
 }

@@ -24,7 +24,11 @@ declare -A known=(
 
 start_app "$app" "$work/app"
 mkdir "$work/out"
-"$app" add -d everywhere -m vrelo417_1440_3dots -v "file://$work/out"
+app add -d everywhere -m vrelo417_1440_3dots -v "file://$work/out"
+# Draft (720 x 720) unless a test asks otherwise: the many PDF and JPEG jobs
+# stay quick, and a raster job seldom finds the printer busy (ipptool then
+# waits 5 s before it tries again).
+app modify -d everywhere -o print-quality-default=draft
 # The server is up for a while before ipptool asks (the tests want a
 # printer-up-time above 0 s) while the documents are made.
 "$here/make_samples.sh" "$pages" "$work/docs" all
@@ -36,9 +40,14 @@ cp /usr/share/cups/ipptool/ipp-1.1.test /usr/share/cups/ipptool/ipp-2.0.test \
   sort -u | while read -r file; do
     [ -e "$file" ] || { mkdir -p "$(dirname "$file")"; : >"$file"; }
   done)
-(cd "$work/docs" &&
-  ipptool -I -tf document-a4.pdf "ipp://127.0.0.1:$APP_PORT/ipp/print/everywhere" \
-    ipp-everywhere.test) >"$work/ipptool.out" 2>&1 || true
+# The IPP 1.1 and 2.0 tests it includes first: once the jobs they queue
+# have printed, its own raster jobs find the printer idle (a busy printer
+# makes ipptool wait 5 s before it tries again).
+sed '/^INCLUDE "ipp-2.0.test"/d' "$work/docs/ipp-everywhere.test" >"$work/docs/everywhere-own.test"
+uri=ipp://127.0.0.1:$APP_PORT/ipp/print/everywhere
+(cd "$work/docs" && ipptool -I -tf document-a4.pdf "$uri" ipp-2.0.test) >"$work/ipptool.out" 2>&1 || true
+wait_jobs everywhere
+(cd "$work/docs" && ipptool -I -t "$uri" everywhere-own.test) >>"$work/ipptool.out" 2>&1 || true
 
 # Each failed test with what it expected and did not get.
 unexpected=0
@@ -58,7 +67,7 @@ if [ "$unexpected" != 0 ]; then cat "$work/ipptool.out"; exit 1; fi
 passed=$(grep -c '\[PASS\]$' "$work/ipptool.out")
 [ "$passed" -ge 60 ] || { echo "only $passed tests ran"; cat "$work/ipptool.out"; exit 1; }
 
-wait_jobs "$app" everywhere
+wait_jobs everywhere
 for stream in "$work"/out/*; do
   "$inspect" "$stream" >/dev/null || { echo "not a valid stream: $stream"; exit 1; }
 done

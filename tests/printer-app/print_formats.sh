@@ -17,7 +17,7 @@ driver=vrelo417_1440_3dots
 
 start_app "$app" "$work/app"
 mkdir "$work/out"
-"$app" add -d formats -m "$driver" -v "file://$work/out"
+app add -d formats -m "$driver" -v "file://$work/out"
 "$here/make_samples.sh" "$pages" "$work/docs" srgb-8/document-a4 sgray-8/onepage-letter
 docs=$work/docs
 gs -q -dSAFER -dBATCH -dNOPAUSE -dDEVICEWIDTHPOINTS=288 -dDEVICEHEIGHTPOINTS=432 -dFIXEDMEDIA \
@@ -35,9 +35,9 @@ pwg720=$docs/pwg-raster-samples-720dpi
 print() {
   local name=$1 file=$2
   shift 2
-  "$app" submit -d formats -t "$name" "$@" "$file" >/dev/null
-  wait_jobs "$app" formats
-  [ -s "$work/out/$name.prn" ] || { echo "$name: no stream"; "$app" jobs -d formats; tail "$work/app/log"; exit 1; }
+  app submit -d formats -t "$name" "$@" "$file" >/dev/null
+  wait_jobs formats
+  [ -s "$work/out/$name.prn" ] || { echo "$name: no stream"; app jobs -d formats; tail "$work/app/log"; exit 1; }
   "$inspect" "$work/out/$name.prn" >"$work/$name.inspect" ||
     { echo "$name: the stream is not valid"; exit 1; }
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -16,7 +17,6 @@ constexpr size_t kRememberedJobs = 32;
 
 struct PrinterState {
     bool busy = false;
-    int inside = 0;  // threads between taking the turn and leaving
     std::deque<int> printed;
 };
 
@@ -27,27 +27,36 @@ std::map<int, PrinterState> printers;
 }  // namespace
 
 PrinterTurn::PrinterTurn(pappl_job_t* job)
-    : printer_(papplPrinterGetID(papplJobGetPrinter(job))), job_(papplJobGetID(job)) {
+    : job_(job), printer_(papplPrinterGetID(papplJobGetPrinter(job))), jobId_(papplJobGetID(job)) {
     std::unique_lock<std::mutex> held(lock);
     PrinterState& state = printers[printer_];
-    ++state.inside;
     changed.wait(held, [&state] { return !state.busy; });
     state.busy = true;
     printedBefore_ =
-        std::find(state.printed.begin(), state.printed.end(), job_) != state.printed.end();
+        std::find(state.printed.begin(), state.printed.end(), jobId_) != state.printed.end();
 }
 
 PrinterTurn::~PrinterTurn() {
-    std::unique_lock<std::mutex> held(lock);
+    if (ownDevice_ && device_ != nullptr) papplDeviceClose(device_);
+    std::lock_guard<std::mutex> held(lock);
     PrinterState& state = printers[printer_];
     if (!printedBefore_) {
-        state.printed.push_back(job_);
+        state.printed.push_back(jobId_);
         if (state.printed.size() > kRememberedJobs) state.printed.pop_front();
     }
     state.busy = false;
-    --state.inside;
     changed.notify_all();
-    changed.wait(held, [&state] { return state.inside == 0; });
+}
+
+pappl_device_t* PrinterTurn::device(pappl_device_t* given) {
+    if (device_ != nullptr || ownDevice_) return device_;
+    pappl_printer_t* printer = papplJobGetPrinter(job_);
+    const char* uri = papplPrinterGetDeviceURI(printer);
+    if (uri == nullptr || std::strncmp(uri, "file:", 5) != 0) return device_ = given;
+    ownDevice_ = true;
+    device_ = papplDeviceOpen(uri, papplJobGetName(job_), papplLogDevice,
+                              papplPrinterGetSystem(printer));
+    return device_;
 }
 
 }  // namespace vrelo_app

@@ -1,11 +1,12 @@
-// One job at a time on a printer's device. PAPPL 1.3.1 starts a job's
-// thread before it marks the printer busy, so a second job arriving in
-// between starts the same job again (or, when the first was cancelled
-// before it began, the next one) beside it; both write to the one device,
-// and the first to finish closes it under the other. Each job of the app
-// therefore takes the printer's turn while it writes, a job that another
-// thread already printed is not printed again, and no thread returns to
-// PAPPL (which would close the device) while another is still inside.
+// One job at a time on a printer, and a device that stays open while the
+// job writes. PAPPL 1.3.1 starts a job's thread before it marks the printer
+// busy, so a job arriving in between starts the same job again beside it
+// (and every finishing thread starts the next pending job, again and
+// again); and it closes a file: device after every job, also the one the
+// other threads are writing to. Each job of the app therefore takes the
+// printer's turn before it writes, a job another thread has printed is not
+// printed again, and a job to a file: device writes through a device of
+// its own. usb: and socket: devices PAPPL keeps open while jobs are queued.
 #ifndef VRELO_PRINTER_APP_PRINTER_TURN_HPP
 #define VRELO_PRINTER_APP_PRINTER_TURN_HPP
 
@@ -17,8 +18,8 @@ class PrinterTurn {
   public:
     // Waits for the turn of the job's printer.
     explicit PrinterTurn(pappl_job_t* job);
-    // Gives the turn back, then waits until no other thread of the printer
-    // is inside.
+    // Closes the job's own device, if it opened one, and gives the turn
+    // back.
     ~PrinterTurn();
     PrinterTurn(const PrinterTurn&) = delete;
     PrinterTurn& operator=(const PrinterTurn&) = delete;
@@ -26,10 +27,18 @@ class PrinterTurn {
     // True when another thread has printed this very job.
     bool printed_before() const { return printedBefore_; }
 
+    // The device to write the job to: for a file: device one of the job's
+    // own, opened on the first call (nullptr when it cannot be opened);
+    // otherwise the one PAPPL gave.
+    pappl_device_t* device(pappl_device_t* given);
+
   private:
+    pappl_job_t* job_;
     int printer_;
-    int job_;
+    int jobId_;
     bool printedBefore_ = false;
+    bool ownDevice_ = false;
+    pappl_device_t* device_ = nullptr;
 };
 
 }  // namespace vrelo_app

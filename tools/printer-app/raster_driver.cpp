@@ -27,8 +27,10 @@ class RasterJob {
     // call does nothing.
     bool printed_before() const { return turn_.printed_before(); }
 
-    bool start_page(pappl_job_t* job, const pappl_pr_options_t& options, pappl_device_t* device) {
+    bool start_page(pappl_job_t* job, const pappl_pr_options_t& options, pappl_device_t* given) {
         if (printed_before()) return true;
+        if ((device_ = turn_.device(given)) == nullptr)
+            return fail(job, "the printer's device could not be opened");
         if (++pages_ > maxPages_)
             return fail(job, "the job has more than " + std::to_string(maxPages_) +
                                  " pages, the most one job may print (max-job-pages)");
@@ -38,7 +40,7 @@ class RasterJob {
         const bool sameSetup = printer_.configured() &&
                                std::memcmp(&page.setup, &printer_.setup(), sizeof page.setup) == 0;
         // A page of other settings ends the run of pages before it.
-        if (!send_ended_page(job, device, !sameSetup)) return false;
+        if (!send_ended_page(job, !sameSetup)) return false;
         vrelo_tools::PrintFault fault;
         if (!printer_.configure(page.setup, &fault)) return fail(job, fault.what);
         if (!renderer_.start(page, &error)) return fail(job, error);
@@ -73,19 +75,17 @@ class RasterJob {
         return true;
     }
 
-    bool finish(pappl_job_t* job, pappl_device_t* device) {
-        return !failed_ && send_ended_page(job, device, true);
-    }
+    bool finish(pappl_job_t* job) { return !failed_ && send_ended_page(job, true); }
 
   private:
-    bool send_ended_page(pappl_job_t* job, pappl_device_t* device, bool lastPage) {
+    bool send_ended_page(pappl_job_t* job, bool lastPage) {
         if (!pageEnded_) return true;
         pageEnded_ = false;
         vrelo_tools::PrintFault fault;
         if (!printer_.end_page(int32_t(endedLines_), lastPage, &fault))
             return fail(job, fault.what);
         const std::vector<uint8_t>& bytes = printer_.page_bytes();
-        if (papplDeviceWrite(device, bytes.data(), bytes.size()) < 0)
+        if (papplDeviceWrite(device_, bytes.data(), bytes.size()) < 0)
             return fail(job, "the printer stream could not be written to the device");
         return true;
     }
@@ -98,6 +98,7 @@ class RasterJob {
     }
 
     PrinterTurn turn_;
+    pappl_device_t* device_ = nullptr;
     const PrinterModel& model_;
     const int maxPages_;
     vrelo_tools::PagePrinter printer_;
@@ -145,10 +146,10 @@ bool end_raster_page(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, uns
     return raster_job(job)->end_page(job);
 }
 
-bool end_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+bool end_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
     std::unique_ptr<RasterJob> state(raster_job(job));
     papplJobSetData(job, nullptr);
-    return state == nullptr || state->finish(job, device);
+    return state == nullptr || state->finish(job);
 }
 
 }  // namespace vrelo_app

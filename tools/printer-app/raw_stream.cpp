@@ -17,9 +17,14 @@ constexpr size_t kCopyBytes = 64 * 1024;
 
 }  // namespace
 
-bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* given) {
     PrinterTurn turn(job);
     if (turn.printed_before()) return true;
+    pappl_device_t* device = turn.device(given);
+    if (device == nullptr) {
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The printer's device could not be opened.");
+        return false;
+    }
     const char* filename = papplJobGetFilename(job);
     if (filename == nullptr) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The job has no document.");
