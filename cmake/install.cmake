@@ -1,8 +1,9 @@
 # Installing the library like any Linux library: the shared library with its
 # plain soname, the headers, the host-helper archive, a pkg-config file and
 # a CMake package that work from any prefix; in native builds also the
-# tools, the CUPS filter (in CUPS's filter directory) and the PPD, and the
-# printer application with its systemd unit, PAM service and man page.
+# tools, the CUPS filter (in CUPS's filter directory), the PPD and the
+# printer profiles it names (in CUPS's profiles directory), and the printer
+# application with its systemd unit, PAM service and man page.
 # Libraries go into Debian's multiarch directory of their architecture
 # (lib/x86_64-linux-gnu, lib/i386-linux-gnu), so both builds install side
 # by side and the linker, pkg-config and CMake find them under any prefix.
@@ -55,9 +56,18 @@ if(TARGET vrelo-print)
       "Where rastertovrelo is installed: CUPS's filter directory")
   set(VRELO_PPD_DIR ${CMAKE_INSTALL_DATADIR}/ppd/vrelo417 CACHE PATH
       "Where the PPD is installed: a directory CUPS searches for drivers")
-  install(TARGETS vrelo-print vrelo-inspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The PPD names the printer profiles relative to CUPS's data directory.
+  execute_process(COMMAND cups-config --datadir OUTPUT_VARIABLE cups_datadir
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT cups_datadir)
+    set(cups_datadir /usr/share/cups)
+  endif()
+  set(VRELO_PROFILE_DIR ${cups_datadir}/profiles CACHE PATH
+      "Where the printer profiles are installed: CUPS's profiles directory")
+  install(TARGETS vrelo-print vrelo-inspect vrelo-profile RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(TARGETS rastertovrelo RUNTIME DESTINATION ${VRELO_CUPS_FILTER_DIR})
   install(FILES tools/ppd/vrelo417.ppd DESTINATION ${VRELO_PPD_DIR})
+  install(FILES ${VRELO_PROFILES} DESTINATION ${VRELO_PROFILE_DIR})
 endif()
 
 if(TARGET vrelo-printer-app)

@@ -23,10 +23,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
   set(CPACK_DEBIAN_PACKAGE_SECTION text)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libc6 (>= 2.34), libstdc++6 (>= 5.2), libgcc-s1, libcups2 (>= 2.3), libpng16-16 (>= 1.6)")
+      "libc6 (>= 2.34), libstdc++6 (>= 5.2), libgcc-s1, libcups2 (>= 2.3), libpng16-16 (>= 1.6), liblcms2-2 (>= 2.9), libjpeg62-turbo (>= 1.3)")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, cups-filters, ghostscript")
   set(CPACK_PACKAGE_DESCRIPTION "The x86-64 library with its header and host \
-helpers, vrelo-print, vrelo-inspect, the CUPS filter rastertovrelo and the printer's PPD.")
+helpers, vrelo-print, vrelo-inspect, vrelo-profile, the CUPS filter rastertovrelo, the printer's PPD \
+and its printer profiles.")
   if(TARGET vrelo-printer-app)
     # PDF jobs need Ghostscript.
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS

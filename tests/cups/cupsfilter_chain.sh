@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The real CUPS chain: cupsfilter with the shipped PPD turns the PostScript
-# test page into a printer stream (Ghostscript's raster filter, then
-# rastertovrelo), and the stream decodes to exactly the raster the same
-# chain gives when asked for CUPS raster. Also the PPD passes cupstestppd.
+# The real CUPS chain: cupsfilter with the shipped PPD turns the test pages,
+# made a PDF, into a printer stream (Ghostscript's raster filter, then
+# rastertovrelo). At Draft quality, Ghostscript's own dots, the stream
+# decodes to exactly the raster the same chain gives when asked for CUPS
+# raster; at Normal and High, on each media, the filter renders a valid
+# stream of one or three dot sizes. Also the PPD passes cupstestppd, with
+# its printer profiles where it names them.
 #   cupsfilter_chain.sh TOOLS_DIR PPD PAGES.ps
 set -euo pipefail
 tools=$1 ppd=$2 pages=$3
@@ -10,15 +13,20 @@ tools=$1 ppd=$2 pages=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-mkdir -p "$work/root/usr/lib/cups/filter"
+mkdir -p "$work/root/usr/lib/cups/filter" "$work/root/usr/share/cups/profiles"
 ln -s "$tools/rastertovrelo" "$work/root/usr/lib/cups/filter/rastertovrelo"
+for media in plain photo; do
+  "$tools/vrelo-profile" "$media" "$work/root/usr/share/cups/profiles/vrelo417-$media.icc"
+done
 cupstestppd -R "$work/root" "$ppd"
 
 cupsfilter_config "$work" "$tools/rastertovrelo"
+gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=pdfwrite -sOutputFile="$work/pages.pdf" "$pages"
+pages="$work/pages.pdf"
 
 for res in 1440x720dpi 720x720dpi; do
   for depth in 1 2; do
-    options=(-o "Resolution=$res" -o "BitDepth=$depth")
+    options=(-o "Resolution=$res" -o "BitDepth=$depth" -o cupsPrintQuality=Draft)
     cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" "${options[@]}" \
       -m application/vnd.cups-raster "$pages" >"$work/page.ras" 2>"$work/raster.err"
     cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" "${options[@]}" \
@@ -30,5 +38,20 @@ for res in 1440x720dpi 720x720dpi; do
       >"$work/inspect.out"
     grep -q '^pages: 2, form feeds: 2$' "$work/inspect.out"
     echo "cupsfilter $res, $depth bit: the stream is the raster"
+  done
+done
+
+for quality in Normal High; do
+  bits=1
+  [ "$quality" = High ] && bits=2
+  for media in Plain Photo; do
+    cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" -o "cupsPrintQuality=$quality" \
+      -o "MediaType=$media" -m printer/foo "$pages" >"$work/page.prn" 2>"$work/stream.err"
+    grep -q "INFO: Printing page 2, 1440x720 dpi, $bits bits*, rendered for ${media,,} paper" \
+      "$work/stream.err" || { cat "$work/stream.err"; exit 1; }
+    grep -q 'PAGE: 2 1' "$work/stream.err"
+    "$tools/vrelo-inspect" --delays 1440x720 --bits "$bits" "$work/page.prn" >"$work/inspect.out"
+    grep -q '^pages: 2, form feeds: 2$' "$work/inspect.out"
+    echo "cupsfilter $quality on $media paper: a valid stream at $bits bit(s)"
   done
 done

@@ -58,9 +58,11 @@ if [ "$kind" = i386 ]; then
 else
   grep -q '^ Package: vrelo417$' <<<"$info"
   grep -q '^ Architecture: amd64$' <<<"$info"
-  grep -q '^ Depends: .*libcups2.*libpng16-16' <<<"$info"
-  for f in ./usr/bin/vrelo-print ./usr/bin/vrelo-inspect ./usr/lib/cups/filter/rastertovrelo \
-           ./usr/share/ppd/vrelo417/vrelo417.ppd ./usr/include/vrelo417.h; do has "$f"; done
+  grep -q '^ Depends: .*libcups2.*libpng16-16.*liblcms2-2.*libjpeg62-turbo' <<<"$info"
+  for f in ./usr/bin/vrelo-print ./usr/bin/vrelo-inspect ./usr/bin/vrelo-profile \
+           ./usr/lib/cups/filter/rastertovrelo ./usr/share/ppd/vrelo417/vrelo417.ppd \
+           ./usr/share/cups/profiles/vrelo417-plain.icc ./usr/share/cups/profiles/vrelo417-photo.icc \
+           ./usr/include/vrelo417.h; do has "$f"; done
   if [ -x "$build/tools/printer-app/vrelo-printer-app" ]; then
     grep -q '^ Depends: .*libpappl1.*ghostscript' <<<"$info"
     for f in ./usr/bin/vrelo-printer-app ./lib/systemd/system/vrelo-printer-app.service \
@@ -101,14 +103,19 @@ printf '#!/bin/sh\nLD_LIBRARY_PATH=%s exec %s "$@"\n' "$work/scratch/usr/lib/$ar
 chmod +x filter-wrapper
 cupsfilter_config "$work" "$work/filter-wrapper"
 ppd=scratch/usr/share/ppd/vrelo417/vrelo417.ppd
-cupsfilter -e -c cups-files.conf -p "$ppd" -m application/vnd.cups-raster \
+draft=(-o cupsPrintQuality=Draft)
+cupsfilter -e -c cups-files.conf -p "$ppd" "${draft[@]}" -m application/vnd.cups-raster \
   "$source/tests/data/two-pages.ps" >page.ras 2>/dev/null
-cupsfilter -e -c cups-files.conf -p "$ppd" -m printer/foo "$source/tests/data/two-pages.ps" \
-  >page.prn 2>filter.err
+cupsfilter -e -c cups-files.conf -p "$ppd" "${draft[@]}" -m printer/foo \
+  "$source/tests/data/two-pages.ps" >page.prn 2>filter.err
 grep -q 'PAGE: 2 1' filter.err
 LD_LIBRARY_PATH="$work/scratch/usr/lib/$arch" scratch/usr/bin/vrelo-inspect --delays 1440x720 \
   --compare page.ras page.prn | grep -q 'every row matches'
-echo "native: the packaged filter prints through cupsfilter with the packaged PPD"
+# At Normal quality (the PPD's default) the packaged filter renders.
+cupsfilter -e -c cups-files.conf -p "$ppd" -m printer/foo "$source/tests/data/two-pages.ps" \
+  >normal.prn 2>normal.err
+grep -q 'PAGE: 2 1' normal.err
+echo "native: the packaged filter prints through cupsfilter with the packaged PPD and profiles"
 
 # The packaged printer application: its unit starts it from /usr/bin, it
 # runs from the package and lists its drivers.

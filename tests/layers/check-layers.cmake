@@ -1,15 +1,16 @@
 # Checks the include graph of a source tree (ROOT) against the library's
 # layers: platform uses nothing of ours; encode, delay and offsetmem use
 # platform; output uses all four. Outside src/ each may also include the
-# public header. The tools reach the library only through the public
-# headers, besides their own. Every breach is reported, then the check fails.
+# public header. The renderer (src/inks) and the tools reach the library
+# only through the public headers, besides their own. Every breach is
+# reported, then the check fails.
 cmake_minimum_required(VERSION 3.25)
 set(layer_uses_platform platform)
 set(layer_uses_encode encode platform)
 set(layer_uses_delay delay platform)
 set(layer_uses_offsetmem offsetmem platform)
 set(layer_uses_output output encode delay offsetmem platform)
-set(public_headers vrelo417.h vrelo417_host.h)
+set(public_headers vrelo417.h vrelo417_host.h vrelo417_inks.h)
 
 # The quoted and angled includes of a file, as they are written.
 function(includes_of file out)
@@ -43,24 +44,30 @@ foreach(layer ${layers})
   endforeach()
 endforeach()
 
-# A tool's include is a public header or a header of the tools themselves.
-file(GLOB_RECURSE tool_sources ${ROOT}/tools/*.cpp ${ROOT}/tools/*.hpp
-                               ${ROOT}/tools/*.c ${ROOT}/tools/*.h)
-set(tool_headers "")
-foreach(source ${tool_sources})
-  get_filename_component(name ${source} NAME)
-  list(APPEND tool_headers ${name})
-endforeach()
-foreach(source ${tool_sources})
-  file(STRINGS ${source} quoted REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
-  foreach(line ${quoted})
-    string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" name "${line}")
-    if(NOT name IN_LIST public_headers AND NOT name IN_LIST tool_headers)
-      file(RELATIVE_PATH where ${ROOT} ${source})
-      list(APPEND breaches "${where} includes \"${name}\": tools use the library only through its public headers")
-    endif()
+# A file of the tools (or of the renderer) includes a public header or a
+# header of its own part.
+function(check_public_only part words)
+  file(GLOB_RECURSE part_sources ${ROOT}/${part}/*.cpp ${ROOT}/${part}/*.hpp
+                                 ${ROOT}/${part}/*.c ${ROOT}/${part}/*.h)
+  set(own_headers "")
+  foreach(source ${part_sources})
+    get_filename_component(name ${source} NAME)
+    list(APPEND own_headers ${name})
   endforeach()
-endforeach()
+  foreach(source ${part_sources})
+    file(STRINGS ${source} quoted REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${quoted})
+      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" name "${line}")
+      if(NOT name IN_LIST public_headers AND NOT name IN_LIST own_headers)
+        file(RELATIVE_PATH where ${ROOT} ${source})
+        list(APPEND breaches "${where} includes \"${name}\": ${words} use the library only through its public headers")
+      endif()
+    endforeach()
+  endforeach()
+  set(breaches ${breaches} PARENT_SCOPE)
+endfunction()
+check_public_only(tools "tools")
+check_public_only(src/inks "the renderer's files")
 
 if(breaches)
   list(JOIN breaches "\n  " text)

@@ -122,8 +122,10 @@ TEST(HostileRasters, AreRefusedByPageAndFieldWithNothingOfTheBrokenPage) {
          }), -1, "page 2: cupsWidth is 40000"},
         {"colour space", on_page2([](cups_page_header2_t* h) { h->cupsColorSpace = CUPS_CSPACE_RGB; }),
          -1, "page 2: cupsColorSpace is 1"},
-        {"depth", on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 8; }), -1,
-         "page 2: cupsBitsPerColor is 8"},
+        {"depth", on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 4; }), -1,
+         "page 2: cupsBitsPerColor is 4: must be 1 or 2 (dots), or 8 or 16 (contone)"},
+        {"contone of dots' colours", on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 8; }), -1,
+         "page 2: cupsColorSpace is 9: must be RGB (1), sRGB (19)"},
         {"resolution", on_page2([](cups_page_header2_t* h) { h->HWResolution[1] = 0; }), -1,
          "page 2: HWResolution is 0"},
         {"cut in the header", nullptr, 1000, "page 2: the raster ends inside the page header"},
@@ -229,8 +231,8 @@ TEST(PrintedPictures, TheirDitheredPlanesAreWhatTheStreamHolds) {
         const char* arguments;
         const char* inspect;
     };
-    for (const Setup& s : {Setup{"--resolution 720x720 --bits 2 --dpi 300", "--bits 2"},
-                           Setup{"--resolution 1440x720 --halftone ordered --dpi 200",
+    for (const Setup& s : {Setup{"--resolution 720x720 --quality high --dpi 300", "--bits 2"},
+                           Setup{"--resolution 1440x720 --quality draft --media photo --dpi 200",
                                  "--delays 1440x720"}}) {
         vrelo_test::run_command("rm -rf " + printedDir + " " + decodedDir + "; mkdir -p " +
                                 printedDir + " " + decodedDir);
@@ -285,7 +287,8 @@ TEST(HostileInputs, BrokenPicturesAndShortInputsAreRefusedByName) {
     };
     const std::vector<Case> cases = {
         {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'X'}, "not a readable PNG image"},
-        {{0x89, 'P'}, "too short to be a raster or a PNG"},
+        {{0x89, 'P'}, "too short to be a raster or a picture"},
+        {{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F'}, "not a readable JPEG image"},
         {{'h', 'e', 'l', 'l', 'o'}, "is not a CUPS raster stream"},
     };
     for (const Case& c : cases) {

@@ -61,11 +61,20 @@ bool PagePrinter::print_line(int32_t lineNumber, const PlaneRows& planes,
         line.planes[colour].width = int16_t(widthPixels);
     }
     // A line without ink is a gap the next line's advance covers.
-    if (!ink) return true;
+    return !ink || send(line, fault);
+}
+
+bool PagePrinter::print_rendered(const RasterLine& line, PrintFault* fault) {
+    for (const ColorPlane& plane : line.planes)
+        if (plane.data != nullptr) return send(line, fault);
+    return true;
+}
+
+bool PagePrinter::send(const RasterLine& line, PrintFault* fault) {
     const int32_t status = vrelo_host_send_line(&job_, &line, take_bytes, this);
     if (status == VRELO_OK) return true;
     return fail(status, ", page " + std::to_string(page_) + ", line " +
-                            std::to_string(lineNumber),
+                            std::to_string(line.lineNumber),
                 fault);
 }
 

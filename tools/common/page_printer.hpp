@@ -43,6 +43,10 @@ class PagePrinter {
     bool print_line(int32_t lineNumber, const PlaneRows& planes, uint32_t widthPixels,
                     PrintFault* fault);
 
+    // One line as the renderer gives it (vrelo417_inks.h): planes without
+    // ink have no data. A line without any ink costs nothing.
+    bool print_rendered(const RasterLine& line, PrintFault* fault);
+
     // Ends the current page of pageLines lines as the host contract says;
     // lastPage when no page of this setup follows. The page's bytes are
     // then in page_bytes().
@@ -52,6 +56,7 @@ class PagePrinter {
     const std::vector<uint8_t>& page_bytes() const { return bytes_; }
 
   private:
+    bool send(const RasterLine& line, PrintFault* fault);
     bool fail(int32_t status, const std::string& where, PrintFault* fault);
     static int take_bytes(void* context, const uint8_t* data, size_t length);
 

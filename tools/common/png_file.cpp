@@ -74,9 +74,6 @@ bool PngWriter::close(std::string* error) {
 
 namespace {
 
-// Far beyond a page at print resolution, and small enough to hold in memory.
-constexpr uint64_t kLargestImagePixels = uint64_t(1) << 28;
-
 // Turns any PNG into 8-bit RGB with alpha laid onto white.
 void ask_for_rgb(png_structp png, png_infop info) {
     const png_byte type = png_get_color_type(png, info);
@@ -117,6 +114,14 @@ bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatur
         image->dpiX = dots_per_inch(perMetreX);
         image->dpiY = dots_per_inch(perMetreY);
     }
+    png_charp name = nullptr;
+    png_bytep profile = nullptr;
+    png_uint_32 profileSize = 0;
+    int compression = 0;
+    const png_byte type = png_get_color_type(png, info);
+    if ((type & PNG_COLOR_MASK_COLOR) != 0 &&
+        png_get_iCCP(png, info, &name, &compression, &profile, &profileSize) && profileSize > 0)
+        image->iccProfile.assign(profile, profile + profileSize);
     ask_for_rgb(png, info);
     image->width = png_get_image_width(png, info);
     image->height = png_get_image_height(png, info);

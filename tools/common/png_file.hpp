@@ -31,18 +31,25 @@ class PngWriter {
     Png* png_ = nullptr;
 };
 
-// A PNG image as 8-bit RGB, whatever its colour type and depth (grey,
+// A picture as 8-bit RGB, whatever its colour type and depth (grey,
 // palette, alpha composited onto white).
 struct RgbImage {
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t dpiX = 0, dpiY = 0;  // from the file's pHYs chunk; 0 if none
+    uint32_t dpiX = 0, dpiY = 0;  // from the file (pHYs, JFIF); 0 if none
     std::vector<uint8_t> pixels;  // width * 3 bytes per row
+    std::vector<uint8_t> iccProfile;  // the file's own RGB profile, if any
     const uint8_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width * 3; }
 };
 
-// signatureRead: bytes of the PNG signature already taken from file.
+// signatureRead: bytes of the PNG signature already taken from file. A
+// colour PNG's embedded ICC profile (iCCP) comes with it; a grey one's
+// would not describe the RGB it is turned into, so it is left.
 bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatureRead = 0);
+
+// Largest picture read, in pixels: far beyond a page at print resolution,
+// and small enough to hold in memory.
+constexpr uint64_t kLargestImagePixels = uint64_t(1) << 28;
 
 }  // namespace vrelo_tools
 

@@ -2,8 +2,12 @@
 // raster_format.hpp).
 #include "raster_format.hpp"
 
+#include <strings.h>
+
 #include <cstdio>
 #include <cstring>
+
+#include "vrelo417_inks.h"
 
 namespace vrelo_tools {
 namespace {
@@ -98,32 +102,10 @@ void split_chunked(const RasterFormat& f, const uint8_t* line, PlaneRows* planes
     }
 }
 
-}  // namespace
 
-std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* format) {
-    RasterFormat f;
-    const uint32_t space = number_of(h.cupsColorSpace);
-    const uint32_t order = number_of(h.cupsColorOrder);
-    if (!colour_space(space, &f.planeOf, &f.colours))
-        return field("cupsColorSpace", space,
-                     "must be KCMYcm (9), six-colour DeviceN (53), CMYK (6) or "
-                     "KCMY (8)");
-    if (h.cupsBitsPerColor != 1 && h.cupsBitsPerColor != 2)
-        return field("cupsBitsPerColor", h.cupsBitsPerColor, "must be 1 or 2");
-    f.bits = int(h.cupsBitsPerColor);
-    if (order != CUPS_ORDER_CHUNKED && order != CUPS_ORDER_BANDED)
-        return field("cupsColorOrder", order,
-                     "must be chunked (0) or banded (1)");
-    f.banded = order == CUPS_ORDER_BANDED;
-    f.pixelBits = chunked_pixel_bits(f.colours, f.bits);
-    // Banded pages also come with the chunked pixel size from some
-    // renderers; only a chunked page's pixels are laid out by it.
-    const bool pixelBitsFit = h.cupsBitsPerPixel == uint32_t(f.pixelBits) ||
-                              (f.banded && h.cupsBitsPerPixel == uint32_t(f.bits));
-    if (!pixelBitsFit)
-        return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
-                     "must be " + std::to_string(f.pixelBits) +
-                         " for this colour space, order and depth");
+// The checks every page passes whatever its pixels: size, bytes a line,
+// resolution.
+std::string check_size(const cups_page_header2_t& h, RasterFormat f, RasterFormat* format) {
     if (h.cupsWidth == 0 || h.cupsWidth > kWidestPage)
         return field("cupsWidth", h.cupsWidth,
                      "must be 1 to 32767 pixels, the printer's widest line");
@@ -144,6 +126,71 @@ std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* form
     f.resY = h.HWResolution[1];
     *format = f;
     return "";
+}
+
+// The renderer's input for a contone colour space; false for others.
+bool contone_space(uint32_t space, RasterFormat* f) {
+    switch (space) {
+        case CUPS_CSPACE_RGB:
+        case CUPS_CSPACE_SRGB: f->input = VRELO_INKS_RGB; f->colours = 3; return true;
+        case CUPS_CSPACE_W:
+        case CUPS_CSPACE_SW: f->input = VRELO_INKS_GREY; f->colours = 1; return true;
+        case CUPS_CSPACE_K: f->input = VRELO_INKS_GREY; f->colours = 1; f->inkGrey = true; return true;
+        case CUPS_CSPACE_CMYK: f->input = VRELO_INKS_CMYK; f->colours = 4; return true;
+        default: return false;
+    }
+}
+
+std::string check_contone_header(const cups_page_header2_t& h, RasterFormat f, RasterFormat* format) {
+    const uint32_t space = number_of(h.cupsColorSpace);
+    if (!contone_space(space, &f))
+        return field("cupsColorSpace", space,
+                     "must be RGB (1), sRGB (19), grey (0, 18), black (3) or CMYK (6) at " +
+                         std::to_string(h.cupsBitsPerColor) + " bits a colour");
+    if (number_of(h.cupsColorOrder) != CUPS_ORDER_CHUNKED)
+        return field("cupsColorOrder", number_of(h.cupsColorOrder),
+                     "must be chunked (0) at 8 or 16 bits a colour");
+    f.contone = true;
+    f.sampleBits = int(h.cupsBitsPerColor);
+    f.bits = h.cupsCompression == 2 ? 2 : 1;
+    f.mediaType.assign(h.MediaType, strnlen(h.MediaType, sizeof h.MediaType));
+    f.media = strncasecmp(f.mediaType.c_str(), "photo", 5) == 0 ? VRELO_INKS_PHOTO : VRELO_INKS_PLAIN;
+    f.pixelBits = f.colours * f.sampleBits;
+    if (h.cupsBitsPerPixel != uint32_t(f.pixelBits))
+        return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
+                     "must be " + std::to_string(f.pixelBits) + " for this colour space and depth");
+    return check_size(h, f, format);
+}
+
+}  // namespace
+
+std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* format) {
+    RasterFormat f;
+    if (h.cupsBitsPerColor == 8 || h.cupsBitsPerColor == 16) return check_contone_header(h, f, format);
+    const uint32_t space = number_of(h.cupsColorSpace);
+    const uint32_t order = number_of(h.cupsColorOrder);
+    if (!colour_space(space, &f.planeOf, &f.colours))
+        return field("cupsColorSpace", space,
+                     "must be KCMYcm (9), six-colour DeviceN (53), CMYK (6) or "
+                     "KCMY (8)");
+    if (h.cupsBitsPerColor != 1 && h.cupsBitsPerColor != 2)
+        return field("cupsBitsPerColor", h.cupsBitsPerColor,
+                     "must be 1 or 2 (dots), or 8 or 16 (contone)");
+    f.bits = int(h.cupsBitsPerColor);
+    if (order != CUPS_ORDER_CHUNKED && order != CUPS_ORDER_BANDED)
+        return field("cupsColorOrder", order,
+                     "must be chunked (0) or banded (1)");
+    f.banded = order == CUPS_ORDER_BANDED;
+    f.pixelBits = chunked_pixel_bits(f.colours, f.bits);
+    // Banded pages also come with the chunked pixel size from some
+    // renderers; only a chunked page's pixels are laid out by it.
+    const bool pixelBitsFit = h.cupsBitsPerPixel == uint32_t(f.pixelBits) ||
+                              (f.banded && h.cupsBitsPerPixel == uint32_t(f.bits));
+    if (!pixelBitsFit)
+        return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
+                     "must be " + std::to_string(f.pixelBits) +
+                         " for this colour space, order and depth");
+    return check_size(h, f, format);
 }
 
 void split_raster_line(const RasterFormat& f, const uint8_t* line, PlaneRows* planes) {

@@ -1,6 +1,7 @@
 // What a CUPS raster page header means for this printer: the checks every
 // header passes before any of its pixels is used, and the split of one
-// raster line into the library's six planes K, Y, M, C, m, c.
+// raster line of dots into the library's six planes K, Y, M, C, m, c.
+// Contone pages (8 or 16 bits a colour) are for the renderer instead.
 #ifndef VRELO_TOOLS_RASTER_FORMAT_HPP
 #define VRELO_TOOLS_RASTER_FORMAT_HPP
 
@@ -21,7 +22,16 @@ struct RasterFormat {
     uint32_t width = 0;         // pixels
     uint32_t height = 0;        // lines
     uint32_t bytesPerLine = 0;  // as the header gives it, checked
-    int bits = 1;               // per colour and pixel: 1 or 2
+    int bits = 1;               // printer bits per colour and pixel: 1 or 2
+    // Contone pages: the renderer's input kind (vrelo417_inks.h), 8 or 16
+    // bits a sample, grey stored as ink (0 white) rather than light, and
+    // the media the page asks for (MediaType "Photo...": photo paper).
+    bool contone = false;
+    int input = 0;
+    int sampleBits = 0;
+    bool inkGrey = false;
+    int media = 0;
+    std::string mediaType;  // the header's MediaType, as it is
     int colours = 0;            // channels in the raster: 4 or 6
     bool banded = false;        // else chunked
     int pixelBits = 0;          // chunked: bits of one pixel
@@ -35,7 +45,9 @@ struct RasterFormat {
 // Checks a page header before use: supported colour space, order and
 // depth, a width within the library's positions, and bytes per line equal
 // to what width and depth give. Empty when the page can be printed;
-// otherwise a message naming the field and what it must be.
+// otherwise a message naming the field and what it must be. A contone
+// page is printed at 2 bits when cupsCompression is 2 (the PPD's High
+// quality), else at 1.
 std::string check_raster_header(const cups_page_header2_t& header,
                                 RasterFormat* format);
 

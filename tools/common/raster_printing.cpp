@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "contone_rendering.hpp"
 #include "page_printer.hpp"
 
 namespace vrelo_tools {
@@ -80,6 +81,15 @@ class JobLoop {
         }
         page_ = input_.page();
         pageLines_ = format.height;
+        if (format.contone) {
+            const int media = options_.media != 0 ? options_.media : format.media;
+            const std::string profile = options_.printerProfile ? options_.printerProfile(format) : "";
+            std::string error;
+            if (!rendering_.start_page(format, media, profile, &error)) {
+                result_.error = "page " + std::to_string(page_) + ": " + error;
+                return false;
+            }
+        }
         printer_.begin_page(page_);
         if (events_.pageBegins) events_.pageBegins(page_, format);
         return true;
@@ -100,8 +110,17 @@ class JobLoop {
                 if (cancelled()) return finish_cancelled(), true;
                 return false;  // the broken page is never sent
             }
-            split_raster_line(format, line.data(), &planes);
-            if (!printer_.print_line(int32_t(y), planes, format.width, &fault)) return fail(fault);
+            if (format.contone) {
+                RasterLine rendered;
+                if (!rendering_.render(line.data(), &rendered, &result_.error)) {
+                    result_.error = "page " + std::to_string(page_) + ": " + result_.error;
+                    return false;
+                }
+                if (!printer_.print_rendered(rendered, &fault)) return fail(fault);
+            } else {
+                split_raster_line(format, line.data(), &planes);
+                if (!printer_.print_line(int32_t(y), planes, format.width, &fault)) return fail(fault);
+            }
             if (events_.lineDone && (y % kProgressLines == 0 || y + 1 == format.height))
                 events_.lineDone(page_, y + 1);
         }
@@ -113,6 +132,7 @@ class JobLoop {
     const PrintEvents& events_;
     const volatile std::sig_atomic_t* cancel_;
     PagePrinter printer_;
+    ContoneRendering rendering_;
     PrintResult result_;
     int page_ = 0;
     uint32_t pageLines_ = 0;

@@ -1,5 +1,6 @@
 // The job loop that the host program and the CUPS filter share: every page
-// of a CUPS raster stream through the library, each page's stream handed
+// of a CUPS raster stream (dots as they are, contone through the renderer)
+// through the library, each page's stream handed
 // on whole once the page has ended, a refused page stopping the job with a
 // message that names the page and the field, and a cancel between lines
 // that ends the page in progress so the printer is left at a page boundary.
@@ -20,6 +21,11 @@ namespace vrelo_tools {
 struct PrintOptions {
     int32_t model = VRELO_HOST_MODEL;
     bool carryOver = false;
+    // Contone pages, through the renderer: the media, when not the page's
+    // own (0), and the printer profile for a page (none, or empty: the
+    // renderer's own).
+    int media = 0;
+    std::function<std::string(const RasterFormat& format)> printerProfile;
 };
 
 // What the loop tells its caller as it goes.

@@ -2,20 +2,28 @@
 //   rastertovrelo job user title copies options [file]
 // with CUPS raster on the file or standard input; the printer stream goes
 // to standard output, and INFO:, PAGE: and ERROR: lines to standard error
-// for the scheduler. SIGTERM (a cancelled job) ends the page in progress,
-// so the printer is left at a page boundary.
+// for the scheduler. Pages of dots (Draft quality: Ghostscript's) go to the
+// library as they are; contone pages (Normal and High) through the
+// renderer, with the printer profile the PPD's cupsICCProfile entries name
+// for the page's media and resolution, or the renderer's own. SIGTERM (a
+// cancelled job) ends the page in progress, so the printer is left at a
+// page boundary.
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "ppd_profiles.hpp"
 #include "raster_printing.hpp"
+#include "tool_args.hpp"
+#include "vrelo417_inks.h"
 
 namespace {
 
@@ -47,6 +55,18 @@ vrelo_tools::PrintOptions job_options(const char* text) {
                                            strcasecmp(carry, "yes") == 0 ||
                                            strcasecmp(carry, "on") == 0);
     cupsFreeOptions(count, options);
+    // The PPD CUPS gives the filter names the printer profiles.
+    const char* ppd = std::getenv("PPD");
+    std::vector<uint8_t> ppdText;
+    std::string error;
+    if (ppd != nullptr && vrelo_tools::read_whole_input(ppd, &ppdText, &error)) {
+        const auto entries = vrelo_filter::ppd_profiles(std::string(ppdText.begin(), ppdText.end()));
+        const char* data = std::getenv("CUPS_DATADIR");
+        const std::string dataDir = data != nullptr ? data : CUPS_DATADIR;
+        print.printerProfile = [entries, dataDir](const vrelo_tools::RasterFormat& page) {
+            return vrelo_filter::profile_for(entries, page, dataDir);
+        };
+    }
     return print;
 }
 
@@ -82,8 +102,10 @@ int main(int argc, char** argv) {
     }
     vrelo_tools::PrintEvents events;
     events.pageBegins = [](int page, const vrelo_tools::RasterFormat& f) {
-        std::fprintf(stderr, "INFO: Printing page %d, %ux%u dpi, %d bit%s\n", page, f.resX,
-                     f.resY, f.bits, f.bits == 1 ? "" : "s");
+        std::fprintf(stderr, "INFO: Printing page %d, %ux%u dpi, %d bit%s%s\n", page, f.resX,
+                     f.resY, f.bits, f.bits == 1 ? "" : "s",
+                     !f.contone ? "" : f.media == VRELO_INKS_PHOTO ? ", rendered for photo paper"
+                                                                   : ", rendered for plain paper");
     };
     events.pageEnded = [](int page, const std::vector<uint8_t>& bytes) {
         if (!write_all(bytes)) return false;

@@ -1,5 +1,6 @@
-// vrelo-print: turns a CUPS raster file or a PNG picture into the printer
-// stream through the library, page by page, the way a driver's host does.
+// vrelo-print: turns a CUPS raster file, or a PNG or JPEG picture, into the
+// printer stream through the library, page by page, the way a driver's host
+// does; pictures go through the renderer first.
 #include <fcntl.h>
 #include <getopt.h>
 #include <unistd.h>
@@ -10,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "jpeg_file.hpp"
 #include "page_preview.hpp"
 #include "page_printer.hpp"
-#include "picture_separation.hpp"
+#include "picture_printing.hpp"
 #include "progress.hpp"
 #include "raster_printing.hpp"
 #include "tool_args.hpp"
@@ -26,12 +28,13 @@ constexpr int kExitFailed = 1;   // input refused, library failure, output lost
 constexpr int kExitTrouble = 2;  // bad arguments
 
 const char kUsage[] =
-    "usage: vrelo-print [--resolution 1440x720|720x720|360x360|...] [--bits 1|2] [--model C]\n"
+    "usage: vrelo-print [--resolution 1440x720|720x720|360x360|...] [--model C]\n"
+    "                   [--quality draft|normal|high] [--media plain|photo] [--profile FILE.icc]\n"
     "                   [--carry-over] [--prologue FILE] [--epilogue FILE] [--quiet]\n"
-    "                   [--halftone diffusion|ordered] [--dpi N] [--planes DIR]\n"
-    "                   [-o OUTPUT] INPUT|-\n"
+    "                   [--dpi N] [--planes DIR] [-o OUTPUT] INPUT|-\n"
     "INPUT is a CUPS raster stream (each page's header gives its resolution and depth)\n"
-    "or a PNG picture (printed at --resolution and --bits, default 1440x720 at 1 bit).\n";
+    "or a PNG or JPEG picture (printed at --resolution, default 1440x720, in the\n"
+    "--quality's dots: draft and normal one dot size, high three).\n";
 
 struct Options {
     vrelo_tools::PrintOptions print;
@@ -47,21 +50,15 @@ bool parse_model(const char* text, int32_t* model) {
     return true;
 }
 
-bool parse_halftone(const char* text, vrelo_print::Halftone* halftone) {
-    if (std::strcmp(text, "diffusion") == 0) *halftone = vrelo_print::Halftone::kDiffusion;
-    else if (std::strcmp(text, "ordered") == 0) *halftone = vrelo_print::Halftone::kOrdered;
-    else return usage_error(std::string("--halftone takes diffusion or ordered, not '") + text + "'");
-    return true;
-}
-
 bool parse_options(int argc, char** argv, Options* o) {
     static const option kLong[] = {
-        {"resolution", required_argument, nullptr, 'r'}, {"bits", required_argument, nullptr, 'b'},
+        {"resolution", required_argument, nullptr, 'r'}, {"quality", required_argument, nullptr, 'Q'},
         {"model", required_argument, nullptr, 'm'},      {"carry-over", no_argument, nullptr, 'c'},
         {"prologue", required_argument, nullptr, 'P'},   {"epilogue", required_argument, nullptr, 'E'},
-        {"quiet", no_argument, nullptr, 'q'},            {"halftone", required_argument, nullptr, 'H'},
+        {"quiet", no_argument, nullptr, 'q'},            {"media", required_argument, nullptr, 'M'},
         {"dpi", required_argument, nullptr, 'd'},        {"planes", required_argument, nullptr, 'p'},
-        {"help", no_argument, nullptr, 'h'},             {nullptr, 0, nullptr, 0}};
+        {"profile", required_argument, nullptr, 'I'},    {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0}};
     long a = 0, b = 0;
     for (int c; (c = getopt_long(argc, argv, "o:", kLong, nullptr)) != -1;) {
         switch (c) {
@@ -70,16 +67,20 @@ bool parse_options(int argc, char** argv, Options* o) {
                 o->picture.resX = uint32_t(a);
                 o->picture.resY = uint32_t(b);
                 break;
-            case 'b':
-                if (!vrelo_tools::parse_number("--bits", optarg, 1, 2, &a)) return false;
-                o->picture.bits = int(a);
+            case 'Q':
+                if (!vrelo_tools::parse_quality(optarg, &o->picture.quality))
+                    return usage_error(std::string("--quality takes draft, normal or high, not '") + optarg + "'");
                 break;
+            case 'M':
+                if (!vrelo_tools::parse_media(optarg, &o->picture.media))
+                    return usage_error(std::string("--media takes plain or photo, not '") + optarg + "'");
+                break;
+            case 'I': o->picture.printerProfile = optarg; break;
             case 'd':
                 if (!vrelo_tools::parse_number("--dpi", optarg, 1, 32767, &a)) return false;
                 o->picture.imageDpi = uint32_t(a);
                 break;
             case 'm': if (!parse_model(optarg, &o->print.model)) return false; break;
-            case 'H': if (!parse_halftone(optarg, &o->picture.halftone)) return false; break;
             case 'c': o->print.carryOver = true; break;
             case 'P': o->prologue = optarg; break;
             case 'E': o->epilogue = optarg; break;
@@ -168,53 +169,48 @@ bool write_planes(const std::string& dir, const std::vector<vrelo_tools::PlaneRo
     return false;
 }
 
-int print_picture(std::FILE* file, const Options& o, Output& out) {
-    vrelo_tools::RgbImage image;
-    std::string error;
-    if (!vrelo_tools::read_png(file, &image, &error, 4)) {
-        std::fprintf(stderr, "vrelo-print: %s: %s\n", o.input.c_str(), error.c_str());
-        return kExitFailed;
-    }
-    vrelo_print::PictureSeparation separation(image, o.picture);
-    if (separation.width() > vrelo_tools::kWidestPage) {
-        std::fprintf(stderr, "vrelo-print: %s is %u dots wide at this resolution; the widest line is %u\n",
-                     o.input.c_str(), separation.width(), vrelo_tools::kWidestPage);
-        return kExitFailed;
-    }
-    VreloJobSetup setup = vrelo_host_setup(int32_t(o.picture.resX), int32_t(o.picture.resY), o.picture.bits);
-    setup.model = o.print.model;
-    setup.carryOver = o.print.carryOver;
-    vrelo_tools::PagePrinter printer;
-    vrelo_tools::PrintFault fault;
-    vrelo_tools::Progress progress("vrelo-print", o.quiet);
-    std::vector<vrelo_tools::PlaneRows> kept;
-    bool printed = printer.configure(setup, &fault);
-    if (printed) {
-        printer.begin_page(1);
-        progress.page(1, separation.lines());
-    }
-    vrelo_tools::PlaneRows planes;
-    for (uint32_t y = 0; printed && y < separation.lines(); ++y) {
-        separation.next_line(&planes);
-        printed = printer.print_line(int32_t(y), planes, separation.width(), &fault);
-        if (!o.planes.empty()) kept.push_back(planes);
-        progress.line(y + 1);
-    }
-    printed = printed && printer.end_page(int32_t(separation.lines()), true, &fault);
-    progress.done();
-    if (!printed) {
-        std::fprintf(stderr, "vrelo-print: %s\n", fault.what.c_str());
-        return kExitFailed;
-    }
-    if (!out.write(printer.page_bytes())) return kExitFailed;
-    return o.planes.empty() || write_planes(o.planes, kept, o.picture.bits) ? kExitDone : kExitFailed;
-}
-
 bool is_png(const std::vector<uint8_t>& magic) {
     return magic.size() == 4 && magic[0] == 0x89 && magic[1] == 'P' && magic[2] == 'N' && magic[3] == 'G';
 }
 
-// Reads the input's first four bytes, which tell raster from PNG, from the
+int print_picture(const vrelo_tools::RgbImage& image, const Options& o, Output& out) {
+    vrelo_tools::Progress progress("vrelo-print", o.quiet);
+    const vrelo_print::PrintedPicture printed =
+        vrelo_print::print_picture(image, o.picture, o.print, !o.planes.empty(), &progress);
+    progress.done();
+    if (!printed.error.empty()) {
+        std::fprintf(stderr, "vrelo-print: %s: %s\n", o.input.c_str(), printed.error.c_str());
+        return kExitFailed;
+    }
+    if (!out.write(printed.bytes)) return kExitFailed;
+    const int bits = o.picture.quality == vrelo_tools::Quality::kHigh ? 2 : 1;
+    return o.planes.empty() || write_planes(o.planes, printed.planes, bits) ? kExitDone : kExitFailed;
+}
+
+// A PNG or JPEG picture from the descriptor, after its first bytes.
+bool read_picture(int fd, const std::vector<uint8_t>& magic, const Options& o,
+                  vrelo_tools::RgbImage* image) {
+    std::string error;
+    bool taken;
+    if (is_png(magic)) {
+        std::FILE* file = fdopen(fd, "rb");
+        taken = file != nullptr && vrelo_tools::read_png(file, image, &error, int(magic.size()));
+        if (file != nullptr) std::fclose(file);
+    } else {
+        std::vector<uint8_t> bytes = magic;
+        uint8_t buffer[65536];
+        ssize_t got;
+        while ((got = read(fd, buffer, sizeof buffer)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+        taken = got == 0 && vrelo_tools::read_jpeg(bytes, image, &error);
+        if (got < 0) error = "cannot read it";
+        close(fd);
+    }
+    if (!taken) std::fprintf(stderr, "vrelo-print: %s: %s\n", o.input.c_str(), error.c_str());
+    return taken;
+}
+
+
+// Reads the input's first four bytes, which tell raster, PNG and JPEG apart, from the
 // descriptor itself, so that nothing more is taken from it.
 bool read_magic(int fd, std::vector<uint8_t>* magic) {
     magic->resize(4);
@@ -242,13 +238,18 @@ int main(int argc, char** argv) {
     }
     std::vector<uint8_t> magic;
     if (!read_magic(fd, &magic)) {
-        std::fprintf(stderr, "vrelo-print: %s is too short to be a raster or a PNG\n", o.input.c_str());
+        std::fprintf(stderr, "vrelo-print: %s is too short to be a raster or a picture\n", o.input.c_str());
         return kExitFailed;
     }
     Output out;
     if (!out.open(o.output) || !out.write_file_of(o.prologue)) return kExitFailed;
-    const int status = is_png(magic) ? print_picture(fdopen(fd, "rb"), o, out)
-                                     : print_raster_input(fd, magic, o, out);
+    int status;
+    if (is_png(magic) || vrelo_tools::is_jpeg(magic)) {
+        vrelo_tools::RgbImage image;
+        status = read_picture(fd, magic, o, &image) ? print_picture(image, o, out) : kExitFailed;
+    } else {
+        status = print_raster_input(fd, magic, o, out);
+    }
     const bool ended = out.write_file_of(o.epilogue) && out.close();
     return status != kExitDone ? status : ended ? kExitDone : kExitFailed;
 }

@@ -1,0 +1,108 @@
+// The blue-noise mask and its thresholding (see blue_noise.hpp). The mask
+// is made once per process, always the same: points are added one at a
+// time where the spread of those before leaves the largest void, and each
+// pixel's threshold is its turn. The printer's pixels are twice as tall as
+// wide, so the mask is twice as many pixels wide as tall, and the spread
+// is measured in the paper's distances.
+#include "blue_noise.hpp"
+
+#include <array>
+#include <cmath>
+#include <mutex>
+#include <vector>
+
+
+namespace vrelo_inks {
+namespace {
+
+constexpr int kMaskWidth = 128, kMaskHeight = 64;
+constexpr int kMaskPixels = kMaskWidth * kMaskHeight;
+// The spread of a point, in pixels across (half of it down).
+constexpr double kSpread = 1.9;
+constexpr int kReachX = 6, kReachY = 3;
+
+std::vector<uint16_t> make_mask() {
+    std::vector<double> energy(kMaskPixels, 0);
+    std::vector<uint16_t> rank(kMaskPixels, 0);
+    std::vector<bool> taken(kMaskPixels, false);
+    double kernel[2 * kReachY + 1][2 * kReachX + 1];
+    for (int dy = -kReachY; dy <= kReachY; ++dy)
+        for (int dx = -kReachX; dx <= kReachX; ++dx) {
+            const double ex = dx / kSpread, ey = 2.0 * dy / kSpread;
+            kernel[dy + kReachY][dx + kReachX] = std::exp(-(ex * ex + ey * ey) / 2);
+        }
+    // A fixed first point; after it, always the emptiest place (the first
+    // of equals in scan order), so the mask never changes.
+    for (int turn = 0; turn < kMaskPixels; ++turn) {
+        int best = 0;
+        double lowest = 1e300;
+        for (int i = 0; i < kMaskPixels; ++i)
+            if (!taken[size_t(i)] && energy[size_t(i)] < lowest) {
+                lowest = energy[size_t(i)];
+                best = i;
+            }
+        taken[size_t(best)] = true;
+        rank[size_t(best)] = uint16_t(turn);
+        const int bx = best % kMaskWidth, by = best / kMaskWidth;
+        for (int dy = -kReachY; dy <= kReachY; ++dy)
+            for (int dx = -kReachX; dx <= kReachX; ++dx) {
+                const int x = (bx + dx + kMaskWidth) % kMaskWidth;
+                const int y = (by + dy + kMaskHeight) % kMaskHeight;
+                energy[size_t(y * kMaskWidth + x)] += kernel[dy + kReachY][dx + kReachX];
+            }
+    }
+    // Turns to thresholds across one level: 0..kLevelUnit - 1.
+    for (auto& r : rank) r = uint16_t((uint32_t(r) * kLevelUnit + kLevelUnit / 2) / kMaskPixels);
+    return rank;
+}
+
+const std::vector<uint16_t>& mask() {
+    static std::once_flag made;
+    static std::vector<uint16_t> m;
+    std::call_once(made, [] { m = make_mask(); });
+    return m;
+}
+
+inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
+    if (bits == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+    else row[x >> 2] |= uint8_t(level << (6 - 2 * (x & 3)));
+}
+
+}  // namespace
+
+BlueNoise::BlueNoise(int bits) : bits_(bits) { mask(); }
+
+unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
+                         const LineRows& rows) const {
+    const uint16_t* row = mask().data() + (y % kMaskHeight) * kMaskWidth;
+    unsigned placed = 0;
+    // The dark share of each hue's dots, carried along the line: each dot
+    // placed is dark once enough dark ink is owed, so the line gets the
+    // dark ink it asks for, spread over its dots.
+    int32_t owed[kHues] = {0, 0, 0, 0};
+    for (int32_t x = 0; x < width; ++x) {
+        const int32_t phase = kLevelUnit - 1 - row[x % kMaskWidth];
+        const int32_t black = amounts.hue[kHueBlack][x];
+        const int32_t blackDots = (black + phase) >> 10;
+        for (int h = 0; h < kHues; ++h) {
+            const int32_t in = amounts.hue[size_t(h)][x];
+            if (in == 0) continue;
+            const int32_t dots = h == kHueBlack ? blackDots : (black + in + phase) >> 10;
+            const int level = int(dots - (h == kHueBlack ? 0 : blackDots));
+            const int16_t* dark = amounts.dark[size_t(h)];
+            bool isDark = false;
+            if (dark != nullptr && dark[x] > 0) {
+                owed[h] += dark[x];
+                isDark = level > 0 && (owed[h] * 2 >= level * kLevelUnit || dark[x] == in);
+                if (isDark) owed[h] -= level * kLevelUnit;
+            }
+            if (level <= 0) continue;
+            placed |= 1u << h;
+            put_level(isDark || dark == nullptr ? rows.dark[size_t(h)] : rows.light[size_t(h)], bits_,
+                      x, level);
+        }
+    }
+    return placed;
+}
+
+}  // namespace vrelo_inks

@@ -1,0 +1,213 @@
+// Serpentine error diffusion of black and of each hue with black, with tone-dependent weights and
+// threshold modulation (see error_diffusion.hpp).
+#include "error_diffusion.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vrelo_inks {
+namespace {
+
+// Weights to the next pixel on the line, the one below behind and the one
+// below, in 1/256, by the tone within a level (0 to one half; the other
+// half mirrors it). The printer's pixels are twice as tall as wide, so more
+// of the error goes along the line than down. In the extreme tones the
+// weights favour the line, which keeps lone dots apart; towards the middle
+// they even out, which breaks the checkerboard's regularity.
+struct Weights {
+    int32_t right, belowBack, below;
+};
+constexpr int kWeightSteps = 8;
+constexpr Weights kWeightTable[kWeightSteps + 1] = {
+    {150, 30, 76}, {150, 30, 76}, {146, 36, 74}, {140, 44, 72}, {134, 52, 70},
+    {128, 58, 70}, {124, 62, 70}, {122, 64, 70}, {120, 66, 70}};
+
+// Threshold modulation, in level units, at the most: strongest in the
+// middle tones, where regular patterns would form, and near nothing in
+// the extremes, where it would only add noise.
+constexpr int32_t kModulation = 180;
+
+struct ToneRule {
+    Weights weights;
+    int32_t modulation;
+};
+
+// A rule for each tone within a level, in kLevelUnit / 64 steps.
+constexpr int kRuleSteps = 64;
+std::array<ToneRule, kRuleSteps + 1> make_rules() {
+    std::array<ToneRule, kRuleSteps + 1> rules{};
+    for (int i = 0; i <= kRuleSteps; ++i) {
+        // Distance from the level: 0 at a level, 32 half way.
+        const int d = std::min(i, kRuleSteps - i);
+        const double pos = d * double(kWeightSteps) / (kRuleSteps / 2);
+        const int lo = std::min(int(pos), kWeightSteps - 1);
+        const double t = pos - lo;
+        const Weights& a = kWeightTable[lo];
+        const Weights& b = kWeightTable[lo + 1];
+        Weights w;
+        w.right = int32_t(a.right + t * (b.right - a.right) + 0.5);
+        w.belowBack = int32_t(a.belowBack + t * (b.belowBack - a.belowBack) + 0.5);
+        w.below = 256 - w.right - w.belowBack;
+        rules[size_t(i)] = {w, int32_t(kModulation * d / (kRuleSteps / 2.0) + 0.5)};
+    }
+    return rules;
+}
+const std::array<ToneRule, kRuleSteps + 1> kRules = make_rules();
+
+inline const ToneRule& rule_for(int32_t amount) {
+    return kRules[size_t((amount & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+}
+
+// Deterministic noise, -512..511: a fixed table, read along the line from
+// a place set by the line and the hue, so no pixel's noise depends on
+// anything but its position.
+constexpr int kNoiseBits = 16;
+constexpr uint32_t kNoiseMask = (1u << kNoiseBits) - 1;
+std::vector<int16_t> make_noise() {
+    std::vector<int16_t> table(size_t(1) << kNoiseBits);
+    uint32_t state = 0x6A09E667u;
+    for (auto& v : table) {
+        state = state * 1664525u + 1013904223u;  // a fixed linear congruence
+        v = int16_t(int32_t(state >> 22) - 512);
+    }
+    return table;
+}
+const std::vector<int16_t> kNoise = make_noise();
+inline uint32_t noise_start(uint32_t y, int hue) { return (y * 40503u + uint32_t(hue) * 12289u) * 2654435761u >> 16; }
+
+inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
+    if (bits == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+    else row[x >> 2] |= uint8_t(level << (6 - 2 * (x & 3)));
+}
+
+// One error buffer's writing behind the scan: the cell under the pixel
+// just done still waits for the next pixel's share, the one ahead of it
+// is still this line's input.
+struct Spread {
+    int32_t carry = 0, under = 0, ahead = 0;
+    inline void pass(int32_t residue, const Weights& w, int32_t* err, int32_t x, int32_t step) {
+        carry = (residue * w.right) >> 8;
+        const int32_t back = (residue * w.belowBack) >> 8;
+        const int32_t down = (residue * w.below) >> 8;
+        err[x - step] = under + back;
+        under = ahead + down;
+        ahead = residue - carry - back - down;
+    }
+};
+
+}  // namespace
+
+ErrorDiffusion::ErrorDiffusion(int32_t width, int bits, unsigned hues)
+    : width_(width), bits_(bits), hues_(hues | 1u << kHueBlack), blackDots_(size_t(width)) {
+    for (auto& e : error_) e.assign(size_t(width) + 2, 0);
+    for (auto& e : darkError_) e.assign(size_t(width) + 2, 0);
+}
+
+void ErrorDiffusion::start_page() {
+    for (auto& e : error_) std::fill(e.begin(), e.end(), 0);
+    for (auto& e : darkError_) std::fill(e.begin(), e.end(), 0);
+    pending_ = false;
+}
+
+unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
+    if (!pending_) {
+        // Nothing carried and nothing to print: the line stays blank.
+        bool blank = true;
+        for (int h = 0; h < kHues && blank; ++h)
+            if (hues_ >> h & 1)
+                for (int32_t x = 0; x < width_ && blank; ++x) blank = amounts.hue[size_t(h)][x] == 0;
+        if (blank) return 0;
+    }
+    return bits_ == 1 ? run<1>(y, amounts, rows) : run<2>(y, amounts, rows);
+}
+
+template <int kBits>
+unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
+    const bool backwards = (y & 1) != 0;
+    unsigned placed = 0;
+    bool pending = false;
+    // Black first: where its dots fall, every hue's diffusion needs.
+    if (pass<kBits, kBlackPass>(backwards, y, kHueBlack, amounts, rows, &pending))
+        placed |= hues_ & kWritesBlack ? 1u << kHueBlack : 0;
+    for (int h = kHueMagenta; h < kHues; ++h) {
+        if (!(hues_ >> h & 1)) continue;
+        const bool any = h == kHueYellow ? pass<kBits, kInkPass>(backwards, y, h, amounts, rows, &pending)
+                                         : pass<kBits, kPairPass>(backwards, y, h, amounts, rows, &pending);
+        if (any) placed |= 1u << h;
+    }
+    pending_ = pending;
+    return placed;
+}
+
+// One hue (or black) across the line. Each pass keeps only its own state,
+// so the scan's few numbers stay in registers, and decides without
+// branches, whose outcome would be the dots themselves.
+template <int kBits, int kKind>
+bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts,
+                          const LineRows& rows, bool* pending) {
+    constexpr int32_t kLevels = (1 << kBits) - 1;
+    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr bool kBlack = kKind == kBlackPass, kPair = kKind == kPairPass;
+    const int16_t* black = amounts.hue[kHueBlack];
+    const int16_t* in = amounts.hue[size_t(hue)];
+    const int16_t* darkIn = amounts.dark[size_t(hue)];
+    int32_t* err = error_[size_t(hue)].data() + 1;
+    int32_t* darkErr = kPair ? darkError_[hue == kHueMagenta ? 0 : 1].data() + 1 : nullptr;
+    uint8_t* darkRow = rows.dark[size_t(hue)];
+    uint8_t* lightRow = rows.light[size_t(hue)];
+    // A diffusion of black that is not black's writer places no dots.
+    const uint32_t writes = kBlack && (hues_ & kWritesBlack) == 0 ? 0 : ~0u;
+    uint8_t* blackDots = blackDots_.data();
+    const int32_t step = backwards ? -1 : 1;
+    int32_t x = backwards ? width_ - 1 : 0;
+    const int16_t* noise = kNoise.data();
+    const uint32_t noiseStart = noise_start(uint32_t(y), hue);
+    Spread spread, darkSpread;
+    uint32_t any = 0;
+    int32_t left = 0;
+    for (int32_t n = 0; n < width_; ++n, x += step) {
+        const int32_t k = black[x];
+        const int32_t amount = kBlack ? k : in[x];
+        const int32_t before = kBlack ? 0 : blackDots[x];
+        const int32_t sum = kBlack ? k : k + amount;
+        const ToneRule& rule = kRules[size_t((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+        const int32_t value = sum + err[x] + spread.carry;
+        const int32_t threshold =
+            kLevelUnit / 2 + ((noise[(noiseStart + uint32_t(x)) & kNoiseMask] * rule.modulation) >> 10);
+        int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
+        const int32_t most = before + (amount > 0 ? kLevels : 0);
+        dots = dots < before ? before : dots > most ? most : dots;
+        // Paper white keeps no error: dots never leak into it.
+        int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
+        residue = residue < -kMaxResidue ? -kMaxResidue : residue > kMaxResidue ? kMaxResidue : residue;
+        if (kBlack) blackDots[x] = uint8_t(dots);
+        const int32_t level = dots - before;
+        uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
+        if (kPair) {
+            const int32_t din = darkIn[x];
+            const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
+            const bool isDark = level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
+            const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
+            darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
+            left |= dresidue;
+            dark = isDark ? ~0u : 0u;
+        }
+        const uint32_t bits = kBits == 1 ? uint32_t(level) << (7 - (x & 7)) : uint32_t(level) << (6 - 2 * (x & 3));
+        const size_t at = size_t(x) >> (kBits == 1 ? 3 : 2);
+        darkRow[at] |= uint8_t(bits & dark & writes);
+        if (kPair) lightRow[at] |= uint8_t(bits & ~dark);
+        any |= bits & writes;
+        spread.pass(residue, rule.weights, err, x, step);
+        left |= residue;
+    }
+    // The last pixel's cell below; its share ahead falls off the page.
+    err[x - step] = spread.under;
+    if (kPair) darkErr[x - step] = darkSpread.under;
+    *pending = *pending || left != 0;
+    return any != 0;
+}
+
+template unsigned ErrorDiffusion::run<1>(int32_t, const LineAmounts&, const LineRows&);
+template unsigned ErrorDiffusion::run<2>(int32_t, const LineAmounts&, const LineRows&);
+
+}  // namespace vrelo_inks

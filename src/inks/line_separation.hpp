@@ -1,0 +1,57 @@
+// One input line to the halftoners' amounts: each pixel's colour through
+// the separation (the grid over the input's cube, the grey diagonal, the
+// input profile's conversion first for grey and CMYK, or the device curves
+// for CMYK without a profile), a run of equal pixels separated once.
+#ifndef VRELO_INKS_LINE_SEPARATION_HPP
+#define VRELO_INKS_LINE_SEPARATION_HPP
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "colour_profiles.hpp"
+#include "ink_recipe.hpp"
+#include "separation_table.hpp"
+#include "vrelo417_inks.h"
+
+namespace vrelo_inks {
+
+class LineSeparation {
+  public:
+    // Null with *error when a profile cannot serve.
+    static std::unique_ptr<LineSeparation> make(const VreloInksOptions& options,
+                                                const Profile* input, const Profile* printer,
+                                                std::string* error);
+
+    // The amounts of one line in level units (see error_diffusion.hpp): K,
+    // Y, the cyan hue's dots and their dark part, the same for magenta.
+    // False when the line has no ink at all.
+    bool separate(const void* samples, const std::array<int16_t*, 6>& amounts);
+
+    // The inks of one pixel (channels 0..65535 of the input's kind), as
+    // coverage in 1/kFull.
+    void pixel(const uint32_t* channels, InkLevels* out) const;
+
+  private:
+    enum class Path { kTable, kGrey, kThroughSrgb, kDevice };
+    LineSeparation(const VreloInksOptions& options, const MediaLimits& limits);
+    // The grid through an input profile (RGB) and/or a printer profile.
+    bool build_table(const Profile* input, const Profile* printer, std::string* error);
+    template <typename Sample>
+    bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts);
+
+    VreloInksOptions options_;
+    InkRecipe recipe_;
+    Path path_ = Path::kTable;
+    std::shared_ptr<const SeparationTable> table_;
+    std::vector<InkLevels> grey_;  // by grey value >> kGreyShift
+    std::unique_ptr<DeviceInks> device_;
+    std::unique_ptr<LineToSrgb> toSrgb_;
+    std::vector<uint16_t> srgb_;
+};
+
+}  // namespace vrelo_inks
+
+#endif

@@ -1,0 +1,279 @@
+// The public calls of vrelo417_inks.h: options checked, the separation
+// built, and each line taken through separation and halftoning into the
+// six rows.
+#include <algorithm>
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "blue_noise.hpp"
+#include "colour_profiles.hpp"
+#include "error_diffusion.hpp"
+#include "ink_recipe.hpp"
+#include "line_separation.hpp"
+#include "tone_solver.hpp"
+#include "vrelo417_inks.h"
+
+namespace {
+
+using namespace vrelo_inks;
+
+constexpr int32_t kWidestLine = 32767;
+
+std::string format(const char* pattern, ...) {
+    char text[VRELO_INKS_MESSAGE_SIZE];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(text, sizeof text, pattern, args);
+    va_end(args);
+    return text;
+}
+
+// Empty when the options can make a renderer; else what is wrong.
+std::string check_options(const VreloInksOptions& o) {
+    if (o.input != VRELO_INKS_RGB && o.input != VRELO_INKS_GREY && o.input != VRELO_INKS_CMYK)
+        return format("input is %d: it must be VRELO_INKS_RGB (1), VRELO_INKS_GREY (2) or "
+                      "VRELO_INKS_CMYK (3)", o.input);
+    if (o.sampleBits != 8 && o.sampleBits != 16)
+        return format("sampleBits is %d: samples are 8 or 16 bits", o.sampleBits);
+    if (o.width < 1 || o.width > kWidestLine)
+        return format("width is %d pixels: a line holds 1 to %d, the printer's widest",
+                      int(o.width), int(kWidestLine));
+    if (o.bits != 1 && o.bits != 2)
+        return format("bits is %d: the printer takes 1 bit a pixel (one dot size) or 2 "
+                      "(three dot sizes)", o.bits);
+    MediaLimits limits;
+    if (!media_limits(o.media, &limits))
+        return format("media is %d: it must be VRELO_INKS_PLAIN (1) or VRELO_INKS_PHOTO (2)",
+                      o.media);
+    if (o.halftone != VRELO_INKS_DIFFUSION && o.halftone != VRELO_INKS_BLUE_NOISE)
+        return format("halftone is %d: it must be VRELO_INKS_DIFFUSION (1) or "
+                      "VRELO_INKS_BLUE_NOISE (2)", o.halftone);
+    if (o.intent < VRELO_INKS_PERCEPTUAL || o.intent > VRELO_INKS_ABSOLUTE)
+        return format("intent is %d: ICC rendering intents run 0 to 3", o.intent);
+    if (!(o.inkLimit == 0 || (o.inkLimit >= 1 && o.inkLimit <= VRELO_INKS_MAX_INK_LIMIT)))
+        return format("inkLimit is %g: it must be 0 (the media's) or 1 to %g inks' worth",
+                      o.inkLimit, VRELO_INKS_MAX_INK_LIMIT);
+    if (o.inputProfile == nullptr && o.inputProfileData == nullptr && o.inputProfileSize != 0)
+        return "inputProfileSize is set without inputProfileData";
+    if (o.inputProfileData != nullptr && o.inputProfileSize == 0)
+        return "inputProfileData is set with inputProfileSize 0";
+    if (o.threads < 0) return format("threads is %d: it must be 0 or more", o.threads);
+    return "";
+}
+
+// The colour-space word of a kind of input, for messages.
+const char* input_space(int input) {
+    return input == VRELO_INKS_GREY ? "grey" : input == VRELO_INKS_CMYK ? "CMYK" : "RGB";
+}
+
+int input_channels(int input) {
+    return input == VRELO_INKS_GREY ? 1 : input == VRELO_INKS_CMYK ? 4 : 3;
+}
+
+}  // namespace
+
+struct VreloInks {
+    VreloInksOptions options{};
+    std::string message;
+    std::unique_ptr<LineSeparation> separation;
+    // The amounts of a line for the halftoners: K, Y, the cyan hue's dots
+    // and dark part, the magenta hue's dots and dark part.
+    std::array<std::vector<int16_t>, 6> amounts;
+    std::array<std::vector<uint8_t>, kInks> rows;
+    std::unique_ptr<ErrorDiffusion> diffusion;
+    std::unique_ptr<BlueNoise> blueNoise;
+    int32_t line = 0;
+    bool started = false;
+
+    int fail(int result, const std::string& text) {
+        message = text;
+        return result;
+    }
+};
+
+namespace {
+
+// The halftoners' amounts, in the order of VreloInks::amounts.
+enum { kAmountK, kAmountY, kAmountCyan, kAmountDarkCyan, kAmountMagenta, kAmountDarkMagenta };
+
+bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, bool* hasInput,
+                   std::string* error) {
+    *hasInput = o.inputProfile != nullptr || o.inputProfileData != nullptr;
+    if (o.inputProfile != nullptr && !input->open_file(o.inputProfile, "the input profile", error))
+        return false;
+    if (o.inputProfile == nullptr && o.inputProfileData != nullptr &&
+        !input->open_memory(o.inputProfileData, o.inputProfileSize, "the embedded input profile",
+                            error))
+        return false;
+    if (*hasInput && input->channels() != input_channels(o.input)) {
+        *error = format("%s has %d colour channels: the input is %s, %d", input->name().c_str(),
+                        input->channels(), input_space(o.input), input_channels(o.input));
+        return false;
+    }
+    if (o.printerProfile == nullptr) return true;
+    if (!printer->open_file(o.printerProfile, "the printer profile", error)) return false;
+    if (!printer->is_output()) {
+        *error = printer->name() + " is not an output (printer) profile";
+        return false;
+    }
+    if (printer->channels() != 6 && printer->channels() != 4) {
+        *error = format("%s has %d colour channels: a printer profile has six (K Y M C m c) "
+                        "or four (CMYK)", printer->name().c_str(), printer->channels());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+void vrelo_inks_default_options(VreloInksOptions* o, int32_t width) {
+    if (o == nullptr) return;
+    std::memset(o, 0, sizeof *o);
+    o->input = VRELO_INKS_RGB;
+    o->sampleBits = 8;
+    o->width = width;
+    o->bits = 1;
+    o->media = VRELO_INKS_PLAIN;
+    o->halftone = VRELO_INKS_DIFFUSION;
+    o->intent = VRELO_INKS_RELATIVE;
+}
+
+int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* message,
+                   size_t messageSize) {
+    std::string error;
+    int result = VRELO_INKS_OK;
+    VreloInks* r = nullptr;
+    if (renderer == nullptr || options == nullptr) {
+        error = "vrelo_inks_new needs a renderer pointer and options";
+        result = VRELO_INKS_BAD_CALL;
+    } else {
+        *renderer = nullptr;
+        error = check_options(*options);
+        if (!error.empty()) result = VRELO_INKS_BAD_OPTION;
+    }
+    if (result == VRELO_INKS_OK) {
+        try {
+            Profile input, printer;
+            bool hasInput = false;
+            if (!open_profiles(*options, &input, &printer, &hasInput, &error)) {
+                result = VRELO_INKS_BAD_PROFILE;
+            } else {
+                std::unique_ptr<VreloInks> made(new VreloInks);
+                made->options = *options;
+                made->options.inputProfile = nullptr;
+                made->options.inputProfileData = nullptr;
+                made->options.printerProfile = nullptr;
+                made->separation = LineSeparation::make(*options, hasInput ? &input : nullptr,
+                                                        options->printerProfile ? &printer : nullptr,
+                                                        &error);
+                if (!made->separation) {
+                    result = VRELO_INKS_BAD_PROFILE;
+                } else {
+                    const size_t width = size_t(options->width);
+                    const size_t rowBytes = (width * size_t(options->bits) + 7) / 8;
+                    for (auto& a : made->amounts) a.assign(width, 0);
+                    for (auto& row : made->rows) row.assign(rowBytes, 0);
+                    if (options->halftone == VRELO_INKS_DIFFUSION)
+                        made->diffusion.reset(new ErrorDiffusion(options->width, options->bits));
+                    else
+                        made->blueNoise.reset(new BlueNoise(options->bits));
+                    r = made.release();
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            error = "out of memory making the renderer";
+            result = VRELO_INKS_NO_MEMORY;
+        }
+    }
+    if (result != VRELO_INKS_OK && message != nullptr && messageSize > 0)
+        std::snprintf(message, messageSize, "%s", error.c_str());
+    if (result == VRELO_INKS_OK) {
+        *renderer = r;
+        if (message != nullptr && messageSize > 0) message[0] = '\0';
+    }
+    return result;
+}
+
+int vrelo_inks_start_page(VreloInks* r) {
+    if (r == nullptr) return VRELO_INKS_BAD_CALL;
+    if (r->diffusion) r->diffusion->start_page();
+    r->line = 0;
+    r->started = true;
+    r->message.clear();
+    return VRELO_INKS_OK;
+}
+
+int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) {
+    if (r == nullptr) return VRELO_INKS_BAD_CALL;
+    if (samples == nullptr || line == nullptr)
+        return r->fail(VRELO_INKS_BAD_CALL, "vrelo_inks_render_line needs samples and a line");
+    if (!r->started)
+        return r->fail(VRELO_INKS_BAD_CALL,
+                       "a line was rendered before vrelo_inks_start_page began a page");
+    const int32_t width = r->options.width;
+    std::array<int16_t*, 6> amounts;
+    for (int i = 0; i < 6; ++i) amounts[size_t(i)] = r->amounts[size_t(i)].data();
+    const bool inked = r->separation->separate(samples, amounts);
+    std::memset(line, 0, sizeof *line);
+    line->lineNumber = r->line;
+    const int32_t y = r->line++;
+    const size_t bytes = r->rows[0].size();
+    for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
+    if (!inked && !r->diffusion) return 0;
+    const LineAmounts in = {{amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
+                            {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
+    uint8_t* rows[kInks];
+    for (int i = 0; i < kInks; ++i) rows[i] = r->rows[size_t(i)].data();
+    const LineRows out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
+                          {nullptr, rows[kLightMagenta], rows[kLightCyan], nullptr}};
+    const unsigned placed = r->diffusion ? r->diffusion->line(y, in, out)
+                                         : r->blueNoise->line(y, width, in, out);
+    if (placed == 0) return 0;
+    bool any = false;
+    for (int plane = 0; plane < kInks; ++plane) {
+        const std::vector<uint8_t>& row = r->rows[size_t(plane)];
+        bool ink = false;
+        for (const uint8_t b : row) ink = ink || b != 0;
+        if (!ink) continue;
+        line->planes[plane].data = row.data();
+        line->planes[plane].width = int16_t(width);
+        any = true;
+    }
+    return any ? 1 : 0;
+}
+
+const char* vrelo_inks_message(const VreloInks* r) {
+    return r == nullptr ? "no renderer" : r->message.c_str();
+}
+
+void vrelo_inks_free(VreloInks* r) { delete r; }
+
+int vrelo_inks_write_profile(int media, const char* path, char* message, size_t messageSize) {
+    std::string error;
+    int result = VRELO_INKS_OK;
+    MediaLimits limits;
+    if (path == nullptr) {
+        error = "vrelo_inks_write_profile needs a file name";
+        result = VRELO_INKS_BAD_CALL;
+    } else if (!media_limits(media, &limits)) {
+        error = format("media is %d: it must be VRELO_INKS_PLAIN (1) or VRELO_INKS_PHOTO (2)", media);
+        result = VRELO_INKS_BAD_OPTION;
+    } else {
+        const InkRecipe recipe(limits, 1);
+        const ToneSolver solver(recipe);
+        if (!write_own_profile(recipe, solver, path, &error)) result = VRELO_INKS_CANNOT_WRITE;
+    }
+    if (message != nullptr && messageSize > 0)
+        std::snprintf(message, messageSize, "%s", result == VRELO_INKS_OK ? "" : error.c_str());
+    return result;
+}
+
+}  // extern "C"

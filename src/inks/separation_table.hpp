@@ -1,0 +1,59 @@
+// The separation as the renderer runs it: a grid of ink coverages over
+// the input's colour cube, built once from the tone solver (or from a
+// printer profile), and read per pixel by tetrahedral interpolation in
+// fixed point, which keeps every pixel within the ink limit because each
+// node is. Grey input reads the grid's diagonal; CMYK without a profile
+// goes through per-ink linearisation curves instead.
+#ifndef VRELO_INKS_SEPARATION_TABLE_HPP
+#define VRELO_INKS_SEPARATION_TABLE_HPP
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "ink_recipe.hpp"
+
+namespace vrelo_inks {
+
+// Coverage in fixed point: kFull is one ink on every pixel.
+constexpr int kCoverageBits = 12;
+constexpr int kFull = 1 << kCoverageBits;
+using InkLevels = std::array<int32_t, kInks>;
+
+class SeparationTable {
+  public:
+    static constexpr int kNodes = 17;  // per axis of the colour cube
+
+    // Fills the grid: node(r, g, b) gives the inks of the cube's point
+    // (each 0..1), the nodes visited in an order where each is next to
+    // the one before.
+    void build(const std::function<Inks(double, double, double)>& node);
+
+    // The inks of one input colour, each channel 0..65535.
+    void lookup(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const;
+
+  private:
+    std::vector<InkLevels> nodes_;  // r major, b minor
+};
+
+// Device CMYK (no profile): each amount through its ink's linearisation
+// curve, which makes equal steps of the amount equal steps of lightness,
+// then the recipe's split and limits.
+class DeviceInks {
+  public:
+    explicit DeviceInks(const InkRecipe& recipe);
+    // Amounts 0..65535.
+    void lookup(uint32_t c, uint32_t m, uint32_t y, uint32_t k, InkLevels* out) const;
+
+  private:
+    static constexpr int kCurvePoints = 257;
+    std::array<std::array<float, kCurvePoints>, 4> curves_;  // C M Y K amounts
+    const InkRecipe& recipe_;
+};
+
+InkLevels to_levels(const Inks& inks);
+
+}  // namespace vrelo_inks
+
+#endif

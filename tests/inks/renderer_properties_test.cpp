@@ -1,0 +1,228 @@
+// The renderer's dots against what its separation asks: a flat patch gets
+// each ink's coverage within 1 %, the same page always the same dots, no
+// pixel more ink than the media's limit, every level of every ink at 1
+// and 2 bits, rows exactly as long as the line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "line_separation.hpp"
+#include "vrelo417_inks.h"
+
+namespace {
+
+using vrelo_inks::InkLevels;
+using vrelo_inks::kFull;
+using vrelo_inks::kInks;
+
+struct Renderer {
+    explicit Renderer(const VreloInksOptions& o) : options(o) {
+        char message[VRELO_INKS_MESSAGE_SIZE];
+        EXPECT_EQ(vrelo_inks_new(&r, &o, message, sizeof message), VRELO_INKS_OK) << message;
+    }
+    ~Renderer() { vrelo_inks_free(r); }
+    VreloInksOptions options;
+    VreloInks* r = nullptr;
+};
+
+VreloInksOptions options_for(int32_t width, int bits, int halftone, int input = VRELO_INKS_RGB) {
+    VreloInksOptions o;
+    vrelo_inks_default_options(&o, width);
+    o.bits = bits;
+    o.halftone = halftone;
+    o.input = input;
+    return o;
+}
+
+// Levels of each plane over a page of identical lines.
+struct Dots {
+    int32_t width = 0, lines = 0;
+    std::array<std::vector<uint8_t>, kInks> levels;
+};
+
+uint8_t level_at(const uint8_t* row, int bits, int32_t x) {
+    return bits == 1 ? uint8_t(row[x >> 3] >> (7 - (x & 7)) & 1) : uint8_t(row[x >> 2] >> (6 - 2 * (x & 3)) & 3);
+}
+
+// Renders lines (each options.width pixels of samples) and keeps the dots;
+// checks on the way that each row is exactly as long as the line.
+Dots render(Renderer& renderer, const std::vector<std::vector<uint8_t>>& lines) {
+    const VreloInksOptions& o = renderer.options;
+    Dots dots;
+    dots.width = o.width;
+    dots.lines = int32_t(lines.size());
+    for (auto& l : dots.levels) l.assign(size_t(o.width) * lines.size(), 0);
+    const size_t rowBytes = (size_t(o.width) * size_t(o.bits) + 7) / 8;
+    EXPECT_EQ(vrelo_inks_start_page(renderer.r), VRELO_INKS_OK);
+    for (size_t y = 0; y < lines.size(); ++y) {
+        RasterLine line;
+        const int inked = vrelo_inks_render_line(renderer.r, lines[y].data(), &line);
+        EXPECT_GE(inked, 0) << vrelo_inks_message(renderer.r);
+        EXPECT_EQ(line.lineNumber, int32_t(y));
+        bool any = false;
+        for (int p = 0; p < kInks; ++p) {
+            const ColorPlane& plane = line.planes[p];
+            if (plane.data == nullptr) {
+                EXPECT_EQ(plane.width, 0);
+                continue;
+            }
+            any = true;
+            EXPECT_EQ(plane.width, o.width);
+            EXPECT_EQ(plane.firstPixel, 0);
+            // Nothing set past the last pixel of the row's last byte.
+            const int unused = int(rowBytes * 8 - size_t(o.width) * size_t(o.bits));
+            EXPECT_EQ(plane.data[rowBytes - 1] & ((1 << unused) - 1), 0) << "plane " << p;
+            for (int32_t x = 0; x < o.width; ++x)
+                dots.levels[size_t(p)][y * size_t(o.width) + size_t(x)] = level_at(plane.data, o.bits, x);
+        }
+        EXPECT_EQ(inked, any ? 1 : 0);
+    }
+    return dots;
+}
+
+std::vector<std::vector<uint8_t>> flat(int32_t width, int32_t lines, std::vector<uint8_t> pixel) {
+    std::vector<uint8_t> line;
+    for (int32_t x = 0; x < width; ++x) line.insert(line.end(), pixel.begin(), pixel.end());
+    return std::vector<std::vector<uint8_t>>(size_t(lines), line);
+}
+
+// The separation's inks for one 8-bit pixel, as coverage 0..1.
+std::array<double, kInks> wanted(const VreloInksOptions& o, const std::vector<uint8_t>& pixel) {
+    std::string error;
+    const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
+    EXPECT_TRUE(separation) << error;
+    uint32_t channels[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < pixel.size(); ++i) channels[i] = pixel[i] * 257u;
+    InkLevels inks;
+    separation->pixel(channels, &inks);
+    std::array<double, kInks> out;
+    for (int i = 0; i < kInks; ++i) out[size_t(i)] = double(inks[size_t(i)]) / kFull;
+    return out;
+}
+
+std::array<double, kInks> measured(const Dots& dots, int bits) {
+    const int full = bits == 1 ? 1 : 3;
+    std::array<double, kInks> out;
+    for (int p = 0; p < kInks; ++p) {
+        double sum = 0;
+        for (const uint8_t v : dots.levels[size_t(p)]) sum += v;
+        out[size_t(p)] = sum / (double(dots.levels[size_t(p)].size()) * full);
+    }
+    return out;
+}
+
+const std::vector<std::vector<uint8_t>> kColours = {
+    {250, 250, 250}, {200, 200, 200}, {128, 128, 128}, {40, 40, 40},  {230, 200, 210},
+    {0, 255, 255},   {255, 0, 255},   {255, 255, 0},   {90, 160, 60}, {30, 60, 140}, {255, 240, 200}};
+
+TEST(RendererDots, AFlatPatchGetsTheCoverageItsSeparationAsks) {
+    for (const int halftone : {VRELO_INKS_DIFFUSION, VRELO_INKS_BLUE_NOISE})
+        for (const int bits : {1, 2}) {
+            const VreloInksOptions o = options_for(384, bits, halftone);
+            Renderer renderer(o);
+            for (const auto& colour : kColours) {
+                const std::array<double, kInks> want = wanted(o, colour);
+                const std::array<double, kInks> got = measured(render(renderer, flat(o.width, 256, colour)), bits);
+                for (int p = 0; p < kInks; ++p)
+                    EXPECT_NEAR(got[size_t(p)], want[size_t(p)], 0.01)
+                        << "plane " << p << ", colour " << int(colour[0]) << " " << int(colour[1]) << " "
+                        << int(colour[2]) << ", " << bits << " bit(s), halftone " << halftone;
+            }
+        }
+}
+
+TEST(RendererDots, TheSamePageAlwaysGivesTheSameDots) {
+    std::mt19937 random(417);
+    std::vector<std::vector<uint8_t>> page(40, std::vector<uint8_t>(3 * 301));
+    for (auto& line : page)
+        for (auto& v : line) v = uint8_t(random() % 256);
+    for (const int bits : {1, 2}) {
+        const VreloInksOptions o = options_for(301, bits, VRELO_INKS_DIFFUSION);
+        Renderer first(o), second(o);
+        const Dots a = render(first, page);
+        render(second, flat(o.width, 7, {20, 90, 200}));  // another page before
+        const Dots b = render(second, page);
+        const Dots c = render(first, page);                // the same renderer again
+        for (int p = 0; p < kInks; ++p) {
+            EXPECT_EQ(a.levels[size_t(p)], b.levels[size_t(p)]) << p;
+            EXPECT_EQ(a.levels[size_t(p)], c.levels[size_t(p)]) << p;
+        }
+    }
+}
+
+TEST(RendererDots, NoPixelCarriesMoreInkThanTheMediasLimit) {
+    std::mt19937 random(7);
+    for (const int media : {VRELO_INKS_PLAIN, VRELO_INKS_PHOTO})
+        for (const double limit : {0.0, 1.5}) {
+            VreloInksOptions o = options_for(16, 1, VRELO_INKS_DIFFUSION);
+            o.media = media;
+            o.inkLimit = limit;
+            vrelo_inks::MediaLimits limits;
+            ASSERT_TRUE(vrelo_inks::media_limits(media, &limits));
+            const double most = limit != 0 ? limit : limits.total;
+            std::string error;
+            const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
+            ASSERT_TRUE(separation) << error;
+            for (int i = 0; i < 4000; ++i) {
+                const uint32_t c[4] = {uint32_t(random() % 65536), uint32_t(random() % 65536),
+                                       uint32_t(random() % 65536), 0};
+                InkLevels inks;
+                separation->pixel(c, &inks);
+                int32_t total = 0;
+                for (const int32_t ink : inks) {
+                    EXPECT_GE(ink, 0);
+                    EXPECT_LE(ink, kFull);
+                    total += ink;
+                }
+                // Fixed point: a unit of rounding per ink.
+                EXPECT_LE(total, most * kFull + kInks) << c[0] << " " << c[1] << " " << c[2];
+            }
+        }
+}
+
+TEST(RendererDots, EveryLevelOfEveryInkIsReached) {
+    // Each printer ink from none to full, as device CMYK, alone and over
+    // half black: light and dark cyan and magenta both come from their
+    // hue's ramp, the dark inks' small dots where black draws them in.
+    for (const int bits : {1, 2}) {
+        const VreloInksOptions o = options_for(256, bits, VRELO_INKS_DIFFUSION, VRELO_INKS_CMYK);
+        Renderer renderer(o);
+        std::array<std::array<bool, 4>, kInks> seen{};
+        for (int channel = 0; channel < 4; ++channel)
+            for (const uint8_t black : {0, 128}) {
+                std::vector<std::vector<uint8_t>> lines(64, std::vector<uint8_t>(size_t(o.width) * 4, 0));
+                for (auto& line : lines)
+                    for (int32_t x = 0; x < o.width; ++x) {
+                        line[size_t(x) * 4 + 3] = black;
+                        line[size_t(x) * 4 + size_t(channel)] = uint8_t(x);
+                    }
+                const Dots dots = render(renderer, lines);
+                for (int p = 0; p < kInks; ++p)
+                    for (const uint8_t v : dots.levels[size_t(p)]) seen[size_t(p)][v] = true;
+            }
+        for (int p = 0; p < kInks; ++p)
+            for (int level = 1; level < (1 << bits); ++level)
+                EXPECT_TRUE(seen[size_t(p)][size_t(level)]) << "plane " << p << " level " << level << " at " << bits;
+    }
+}
+
+TEST(RendererDots, RowsAreExactlyAsLongAsTheLine) {
+    // Odd widths leave part of the last byte: never written. The rows
+    // themselves are checked in render(); here widths around byte edges.
+    for (const int32_t width : {1, 3, 7, 9, 15, 17, 33})
+        for (const int bits : {1, 2}) {
+            const VreloInksOptions o = options_for(width, bits, VRELO_INKS_DIFFUSION, VRELO_INKS_CMYK);
+            Renderer renderer(o);
+            const Dots dots = render(renderer, flat(width, 8, {0, 0, 0, 255}));
+            // Full black ink covers every pixel of the line.
+            for (const uint8_t v : dots.levels[vrelo_inks::kBlack]) EXPECT_EQ(v, bits == 1 ? 1 : 3);
+        }
+}
+
+}  // namespace
