@@ -1,8 +1,9 @@
 // What the printer application should have sent for a raster document,
 // worked out apart from the server: each page of a PWG or CUPS raster file
 // is read with the app's page settings, cropped and rendered line by line
-// as the app does, and written as a KCMYcm raster of the six planes, which
-// vrelo-inspect --compare holds against the stream the server wrote.
+// through the app's rendering step, and written as a KCMYcm raster of the
+// six planes, which vrelo-inspect --compare holds against the stream the
+// server wrote: every row at its line, every page ended where it ends.
 //   render_reference DRIVER draft|normal|high JOIN-PAGES(true|false) MEDIA-TYPE IN OUT
 #include <cups/raster.h>
 #include <fcntl.h>
@@ -49,18 +50,23 @@ bool write_page(cups_raster_t* in, cups_raster_t* out, const vrelo_app::PageSett
     if (!cupsRasterWriteHeader2(out, &h)) return false;
     vrelo_app::LineRenderer renderer;
     std::string error;
-    if (!renderer.start(page, &error)) return false;
+    if (!renderer.start(page, "", &error)) {
+        std::fprintf(stderr, "render_reference: %s\n", error.c_str());
+        return false;
+    }
     std::vector<uint8_t> line(page.lineBytes), bands(h.cupsBytesPerLine);
     const size_t planeBytes = h.cupsBytesPerLine / vrelo_tools::kPlanes;
-    vrelo_tools::PlaneRows planes;
     for (uint32_t y = 0; y < page.lines; ++y) {
         if (cupsRasterReadPixels(in, line.data(), page.lineBytes) != page.lineBytes) return false;
         if (y < page.top || y >= page.top + page.height) continue;
+        RasterLine rendered;
+        if (!renderer.render(line.data(), &rendered, &error)) return false;
         std::fill(bands.begin(), bands.end(), 0);
-        if (renderer.render(line.data(), &planes))
-            for (int channel = 0; channel < vrelo_tools::kPlanes; ++channel)
-                std::memcpy(&bands[size_t(channel) * planeBytes],
-                            planes[size_t(kChannelPlanes[size_t(channel)])].data(), planeBytes);
+        for (int channel = 0; channel < vrelo_tools::kPlanes; ++channel) {
+            const ColorPlane& plane = rendered.planes[kChannelPlanes[size_t(channel)]];
+            if (plane.data != nullptr)
+                std::memcpy(&bands[size_t(channel) * planeBytes], plane.data, planeBytes);
+        }
         if (cupsRasterWritePixels(out, bands.data(), h.cupsBytesPerLine) != h.cupsBytesPerLine)
             return false;
     }

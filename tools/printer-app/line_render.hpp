@@ -1,33 +1,35 @@
-// The rendering step: one contone line of a page into the library's six
-// planes at 1 or 2 bits a pixel, for the paper and quality of the page.
-// Every raster path of the app (PAPPL's raster, JPEG and PNG jobs, the PDF
-// filter) renders through this one class.
+// The rendering step: the printable part of one arriving contone line
+// through the renderer (tools/common's contone rendering) into the
+// library's six planes, for the paper, quality and printer profile of the
+// page. Every raster path of the app (PAPPL's raster, JPEG and PNG jobs,
+// the PDF filter) renders through this one class, as does the tests'
+// reference.
 #ifndef VRELO_PRINTER_APP_LINE_RENDER_HPP
 #define VRELO_PRINTER_APP_LINE_RENDER_HPP
 
 #include <cstdint>
 #include <string>
 
+#include "contone_rendering.hpp"
 #include "page_settings.hpp"
-#include "raster_format.hpp"
 
 namespace vrelo_app {
 
 class LineRenderer {
   public:
-    // Prepares the page's rendering: its contone kind, depth, paper,
-    // quality and the printable width.
-    bool start(const PageSettings& page, std::string* error);
+    // Prepares the page: its contone kind, depth, dots, paper, printable
+    // width and printer profile (empty: the renderer's own for the paper).
+    bool start(const PageSettings& page, const std::string& printerProfile, std::string* error);
 
     // Renders the pixels [page.left, page.left + page.width) of one arriving
-    // line into planes (each page.width pixels at the page's depth). False
-    // when the line leaves no ink: planes are then untouched, and a blank
-    // line costs no more than the look at its pixels.
-    bool render(const uint8_t* line, vrelo_tools::PlaneRows* planes);
+    // printable line into *line, numbered from the page's first printable
+    // line. Planes without ink have no data; a blank line costs next to
+    // nothing.
+    bool render(const uint8_t* arriving, RasterLine* line, std::string* error);
 
   private:
-    PageSettings page_;
-    uint32_t line_ = 0;  // lines rendered or skipped so far
+    vrelo_tools::ContoneRendering rendering_;
+    size_t offset_ = 0;  // bytes of the line before the printable area
 };
 
 }  // namespace vrelo_app

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "media.hpp"
+#include "print_quality.hpp"
 #include "raster_format.hpp"
 
 namespace vrelo_app {
@@ -40,6 +41,11 @@ uint32_t dots(int hundredthsMm, unsigned dpi) {
                     kHundredthsMmPerInch);
 }
 
+vrelo_tools::Quality quality(ipp_quality_t ipp) {
+    if (ipp == IPP_QUALITY_DRAFT) return vrelo_tools::Quality::kDraft;
+    return ipp == IPP_QUALITY_HIGH ? vrelo_tools::Quality::kHigh : vrelo_tools::Quality::kNormal;
+}
+
 bool join_pages(const pappl_pr_options_t& options) {
     const char* value = cupsGetOption(kJoinPages, options.num_vendor, options.vendor);
     return value != nullptr && std::strcmp(value, "true") == 0;
@@ -63,8 +69,13 @@ bool read_page_settings(const PrinterModel& model, const pappl_pr_options_t& opt
                  std::to_string(h.cupsWidth) + " pixels";
         return false;
     }
-    p.quality = options.print_quality;
-    const int bits = p.quality == IPP_QUALITY_HIGH && model.threeDotSizes ? 2 : 1;
+    // The tools' dots for the quality (Draft the faster mask, High three dot
+    // sizes), within what the driver's printer has.
+    VreloInksOptions inks;
+    vrelo_inks_default_options(&inks, 1);
+    vrelo_tools::apply_quality(quality(options.print_quality), &inks);
+    p.halftone = inks.halftone;
+    const int bits = model.threeDotSizes ? inks.bits : 1;
     p.setup = vrelo_host_setup(int32_t(h.HWResolution[0]), int32_t(h.HWResolution[1]), bits);
     p.setup.carryOver = join_pages(options) ? 1 : 0;
     p.photoPaper = is_photo_paper(options.media.type);

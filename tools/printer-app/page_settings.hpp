@@ -1,8 +1,8 @@
 // What one page of a raster job asks of the printer, read from PAPPL's job
 // options and the page's raster header: the library's setup (resolution,
 // dot sizes from print-quality, Join Pages), the kind of contone line that
-// arrives, the paper, and the printable box the full-width lines are cropped
-// to.
+// arrives, how the renderer places dots, the paper, and the printable box
+// the full-width lines are cropped to.
 #ifndef VRELO_PRINTER_APP_PAGE_SETTINGS_HPP
 #define VRELO_PRINTER_APP_PAGE_SETTINGS_HPP
 
@@ -25,7 +25,7 @@ enum class Contone {
 struct PageSettings {
     VreloJobSetup setup{};
     Contone contone = Contone::kSrgb8;
-    ipp_quality_t quality = IPP_QUALITY_NORMAL;
+    int halftone = 0;      // the renderer's: VRELO_INKS_DIFFUSION or _BLUE_NOISE
     bool photoPaper = false;
     uint32_t lineBytes = 0;  // bytes of one arriving line
     uint32_t lines = 0;      // lines of the whole page

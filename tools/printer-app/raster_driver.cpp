@@ -20,8 +20,9 @@ namespace {
 
 class RasterJob {
   public:
-    RasterJob(pappl_job_t* job, const PrinterModel& model, int maxPages)
-        : turn_(job), model_(model), maxPages_(maxPages) {}
+    RasterJob(pappl_job_t* job, const PrinterModel& model, const ServerSettings& settings)
+        : turn_(job), model_(model), settings_(settings),
+          printerName_(papplPrinterGetName(papplJobGetPrinter(job))) {}
 
     // Another thread PAPPL started for the same job has printed it: every
     // call does nothing.
@@ -31,8 +32,8 @@ class RasterJob {
         if (printed_before()) return true;
         if ((device_ = turn_.device(given)) == nullptr)
             return fail(job, "the printer's device could not be opened");
-        if (++pages_ > maxPages_)
-            return fail(job, "the job has more than " + std::to_string(maxPages_) +
+        if (++pages_ > settings_.maxJobPages)
+            return fail(job, "the job has more than " + std::to_string(settings_.maxJobPages) +
                                  " pages, the most one job may print (max-job-pages)");
         PageSettings page;
         std::string error;
@@ -43,7 +44,8 @@ class RasterJob {
         if (!send_ended_page(job, !sameSetup)) return false;
         vrelo_tools::PrintFault fault;
         if (!printer_.configure(page.setup, &fault)) return fail(job, fault.what);
-        if (!renderer_.start(page, &error)) return fail(job, error);
+        if (!renderer_.start(page, settings_.printerProfile(printerName_, page.photoPaper), &error))
+            return fail(job, error);
         page_ = page;
         linesReached_ = 0;
         printer_.begin_page(pages_);
@@ -54,12 +56,12 @@ class RasterJob {
         if (failed_) return false;
         if (printed_before()) return true;
         if (y < page_.top || y >= page_.top + page_.height) return true;
-        const int32_t printable = int32_t(y - page_.top);
-        linesReached_ = uint32_t(printable) + 1;
-        if (!renderer_.render(line, &planes_)) return true;
+        linesReached_ = y - page_.top + 1;
+        RasterLine rendered;
+        std::string error;
+        if (!renderer_.render(line, &rendered, &error)) return fail(job, error);
         vrelo_tools::PrintFault fault;
-        if (!printer_.print_line(printable, planes_, page_.width, &fault))
-            return fail(job, fault.what);
+        if (!printer_.print_rendered(rendered, &fault)) return fail(job, fault.what);
         return true;
     }
 
@@ -100,11 +102,11 @@ class RasterJob {
     PrinterTurn turn_;
     pappl_device_t* device_ = nullptr;
     const PrinterModel& model_;
-    const int maxPages_;
+    const ServerSettings& settings_;
+    const std::string printerName_;
     vrelo_tools::PagePrinter printer_;
     PageSettings page_;
     LineRenderer renderer_;
-    vrelo_tools::PlaneRows planes_;
     int pages_ = 0;
     uint32_t linesReached_ = 0;  // printable lines of the page that arrived
     bool pageEnded_ = false;     // a page has ended, its end not yet sent
@@ -126,7 +128,7 @@ bool start_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The printer has no driver of this application.");
         return false;
     }
-    papplJobSetData(job, new RasterJob(job, *model, settings->maxJobPages));
+    papplJobSetData(job, new RasterJob(job, *model, *settings));
     return true;
 }
 

@@ -136,6 +136,12 @@ std::string ServerSettings::stateFile() const {
     return stateDirectory + "/" + kAppName + ".state";
 }
 
+std::string ServerSettings::printerProfile(const std::string& printer, bool photoPaper) const {
+    const std::string path = stateDirectory + "/profiles/" + printer +
+                             (photoPaper ? "-photo.icc" : "-plain.icc");
+    return access(path.c_str(), R_OK) == 0 ? path : "";
+}
+
 bool ServerSettings::loopbackOnly() const {
     return listenHostname.empty() || listenHostname == kLoopback ||
            listenHostname.compare(0, 4, "127.") == 0 || listenHostname == "[::1]";

@@ -39,6 +39,10 @@ struct ServerSettings {
 
     std::string stateFile() const;
     bool loopbackOnly() const;
+    // A printer's own ICC profile for a paper, when the administrator put
+    // one in the state directory (profiles/PRINTER-plain.icc or
+    // -photo.icc); otherwise "" (the renderer's own profile).
+    std::string printerProfile(const std::string& printer, bool photoPaper) const;
 };
 
 // Reads the options over the defaults. False with *error naming the option
