@@ -10,7 +10,7 @@
 app_socket_in() { export SNAP_COMMON=$1 TMPDIR=$1; }
 
 # start_app APP DIR [SERVER-OPTION...]: starts a server whose files are
-# under DIR, and sets APP_PORT. Up to 30 s, since the tests beside it may be
+# under DIR, with file: devices in DIR's folder, and sets APP_PORT. Up to 30 s, since the tests beside it may be
 # loading both cores.
 start_app() {
   local app=$1 dir=$2 options=()
@@ -20,8 +20,10 @@ start_app() {
   mkdir -p "$dir"
   app_socket_in "$dir"
   APP_PORT=$(free_port)
+  # file: devices may write anywhere under the folder that holds DIR.
   "$app" server -o state-directory="$dir/state" -o spool-directory="$dir/spool" \
-    -o log-file="$dir/log" -o server-port="$APP_PORT" "${options[@]}" >"$dir/server.out" 2>&1 &
+    -o log-file="$dir/log" -o server-port="$APP_PORT" -o file-directory="$(dirname "$dir")" \
+    "${options[@]}" >"$dir/server.out" 2>&1 &
   echo $! >"$dir/app.pid"
   for _ in $(seq 1 300); do
     # status never starts a server of its own, as the other sub-commands do.

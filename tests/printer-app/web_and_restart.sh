@@ -2,8 +2,10 @@
 # A private server of the app through its life: the job limits refuse a
 # job with too many pages and a document too large; the web interface
 # answers on loopback only, and refuses administrative pages and changes
-# without authentication (over IPP too, and with wrong credentials); the
-# server shuts down cleanly, by its shutdown sub-command and by SIGTERM;
+# without authentication (over IPP too, and with wrong credentials); run as
+# root, it adds no printer whose file: device lies outside its file
+# directory; the server shuts down cleanly, by its shutdown sub-command and
+# by SIGTERM;
 # a restart keeps the printer and its settings; and a default its driver no
 # longer offers, or still the driver's old one, becomes the driver's own.
 #   web_and_restart.sh APP PAGES.ps
@@ -66,6 +68,19 @@ for address in $(hostname -I 2>/dev/null); do
   fi
 done
 echo "web interface: answers on loopback, refuses administration without authentication"
+
+# A server run as root writes file: devices only in its file-directory,
+# also through a link that leads out of it.
+if [ "$(id -u)" = 0 ]; then
+  ln -s /etc "$work/etc-link"
+  for device in file:///etc/vrelo-refused "file://$work/etc-link/vrelo-refused"; do
+    if app add -d refused -m vrelo417_720 -v "$device" >/dev/null 2>&1; then
+      echo "a printer writing to $device was added"; exit 1
+    fi
+  done
+  ! app printers | grep -qx refused
+  echo "file: devices: refused outside the file directory"
+fi
 
 # Administration through the local socket, as the sub-commands do it.
 app modify -d kept -o print-quality-default=high -o vrelo417-join-pages-default=true \

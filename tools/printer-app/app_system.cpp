@@ -14,6 +14,7 @@
 #include "admin_auth.hpp"
 #include "driver_defaults.hpp"
 #include "drivers.hpp"
+#include "local_socket.hpp"
 #include "pdf_filter.hpp"
 #include "vrelo417_version.h"
 
@@ -99,7 +100,8 @@ pappl_system_t* server_system(int count, cups_option_t* options, AppContext* app
     std::string error;
     if (!read_server_settings(count, options, &s, &error) ||
         !make_directory(s.stateDirectory, 0700, &error) ||
-        !make_directory(s.spoolDirectory, 0700, &error))
+        !make_directory(s.spoolDirectory, 0700, &error) || !make_socket_folder(&error) ||
+        (!s.fileDirectory.empty() && !make_directory(s.fileDirectory, 0700, &error)))
         return fail(error);
     limit_file_size(s.maxJobBytes);
     // On loopback nothing needs encrypting, and without TLS PAPPL makes no

@@ -53,6 +53,20 @@ void fill_callbacks(pappl_pr_driver_data_t* data) {
     data->identify_cb = identify_printer;
 }
 
+// A file: device writes where the server allows (any other device is
+// the printer's own).
+bool file_device_allowed(const ServerSettings& settings, const char* uri) {
+    if (uri == nullptr || std::strncmp(uri, "file:", 5) != 0) return true;
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme, sizeof scheme, user, sizeof user, host,
+                        sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK)
+        return false;
+    std::string path = resource;
+    path = path.substr(0, path.find('?'));  // ?ext=... names the files' extension
+    return settings.fileDeviceAllowed(path);
+}
+
 // Join Pages: a printer option (its -default) and a job option.
 void add_vendor_attributes(pappl_pr_driver_data_t* data, ipp_t* attrs) {
     data->num_vendor = 1;
@@ -98,11 +112,18 @@ const PrinterModel* find_model(const char* driverName) {
     return nullptr;
 }
 
-bool fill_driver(pappl_system_t* system, const char* driverName, const char*, const char*,
-                 pappl_pr_driver_data_t* data, ipp_t** attrs, void* context) {
+bool fill_driver(pappl_system_t* system, const char* driverName, const char* deviceUri,
+                 const char*, pappl_pr_driver_data_t* data, ipp_t** attrs, void* context) {
     const PrinterModel* model = find_model(driverName);
     if (model == nullptr) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "No driver named '%s'.", driverName);
+        return false;
+    }
+    const ServerSettings* settings = static_cast<const ServerSettings*>(context);
+    if (settings != nullptr && !file_device_allowed(*settings, deviceUri)) {
+        papplLog(system, PAPPL_LOGLEVEL_ERROR,
+                 "The device %s is refused: file: devices of this server write only in %s "
+                 "(file-directory).", deviceUri, settings->fileDirectory.c_str());
         return false;
     }
     fill_callbacks(data);

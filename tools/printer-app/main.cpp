@@ -6,6 +6,7 @@
 
 #include "app_system.hpp"
 #include "drivers.hpp"
+#include "local_socket.hpp"
 #include "server_settings.hpp"
 #include "vrelo417_version.h"
 
@@ -54,6 +55,7 @@ void print_usage(void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vrelo_app::place_local_socket();
     vrelo_app::AppContext app;
     app.serverRun = vrelo_app::runs_server(argc, argv);
     int count = 0;

@@ -2,6 +2,8 @@
 // server_settings.hpp).
 #include "server_settings.hpp"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,6 +35,8 @@ const char* const kHelp =
     "                           (default localhost: this machine only)\n"
     "  -o server-port=N         (default the first free port from 8000 up)\n"
     "  -o server-hostname=NAME  the host name in printer URIs\n"
+    "  -o file-directory=DIR    where file: devices may write, for a server run as root\n"
+    "                           (default the spool directory's files/)\n"
     "  -o auth-service=NAME|none  PAM service for administration (default vrelo-printer-app)\n"
     "  -o admin-group=GROUP     who may administer (default lpadmin)\n"
     "  -o max-job-size=MIB      largest document (default 256)\n"
@@ -88,9 +92,11 @@ bool apply_option(const char* name, const char* value, ServerSettings* s, std::s
         *error = "-o " + option + "=" + value + ": " + must;
         return false;
     };
-    if (option == "state-directory" || option == "spool-directory") {
+    if (option == "state-directory" || option == "spool-directory" || option == "file-directory") {
         if (!absolute_path(value)) return refuse("must be an absolute path");
-        (option == "state-directory" ? s->stateDirectory : s->spoolDirectory) = value;
+        (option == "state-directory"   ? s->stateDirectory
+         : option == "spool-directory" ? s->spoolDirectory
+                                       : s->fileDirectory) = value;
     } else if (option == "log-file") {
         s->logFile = value;
     } else if (option == "log-level") {
@@ -142,6 +148,26 @@ std::string ServerSettings::printerProfile(const std::string& printer, bool phot
     return access(path.c_str(), R_OK) == 0 ? path : "";
 }
 
+bool ServerSettings::fileDeviceAllowed(const std::string& path) const {
+    if (fileDirectory.empty()) return true;
+    // The real place: a file that is not there yet by its folder's.
+    char real[PATH_MAX];
+    std::string resolved;
+    if (realpath(path.c_str(), real) != nullptr) {
+        resolved = real;
+    } else {
+        const size_t slash = path.rfind('/');
+        const std::string name = path.substr(slash + 1);
+        if (slash == std::string::npos || name.empty() || name == "." || name == ".." ||
+            realpath(path.substr(0, slash).c_str(), real) == nullptr)
+            return false;
+        resolved = std::string(real) + "/" + name;
+    }
+    if (realpath(fileDirectory.c_str(), real) == nullptr) return false;
+    const std::string allowed = real;
+    return resolved == allowed || resolved.compare(0, allowed.size() + 1, allowed + "/") == 0;
+}
+
 bool ServerSettings::loopbackOnly() const {
     return listenHostname.empty() || listenHostname == kLoopback ||
            listenHostname.compare(0, 4, "127.") == 0 || listenHostname == "[::1]";
@@ -161,6 +187,8 @@ bool read_server_settings(int count, cups_option_t* options, ServerSettings* set
         settings->spoolDirectory =
             geteuid() == 0 ? std::string("/var/spool/") + kAppName
                            : settings->stateDirectory + "/spool";
+    if (settings->fileDirectory.empty() && geteuid() == 0)
+        settings->fileDirectory = settings->spoolDirectory + "/files";
     if (settings->serverHostname.empty() && settings->loopbackOnly())
         settings->serverHostname = kLoopback;
     return true;

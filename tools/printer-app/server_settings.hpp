@@ -30,6 +30,10 @@ struct ServerSettings {
     std::string listenHostname;
     int port = 0;                // 0: the first free port from 8000 up
     std::string serverHostname;  // the host name in printer URIs
+    // Where file: devices may write, for a server run as root: one that
+    // could write any file would hand root to whoever may add a printer.
+    // Empty: anywhere (a user's own server writes as that user).
+    std::string fileDirectory;
     std::string authService;     // PAM service for administration; "none" for none
     std::string adminGroup;      // group whose members may administer
     uint64_t maxJobBytes = 0;    // largest document file, bytes
@@ -43,6 +47,8 @@ struct ServerSettings {
     // one in the state directory (profiles/PRINTER-plain.icc or
     // -photo.icc); otherwise "" (the renderer's own profile).
     std::string printerProfile(const std::string& printer, bool photoPaper) const;
+    // True when a file: device may write to this path (a file or folder).
+    bool fileDeviceAllowed(const std::string& path) const;
 };
 
 // Reads the options over the defaults. False with *error naming the option
