@@ -10,8 +10,8 @@
 app_socket_in() { export SNAP_COMMON=$1 TMPDIR=$1; }
 
 # start_app APP DIR [SERVER-OPTION...]: starts a server whose files are
-# under DIR, with file: devices in DIR's folder, and sets APP_PORT. Up to 30 s, since the tests beside it may be
-# loading both cores.
+# under DIR, with file: devices in DIR's folder, and sets APP_PORT. Up to
+# 30 s, since the tests beside it may be loading both cores.
 start_app() {
   local app=$1 dir=$2 options=()
   shift 2

@@ -13,7 +13,8 @@ cups=$here/../cups
 . "$here/app_env.sh"
 work=$(mktemp -d)
 chmod 0755 "$work"
-trap 'stop_app "$app" "$work/app" || true; "$cups/private-cupsd.sh" stop "$work/cups"; rm -rf "$work"' EXIT
+trap 'stop_app "$app" "$work/app" || true; "$cups/private-cupsd.sh" stop "$work/cups"
+      rm -rf "$work"' EXIT
 
 start_app "$app" "$work/app"
 mkdir -m 0777 "$work/out"
@@ -27,7 +28,8 @@ for _ in $(seq 1 600); do
   [ -z "$(lpstat -h "$server" -o 2>/dev/null)" ] && break
   sleep 0.1
 done
-[ -z "$(lpstat -h "$server" -o)" ] || { echo "the CUPS job did not finish"; tail -40 "$work/cups/log/error_log"; exit 1; }
+[ -z "$(lpstat -h "$server" -o)" ] ||
+  { echo "the CUPS job did not finish"; tail -40 "$work/cups/log/error_log"; exit 1; }
 wait_jobs driverless
 app jobs -d driverless | grep -q ' completed ' ||
   { echo "the app's job did not complete:"; app jobs -d driverless; tail -20 "$work/app/log"; exit 1; }

@@ -40,7 +40,8 @@ cups_page_header2_t planes_header(const vrelo_app::PageSettings& page) {
     h.cupsColorOrder = CUPS_ORDER_BANDED;
     h.cupsBitsPerColor = unsigned(page.setup.bits);
     h.cupsBitsPerPixel = unsigned(page.setup.bits);
-    h.cupsBytesPerLine = unsigned(vrelo_tools::kPlanes) * ((page.width * h.cupsBitsPerColor + 7) / 8);
+    h.cupsBytesPerLine =
+        unsigned(vrelo_tools::kPlanes) * ((page.width * h.cupsBitsPerColor + 7) / 8);
     h.cupsNumColors = vrelo_tools::kPlanes;
     return h;
 }

@@ -16,7 +16,7 @@
 #include "drivers.hpp"
 #include "local_socket.hpp"
 #include "pdf_filter.hpp"
-#include "vrelo417_version.h"
+#include "vrelo417.h"  // VRELO_VERSION_STRING
 
 namespace vrelo_app {
 namespace {
@@ -118,8 +118,8 @@ pappl_system_t* server_system(int count, cups_option_t* options, AppContext* app
     if (s.authService != kNoAuthService)
         papplSystemSetAuthCallback(system, "Basic", authorize, &s.authService[0]);
     if (!s.serverHostname.empty()) papplSystemSetHostName(system, s.serverHostname.c_str());
-    if (!s.listenHostname.empty() &&
-        !papplSystemAddListeners(system, s.listenHostname == "*" ? nullptr : s.listenHostname.c_str())) {
+    const char* listen = s.listenHostname == "*" ? nullptr : s.listenHostname.c_str();
+    if (!s.listenHostname.empty() && !papplSystemAddListeners(system, listen)) {
         papplSystemDelete(system);
         return fail("cannot listen on " + s.listenHostname +
                     (s.port ? " port " + std::to_string(s.port) : std::string()));

@@ -100,8 +100,11 @@ const Field kFields[] = {
     {"printer-resolution-default", resolution, set_resolution, resolution_valid},
     {"print-color-mode-default", [](const Data& d) { return number(long(d.color_default)); },
      [](Data* d, const std::string& v) { d->color_default = pappl_color_mode_t(to_number(v)); },
-     [](const Data& d, const std::string& v) { return one_bit_of(to_number(v), d.color_supported); }},
-    {"print-content-optimize-default", [](const Data& d) { return number(long(d.content_default)); },
+     [](const Data& d, const std::string& v) {
+         return one_bit_of(to_number(v), d.color_supported);
+     }},
+    {"print-content-optimize-default",
+     [](const Data& d) { return number(long(d.content_default)); },
      [](Data* d, const std::string& v) { d->content_default = pappl_content_t(to_number(v)); },
      [](const Data&, const std::string& v) { return one_bit_of(to_number(v), kContentValues); }},
     {"print-scaling-default", [](const Data& d) { return number(long(d.scaling_default)); },
@@ -109,7 +112,9 @@ const Field kFields[] = {
      [](const Data&, const std::string& v) { return one_bit_of(to_number(v), kScalingValues); }},
     {"sides-default", [](const Data& d) { return number(long(d.sides_default)); },
      [](Data* d, const std::string& v) { d->sides_default = pappl_sides_t(to_number(v)); },
-     [](const Data& d, const std::string& v) { return one_bit_of(to_number(v), d.sides_supported); }},
+     [](const Data& d, const std::string& v) {
+         return one_bit_of(to_number(v), d.sides_supported);
+     }},
     {"orientation-requested-default", [](const Data& d) { return number(d.orient_default); },
      [](Data* d, const std::string& v) { d->orient_default = ipp_orient_t(to_number(v)); },
      [](const Data&, const std::string& v) {
@@ -238,7 +243,8 @@ void repair_printer(pappl_printer_t* printer, void* context) {
         if (field != nullptr)
             field->set(&data, entry.second);
         else
-            vendorCount = cupsAddOption(vendorName.c_str(), entry.second.c_str(), vendorCount, &vendor);
+            vendorCount =
+                cupsAddOption(vendorName.c_str(), entry.second.c_str(), vendorCount, &vendor);
     }
     if (loaded != defaults_of(data, attrs.get()) || vendorCount > 0) {
         papplPrinterSetDriverDefaults(printer, &data, vendorCount, vendor);

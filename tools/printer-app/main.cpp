@@ -8,7 +8,7 @@
 #include "drivers.hpp"
 #include "local_socket.hpp"
 #include "server_settings.hpp"
-#include "vrelo417_version.h"
+#include "vrelo417.h"  // VRELO_VERSION_STRING
 
 namespace {
 

@@ -121,8 +121,10 @@ bool print_pdf(pappl_job_t* job, pappl_device_t* device, void*) {
         papplJobCreatePrintOptions(job, 0, true), papplJobDeletePrintOptions);
     if (!start_raster_job(job, options.get(), device)) return false;
     bool printed = true;
-    for (int copy = 0; printed && !raster_job_printed_before(job) && copy < options->copies && !papplJobIsCanceled(job); ++copy)
+    for (int copy = 0; copy < options->copies && printed; ++copy) {
+        if (raster_job_printed_before(job) || papplJobIsCanceled(job)) break;
         printed = PdfJob(job, device, options.get()).print_copy();
+    }
     const bool ended = end_raster_job(job, options.get(), device);
     return printed && ended;
 }

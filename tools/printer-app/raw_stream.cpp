@@ -44,7 +44,8 @@ bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* gi
         if (got > 0) sent = papplDeviceWrite(device, buffer.data(), size_t(got)) >= 0;
     const int readError = got < 0 ? errno : 0;
     close(fd);
-    if (!sent) papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The stream could not be written to the device.");
+    if (!sent)
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The stream could not be written to the device.");
     if (readError != 0)
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Unable to read '%s': %s", filename,
                     std::strerror(readError));
