@@ -19,11 +19,12 @@ trap 'stop_app "$app" "$work/app" || true; "$cups/private-cupsd.sh" stop "$work/
 start_app "$app" "$work/app"
 mkdir -m 0777 "$work/out"
 app add -d driverless -m vrelo417_1440_3dots -v "file://$work/out"
-"$here/make_samples.sh" "$pages" "$work/docs"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sPAPERSIZE=a4 -sOutputFile="$work/pages.pdf" \
+  "$pages"
 server=$("$cups/private-cupsd.sh" start "$work/cups" "")
 lpadmin -h "$server" -p q -E -v "ipp://127.0.0.1:$APP_PORT/ipp/print/driverless" -m everywhere \
   2>"$work/lpadmin.err" || { cat "$work/lpadmin.err"; tail -20 "$work/cups/log/error_log"; exit 1; }
-lp -h "$server" -d q "$work/docs/document-a4.pdf" >/dev/null
+lp -h "$server" -d q "$work/pages.pdf" >/dev/null
 for _ in $(seq 1 600); do
   [ -z "$(lpstat -h "$server" -o 2>/dev/null)" ] && break
   sleep 0.1
