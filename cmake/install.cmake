@@ -2,7 +2,8 @@
 # plain soname, the headers, the host-helper archive, a pkg-config file and
 # a CMake package that work from any prefix; in native builds also the
 # tools, the CUPS filter (in CUPS's filter directory), the PPD and the
-# printer profiles it names (in CUPS's profiles directory).
+# printer profiles it names (in CUPS's profiles directory), and the printer
+# application with its systemd unit, PAM service and man page.
 # Libraries go into Debian's multiarch directory of their architecture
 # (lib/x86_64-linux-gnu, lib/i386-linux-gnu), so both builds install side
 # by side and the linker, pkg-config and CMake find them under any prefix.
@@ -68,4 +69,24 @@ if(TARGET vrelo-print)
   install(TARGETS rastertovrelo RUNTIME DESTINATION ${VRELO_CUPS_FILTER_DIR})
   install(FILES tools/ppd/vrelo417.ppd DESTINATION ${VRELO_PPD_DIR})
   install(FILES ${VRELO_PROFILES} DESTINATION ${VRELO_PROFILE_DIR})
+endif()
+
+if(TARGET vrelo-printer-app)
+  set(VRELO_SYSTEMD_UNIT_DIR /lib/systemd/system CACHE PATH
+      "Where the printer application's systemd unit is installed")
+  set(VRELO_PAM_DIR /etc/pam.d CACHE PATH
+      "Where the printer application's PAM service is installed")
+  install(TARGETS vrelo-printer-app RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES tools/printer-app/vrelo-printer-app.pam DESTINATION ${VRELO_PAM_DIR}
+          RENAME vrelo-printer-app)
+  install(FILES ${CMAKE_BINARY_DIR}/tools/printer-app/vrelo-printer-app.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The unit starts the program where this installation puts it, which is
+  # known only when installing (the packages install under /usr).
+  set(VRELO_UNIT_TEMPLATE ${PROJECT_SOURCE_DIR}/tools/printer-app/vrelo-printer-app.service.in)
+  install(CODE "
+    set(VRELO_APP_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/vrelo-printer-app\")
+    set(unit \"\$ENV{DESTDIR}${VRELO_SYSTEMD_UNIT_DIR}/vrelo-printer-app.service\")
+    message(STATUS \"Installing: \${unit}\")
+    configure_file(\"${VRELO_UNIT_TEMPLATE}\" \"\${unit}\" @ONLY)")
 endif()

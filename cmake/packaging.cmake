@@ -1,7 +1,8 @@
 # Debian packages with CPack (cpack -G DEB in a build directory): the
 # native build gives vrelo417 (amd64: the library, the host helpers, the
-# tools, the CUPS filter and the PPD), the i386 build libvrelo417 (i386:
-# the product library and what 32-bit hosts build against).
+# tools, the CUPS filter and the PPD, and the printer application with its
+# systemd unit, PAM service and man page), the i386 build libvrelo417
+# (i386: the product library and what 32-bit hosts build against).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -27,6 +28,17 @@ else()
   set(CPACK_PACKAGE_DESCRIPTION "The x86-64 library with its header and host \
 helpers, vrelo-print, vrelo-inspect, vrelo-profile, the CUPS filter rastertovrelo, the printer's PPD \
 and its printer profiles.")
+  if(TARGET vrelo-printer-app)
+    # PDF jobs need Ghostscript.
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+           ", libpappl1 (>= 1.3.1), libpam0g (>= 1.4), ghostscript")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, cups-filters")
+    string(APPEND CPACK_PACKAGE_DESCRIPTION " The printer application \
+vrelo-printer-app presents the printer as an IPP Everywhere printer, with a systemd unit.")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/conffiles
+        ${PROJECT_SOURCE_DIR}/cmake/debian/postinst ${PROJECT_SOURCE_DIR}/cmake/debian/prerm
+        ${PROJECT_SOURCE_DIR}/cmake/debian/postrm)
+  endif()
 endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 include(CPack)

@@ -9,17 +9,6 @@ set -euo pipefail
 
 . "$(dirname "$0")/cups_env.sh"
 
-# A loopback port nothing answers on, picked at random so that servers of
-# runs side by side do not meet.
-free_port() {
-  local port
-  for _ in $(seq 1 50); do
-    port=$((20000 + RANDOM % 40000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then echo "$port"; return; fi
-  done
-  return 1
-}
-
 start() {
   local dir=$1 filter=$2 port
   rm -rf "$dir"

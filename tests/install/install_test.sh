@@ -63,6 +63,12 @@ else
            ./usr/lib/cups/filter/rastertovrelo ./usr/share/ppd/vrelo417/vrelo417.ppd \
            ./usr/share/cups/profiles/vrelo417-plain.icc ./usr/share/cups/profiles/vrelo417-photo.icc \
            ./usr/include/vrelo417.h; do has "$f"; done
+  if [ -x "$build/tools/printer-app/vrelo-printer-app" ]; then
+    grep -q '^ Depends: .*libpappl1.*ghostscript' <<<"$info"
+    for f in ./usr/bin/vrelo-printer-app ./lib/systemd/system/vrelo-printer-app.service \
+             ./etc/pam.d/vrelo-printer-app ./usr/share/man/man1/vrelo-printer-app.1.gz; do has "$f"; done
+    grep -q '^ *[0-9]* bytes, *1 lines *conffiles' <<<"$info"
+  fi
 fi
 for f in "./usr/lib/$arch/libvrelo417.so" "./usr/lib/$arch/libvrelo417_host.a" \
          "./usr/lib/$arch/pkgconfig/vrelo417.pc" "./usr/lib/$arch/cmake/vrelo417/vrelo417Config.cmake"; do
@@ -110,3 +116,12 @@ cupsfilter -e -c cups-files.conf -p "$ppd" -m printer/foo "$source/tests/data/tw
   >normal.prn 2>normal.err
 grep -q 'PAGE: 2 1' normal.err
 echo "native: the packaged filter prints through cupsfilter with the packaged PPD and profiles"
+
+# The packaged printer application: its unit starts it from /usr/bin, it
+# runs from the package and lists its drivers.
+[ -x scratch/usr/bin/vrelo-printer-app ] || exit 0
+grep -qx 'ExecStart=/usr/bin/vrelo-printer-app server -o log-file=-' \
+  scratch/lib/systemd/system/vrelo-printer-app.service
+LD_LIBRARY_PATH="$work/scratch/usr/lib/$arch" scratch/usr/bin/vrelo-printer-app drivers |
+  grep -q '^vrelo417_1440_3dots "vrelo417 1440x720, three dot sizes, six inks"'
+echo "native: the packaged printer application runs and its unit starts it"

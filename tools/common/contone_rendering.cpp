@@ -8,16 +8,18 @@ namespace vrelo_tools {
 ContoneRendering::~ContoneRendering() { vrelo_inks_free(renderer_); }
 
 bool ContoneRendering::start_page(const RasterFormat& f, int media, const std::string& printerProfile,
-                                  std::string* error) {
+                                  std::string* error, int halftone) {
     VreloInksOptions o;
     vrelo_inks_default_options(&o, int32_t(f.width));
     o.input = f.input;
     o.sampleBits = f.sampleBits;
     o.bits = f.bits;
     o.media = media;
+    o.halftone = halftone;
     o.printerProfile = printerProfile.empty() ? nullptr : printerProfile.c_str();
     const bool same = renderer_ != nullptr && o.input == made_.input && o.sampleBits == made_.sampleBits &&
                       o.width == made_.width && o.bits == made_.bits && o.media == made_.media &&
+                      o.halftone == made_.halftone &&
                       printerProfile == profile_;
     if (!same) {
         vrelo_inks_free(renderer_);

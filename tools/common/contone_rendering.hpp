@@ -20,10 +20,11 @@ class ContoneRendering {
     ContoneRendering& operator=(const ContoneRendering&) = delete;
 
     // Starts a page of this format, media (VRELO_INKS_PLAIN or _PHOTO)
-    // and printer profile (empty: the renderer's own). False with *error
+    // and printer profile (empty: the renderer's own), its dots placed by
+    // halftone (VRELO_INKS_DIFFUSION or _BLUE_NOISE). False with *error
     // when no renderer can be made for it.
     bool start_page(const RasterFormat& format, int media, const std::string& printerProfile,
-                    std::string* error);
+                    std::string* error, int halftone = VRELO_INKS_DIFFUSION);
     // One raster line of the page into *line. False with *error.
     bool render(const uint8_t* raster, RasterLine* line, std::string* error);
 
