@@ -148,7 +148,7 @@ void note_room(BlockShelf* shelf, int32_t position, const OffsetBlock* block) {
 // The first block with the reference's id and a used slot at its offset
 // (of its length too, when withLength), that slot's index and the block's
 // index position (-1 outside the index). Ids are unique in an indexed list.
-OffsetBlock* block_of_range(const OffsetMemory* root, const BlockShelf* shelf,
+OffsetBlock* block_of_range(const OffsetMemory* root, BlockShelf* shelf,
                             const OffsetInfo& ref, bool withLength, int32_t* slot,
                             int32_t* position) {
     auto holds = [&](const OffsetBlock* b) {
@@ -157,9 +157,14 @@ OffsetBlock* block_of_range(const OffsetMemory* root, const BlockShelf* shelf,
     };
     *position = -1;
     if (indexed(shelf)) {
-        int32_t at = 0;
-        while (at < shelf->count && shelf->id[at] != ref.blockId) ++at;
-        if (at == shelf->count || !holds(shelf->block[at])) return nullptr;
+        uint8_t& recent = shelf->recent[ref.blockId & (vrelo::kRecentIds - 1)];
+        int32_t at = recent;
+        if (at >= shelf->count || shelf->id[at] != ref.blockId) {
+            for (at = 0; at < shelf->count && shelf->id[at] != ref.blockId;) ++at;
+            if (at == shelf->count) return nullptr;
+            recent = static_cast<uint8_t>(at);
+        }
+        if (!holds(shelf->block[at])) return nullptr;
         *position = at;
         return shelf->block[at];
     }

@@ -19,6 +19,7 @@ namespace vrelo {
 // index is then dropped and the list followed, until the list is empty.
 constexpr int32_t kIndexedBlocks = 128;
 constexpr int32_t kIndexDropped = -1;
+constexpr int32_t kRecentIds = 32;
 
 // What a search of one block has learned: no gap before its gap `gap`
 // (gap k lies in front of slot k) is wider than `widest` bytes, so a search
@@ -40,6 +41,10 @@ struct BlockShelf {
     uint16_t room[kIndexedBlocks];
     GapHint hint[kIndexedBlocks];
     OffsetBlock* block[kIndexedBlocks];
+    // Where an id was last found, by its low bits: rows of one colour come
+    // from one block line after line. Checked before use, so a stale entry
+    // only costs a search.
+    uint8_t recent[kRecentIds];
 };
 
 // OffsetLockMemory and OffsetUnLockMemory. While the index holds every
