@@ -224,6 +224,7 @@ void unindex_block(BlockShelf* shelf, const OffsetBlock* block) {
     if (!indexed(shelf)) return;
     int32_t at = 0;
     while (at < shelf->count && shelf->block[at] != block) ++at;
+    if (at == shelf->count) return;
     for (; at + 1 < shelf->count; ++at) {
         shelf->id[at] = shelf->id[at + 1];
         shelf->room[at] = shelf->room[at + 1];
