@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -38,17 +37,8 @@ void expect_same_chunks(const Chunks& actual, const Chunks& expected) {
         }
 }
 
-// Lost and doubled rows, a few of each.
-void expect_same_rows(std::vector<SentRow> printed, std::vector<SentRow> expected) {
-    printed = vrelo_test::sorted(printed);
-    expected = vrelo_test::sorted(expected);
-    std::vector<SentRow> lost, extra;
-    std::set_difference(expected.begin(), expected.end(), printed.begin(), printed.end(),
-                        std::back_inserter(lost));
-    std::set_difference(printed.begin(), printed.end(), expected.begin(), expected.end(),
-                        std::back_inserter(extra));
-    EXPECT_TRUE(lost.empty()) << lost.size() << " rows lost, first " << lost.front();
-    EXPECT_TRUE(extra.empty()) << extra.size() << " rows doubled or misplaced, first " << extra.front();
+void expect_same_rows(const std::vector<SentRow>& printed, const std::vector<SentRow>& expected) {
+    EXPECT_EQ(vrelo_test::row_differences(printed, expected), "");
 }
 
 // A job and the model side by side, on one page.

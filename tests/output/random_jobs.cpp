@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -322,19 +321,11 @@ class JobRun {
         return false;
     }
 
-    void compare(std::vector<SentRow> printed, std::vector<SentRow> expected, size_t upTo) {
-        printed = vrelo_test::sorted(printed);
-        expected = vrelo_test::sorted(expected);
-        std::vector<SentRow> lost, extra;
-        std::set_difference(expected.begin(), expected.end(), printed.begin(), printed.end(),
-                            std::back_inserter(lost));
-        std::set_difference(printed.begin(), printed.end(), expected.begin(), expected.end(),
-                            std::back_inserter(extra));
-        std::ostringstream what;
-        if (!lost.empty()) what << lost.size() << " rows lost, first " << lost.front() << "; ";
-        if (!extra.empty())
-            what << extra.size() << " rows doubled or misplaced, first " << extra.front() << "; ";
-        if (!what.str().empty()) fail("pages up to " + std::to_string(upTo) + ": " + what.str());
+    void compare(const std::vector<SentRow>& printed, const std::vector<SentRow>& expected,
+                 size_t upTo) {
+        const std::string differences = vrelo_test::row_differences(printed, expected);
+        if (!differences.empty())
+            fail("pages up to " + std::to_string(upTo) + ": " + differences);
         rowsChecked_ += expected.size();
     }
 

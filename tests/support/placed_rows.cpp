@@ -1,6 +1,7 @@
 #include "placed_rows.hpp"
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <tuple>
 
@@ -34,6 +35,21 @@ std::ostream& operator<<(std::ostream& out, const SentRow& row) {
 std::vector<SentRow> sorted(std::vector<SentRow> rows) {
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+std::string row_differences(std::vector<SentRow> printed, std::vector<SentRow> expected) {
+    printed = sorted(printed);
+    expected = sorted(expected);
+    std::vector<SentRow> lost, extra;
+    std::set_difference(expected.begin(), expected.end(), printed.begin(), printed.end(),
+                        std::back_inserter(lost));
+    std::set_difference(printed.begin(), printed.end(), expected.begin(), expected.end(),
+                        std::back_inserter(extra));
+    std::ostringstream what;
+    if (!lost.empty()) what << lost.size() << " rows lost, first " << lost.front() << "; ";
+    if (!extra.empty())
+        what << extra.size() << " rows doubled or misplaced, first " << extra.front() << "; ";
+    return what.str();
 }
 
 ReadBack place_rows(const Bytes& stream, bool undoDelays, int64_t position) {

@@ -25,6 +25,10 @@ bool operator<(const SentRow& a, const SentRow& b);
 std::ostream& operator<<(std::ostream& out, const SentRow& row);
 std::vector<SentRow> sorted(std::vector<SentRow> rows);
 
+// "" when printed holds exactly the rows expected (in any order), else how
+// many are lost and how many doubled or misplaced, with the first of each.
+std::string row_differences(std::vector<SentRow> printed, std::vector<SentRow> expected);
+
 struct ReadBack {
     std::vector<SentRow> rows;
     int formFeeds = 0;
