@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "encode/packbits_encoders.hpp"
+#include "encode/packbits.hpp"
 #include "goal_table.hpp"
 #include "page_job.hpp"
 #include "rounds.hpp"

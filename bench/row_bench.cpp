@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "diffused_pages.hpp"
-#include "encode/packbits_encoders.hpp"
+#include "encode/packbits.hpp"
 #include "goal_table.hpp"
 #include "packbits_decode.hpp"
 #include "plain_packbits.hpp"

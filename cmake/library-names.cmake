@@ -1,12 +1,14 @@
-# Shared by the scripts that compare names: the names the subsystems list
-# for export (LISTS holds their exports.txt files joined with "|"), and the
-# output of a binutils tool run on the built LIBRARY.
+# Shared by the scripts that compare names: the names the library exports,
+# read from the one list of them, the public header (HEADER), where every
+# exported call and table is declared VRELO_API; and the output of a
+# binutils tool run on the built LIBRARY.
 function(vrelo_listed_exports out)
+  file(STRINGS ${HEADER} lines REGEX "^VRELO_API ")
   set(names "")
-  string(REPLACE "|" ";" files "${LISTS}")
-  foreach(list_file ${files})
-    file(STRINGS ${list_file} lines REGEX "^[A-Za-z_][A-Za-z0-9_]*$")
-    list(APPEND names ${lines})
+  foreach(line ${lines})
+    # The declared name: the identifier before the first "(" or "[".
+    string(REGEX MATCH "([A-Za-z_][A-Za-z0-9_]*) *[[(]" _ "${line}")
+    list(APPEND names ${CMAKE_MATCH_1})
   endforeach()
   list(SORT names)
   set(${out} ${names} PARENT_SCOPE)

@@ -1,4 +1,5 @@
-# Joins the subsystems' exports.txt files into one linker version script.
+# The linker version script: the names the public header exports, and
+# nothing else.
 include(${CMAKE_CURRENT_LIST_DIR}/library-names.cmake)
 vrelo_listed_exports(names)
 set(body "{\n  global:\n")

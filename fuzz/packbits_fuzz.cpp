@@ -6,7 +6,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "encode/packbits_encoders.hpp"
+#include "encode/packbits.hpp"
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
 #include "guarded_buffer.hpp"

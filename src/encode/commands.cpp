@@ -3,7 +3,7 @@
 // on the arguments alone.
 #include <string.h>
 
-#include "encode/command_format.hpp"
+#include "encode/commands.hpp"
 #include "vrelo417.h"
 
 namespace {

@@ -5,8 +5,8 @@
 // copied whole. Writes exactly the bytes of the portable encoder.
 #include <emmintrin.h>
 
-#include "encode/packbits_encoders.hpp"
-#include "encode/packbits_rules.hpp"
+#include "encode/packbits.hpp"
+#include "encode/packbits_records.hpp"
 
 #if defined(__i386__) || defined(__x86_64__)
 

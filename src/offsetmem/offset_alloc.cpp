@@ -443,6 +443,10 @@ int32_t release_all_ranges(OffsetMemory* root, BlockShelf* shelf) {
 
 }  // namespace vrelo
 
+VRELO_API int32_t isNullInfo(const OffsetInfo* info) {
+    return vrelo::is_null_info(info);
+}
+
 VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
                               int32_t size) {
     return vrelo::allocate_range(root, ref, size, nullptr, nullptr);

@@ -1,8 +1,8 @@
-// The chunk table handed to the host: the exported append and null test,
-// and the helpers the producing calls use to fill and empty the table.
+// The chunk table handed to the host: the exported append, and the helpers
+// the producing calls use to fill and empty the table.
 #include "output/chunk_table.hpp"
 
-#include "encode/pieces.hpp"
+#include "encode/commands.hpp"
 #include "platform/memory.hpp"
 
 VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
@@ -14,10 +14,6 @@ VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
     table->list.count = static_cast<int16_t>(count + 1);
     table->entries[count].data = data;
     table->entries[count].length = static_cast<int16_t>(length);
-}
-
-VRELO_API int32_t isNullInfo(const OffsetInfo* info) {
-    return vrelo::is_null_info(info);
 }
 
 namespace vrelo {

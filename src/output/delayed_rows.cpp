@@ -1,6 +1,6 @@
 // Delayed mode's rows in the job's sub-allocator: parking each line's rows
-// in exactly sized ranges, and releasing them again (see delayed_rows.hpp).
-#include "output/delayed_rows.hpp"
+// in exactly sized ranges, and releasing them again (see delayed_mode.hpp).
+#include "output/delayed_mode.hpp"
 
 #include <string.h>
 

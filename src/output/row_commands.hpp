@@ -5,8 +5,8 @@
 
 #include <stdint.h>
 
-#include "encode/command_format.hpp"
-#include "encode/packbits_bounds.hpp"
+#include "encode/commands.hpp"
+#include "encode/packbits.hpp"
 #include "output/job_config.hpp"
 #include "output/line_planes.hpp"
 

@@ -80,6 +80,3 @@ VRELO_API void MyDisposeMasterWorkPtr(void* block) {
     MyDisposePH(&handle);
 }
 
-VRELO_API int32_t MyLockResource(int32_t value) { return value; }
-
-VRELO_API void MyUnlockFreeResource(void) {}

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "command_stream.hpp"
-#include "encode/command_format.hpp"
+#include "encode/commands.hpp"
 #include "encode_calls.hpp"
 
 namespace vrelo_test {

@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "bytes.hpp"
-#include "encode/packbits_encoders.hpp"
+#include "encode/packbits.hpp"
 #include "vrelo417.h"
 
 namespace vrelo {

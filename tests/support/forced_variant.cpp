@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "encode/packbits_encoders.hpp"
+#include "encode/packbits.hpp"
 
 namespace {
 

@@ -1,3 +1,3 @@
 // The job may use every layer below it.
 #include "delay/ring_slots.hpp"
-#include "encode/pieces.hpp"
+#include "encode/commands.hpp"
