@@ -26,8 +26,7 @@ install(TARGETS vrelo417 vrelo417_host EXPORT vrelo417Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${VRELO_INCLUDEDIR})
-install(FILES include/vrelo417.h include/vrelo417_host.h
-              ${VRELO_GENERATED_INCLUDE}/vrelo417_version.h
+install(FILES include/vrelo417.h include/vrelo417_version.h include/vrelo417_host.h
         DESTINATION ${VRELO_INCLUDEDIR})
 
 install(EXPORT vrelo417Targets NAMESPACE vrelo417:: DESTINATION ${VRELO_CMAKEDIR})

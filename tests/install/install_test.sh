@@ -32,8 +32,9 @@ cp "$source/tests/install/host.c" .
 # pkg-config
 PKG_CONFIG_LIBDIR="$libdir/pkgconfig" cc $cflags -o host-pc host.c \
   $(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" pkg-config --cflags --libs vrelo417)
-# One version: the project's, in the .pc file and in the header's macros.
-version=$(sed -n 's/^project(vrelo417 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+# One version: the header's, in the .pc file and in what the host prints.
+version=$(sed -n 's/^#define VRELO_VERSION_\(MAJOR\|MINOR\|PATCH\) *\([0-9]*\)$/\2/p' \
+  "$source/include/vrelo417_version.h" | paste -sd.)
 [ "$(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" pkg-config --modversion vrelo417)" = "$version" ]
 LD_LIBRARY_PATH="$libdir" run ./host-pc | grep -q "^vrelo417 $version, VRELO_OK"
 
