@@ -3,7 +3,9 @@
 # a CMake package that work from any prefix; in native builds also the
 # tools, the CUPS filter (in CUPS's filter directory), the PPD and the
 # printer profiles it names (in CUPS's profiles directory), and the printer
-# application with its systemd unit, PAM service and man page.
+# application with its systemd unit and PAM service. The programs' man pages
+# are installed by man/CMakeLists.txt; LICENSE and NEWS by
+# cmake/packaging.cmake.
 # Libraries go into Debian's multiarch directory of their architecture
 # (lib/x86_64-linux-gnu, lib/i386-linux-gnu), so both builds install side
 # by side and the linker, pkg-config and CMake find them under any prefix.
@@ -22,12 +24,25 @@ else()
 endif()
 set(VRELO_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/vrelo417)
 
+# vrelo_install_compressed(<file> <destination>): installs a text file
+# compressed, as Debian installs man pages and release notes, with the
+# project's version filled in wherever the file says @PROJECT_VERSION@.
+function(vrelo_install_compressed file destination)
+  get_filename_component(name ${file} NAME)
+  string(REGEX REPLACE "\\.in$" "" name ${name})
+  set(built ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  configure_file(${file} ${built} @ONLY)
+  add_custom_command(OUTPUT ${built}.gz COMMAND gzip -9nkf ${built}
+                     DEPENDS ${built} COMMENT "Compressing ${name}" VERBATIM)
+  add_custom_target(vrelo_compressed_${name} ALL DEPENDS ${built}.gz)
+  install(FILES ${built}.gz DESTINATION ${destination})
+endfunction()
+
 install(TARGETS vrelo417 vrelo417_host EXPORT vrelo417Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${VRELO_INCLUDEDIR})
-install(FILES include/vrelo417.h include/vrelo417_host.h
-              ${VRELO_GENERATED_INCLUDE}/vrelo417_version.h
+install(FILES include/vrelo417.h include/vrelo417_version.h include/vrelo417_host.h
         DESTINATION ${VRELO_INCLUDEDIR})
 
 install(EXPORT vrelo417Targets NAMESPACE vrelo417:: DESTINATION ${VRELO_CMAKEDIR})
@@ -79,8 +94,6 @@ if(TARGET vrelo-printer-app)
   install(TARGETS vrelo-printer-app RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES tools/printer-app/vrelo-printer-app.pam DESTINATION ${VRELO_PAM_DIR}
           RENAME vrelo-printer-app)
-  install(FILES ${CMAKE_BINARY_DIR}/tools/printer-app/vrelo-printer-app.1.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # The unit starts the program where this installation puts it, which is
   # known only when installing (the packages install under /usr).
   set(VRELO_UNIT_TEMPLATE ${PROJECT_SOURCE_DIR}/tools/printer-app/vrelo-printer-app.service.in)

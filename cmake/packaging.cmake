@@ -1,8 +1,9 @@
 # Debian packages with CPack (cpack -G DEB in a build directory): the
 # native build gives vrelo417 (amd64: the library, the host helpers, the
-# tools, the CUPS filter and the PPD, and the printer application with its
-# systemd unit, PAM service and man page), the i386 build libvrelo417
-# (i386: the product library and what 32-bit hosts build against).
+# tools and their man pages, the CUPS filter and the PPD, and the printer
+# application with its systemd unit and PAM service), the i386 build
+# libvrelo417 (i386: the product library and what 32-bit hosts build
+# against); each with the license and the release notes.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -41,4 +42,10 @@ vrelo-printer-app presents the printer as an IPP Everywhere printer, with a syst
   endif()
 endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+
+# The license and the release notes where Debian keeps them, in the
+# package's documentation folder: copyright and NEWS.gz.
+set(VRELO_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
+install(FILES LICENSE DESTINATION ${VRELO_DOCDIR} RENAME copyright)
+vrelo_install_compressed(NEWS ${VRELO_DOCDIR})
 include(CPack)

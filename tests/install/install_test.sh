@@ -2,9 +2,10 @@
 # Installs a build into a staging prefix and, from outside the source tree,
 # builds a small C host against it twice, with pkg-config and with
 # find_package, and runs it; then makes the build's Debian package and
-# checks its name, architecture, dependencies and files. The amd64 package,
-# unpacked into a scratch root, gives a filter that cupsfilter runs with the
-# installed PPD.
+# checks its name, architecture, dependencies and files, its license and
+# release notes. The amd64 package, unpacked into a scratch root, gives man
+# pages that render without warnings and a filter that cupsfilter runs with
+# the installed PPD.
 #   install_test.sh BUILD_DIR SOURCE_DIR native|i386 [EMULATOR...]
 # The host runs under EMULATOR when one is given (32-bit programs on a
 # machine that cannot run them natively).
@@ -32,8 +33,9 @@ cp "$source/tests/install/host.c" .
 # pkg-config
 PKG_CONFIG_LIBDIR="$libdir/pkgconfig" cc $cflags -o host-pc host.c \
   $(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" pkg-config --cflags --libs vrelo417)
-# One version: the project's, in the .pc file and in the header's macros.
-version=$(sed -n 's/^project(vrelo417 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")
+# One version: the header's, in the .pc file and in what the host prints.
+version=$(sed -n 's/^#define VRELO_VERSION_\(MAJOR\|MINOR\|PATCH\) *\([0-9]*\)$/\2/p' \
+  "$source/include/vrelo417_version.h" | paste -sd.)
 [ "$(PKG_CONFIG_LIBDIR="$libdir/pkgconfig" pkg-config --modversion vrelo417)" = "$version" ]
 LD_LIBRARY_PATH="$libdir" run ./host-pc | grep -q "^vrelo417 $version, VRELO_OK"
 
@@ -50,6 +52,13 @@ deb=$(ls "$build"/*.deb)
 info=$(dpkg-deb --info "$deb")
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 has() { grep -qx -- "$1" <<<"$contents" || { echo "missing from the package: $1"; exit 1; }; }
+if [ "$kind" = i386 ]; then package=libvrelo417; else package=vrelo417; fi
+# The license and the release notes, the notes naming this version.
+has "./usr/share/doc/$package/copyright"
+has "./usr/share/doc/$package/NEWS.gz"
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/doc/$package/copyright" | cmp - "$source/LICENSE"
+news=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - "./usr/share/doc/$package/NEWS.gz" | zcat)
+grep -q "^Version $version " <<<"$news"
 if [ "$kind" = i386 ]; then
   grep -q '^ Package: libvrelo417$' <<<"$info"
   grep -q '^ Architecture: i386$' <<<"$info"
@@ -62,7 +71,9 @@ else
   for f in ./usr/bin/vrelo-print ./usr/bin/vrelo-inspect ./usr/bin/vrelo-profile \
            ./usr/lib/cups/filter/rastertovrelo ./usr/share/ppd/vrelo417/vrelo417.ppd \
            ./usr/share/cups/profiles/vrelo417-plain.icc ./usr/share/cups/profiles/vrelo417-photo.icc \
-           ./usr/include/vrelo417.h; do has "$f"; done
+           ./usr/include/vrelo417.h ./usr/share/man/man1/vrelo-print.1.gz \
+           ./usr/share/man/man1/vrelo-inspect.1.gz ./usr/share/man/man1/vrelo-profile.1.gz \
+           ./usr/share/man/man7/rastertovrelo.7.gz; do has "$f"; done
   if [ -x "$build/tools/printer-app/vrelo-printer-app" ]; then
     grep -q '^ Depends: .*libpappl1.*ghostscript' <<<"$info"
     for f in ./usr/bin/vrelo-printer-app ./lib/systemd/system/vrelo-printer-app.service \
@@ -93,8 +104,17 @@ cmake -S sub-host -B sub-host/build >/dev/null
 cmake --build sub-host/build -j "$(nproc)" --target host >/dev/null
 sub-host/build/host
 
-# The unpacked package's filter, run by cupsfilter with the installed PPD.
 dpkg -x "$deb" scratch
+# Every packaged man page renders without a warning and names this version.
+for page in scratch/usr/share/man/man*/*.gz; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "$page: $warnings"; exit 1; }
+  text=$(MANWIDTH=80 man -l "$page" 2>/dev/null)
+  grep -q "vrelo417 $version" <<<"$text" || { echo "$page does not name vrelo417 $version"; exit 1; }
+done
+echo "native: the packaged man pages render without warnings"
+
+# The unpacked package's filter, run by cupsfilter with the installed PPD.
 . "$source/tests/cups/cups_env.sh"
 # cupsfilter passes filters a clean environment: a wrapper points the
 # unpacked filter at the unpacked library.

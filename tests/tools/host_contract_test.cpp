@@ -1,6 +1,6 @@
-// The host contract as the README writes it down: its example host builds,
-// runs and prints every row of its page, the README shows the example as it
-// is built, and the page ends the README describes lose no row.
+// The host contract as docs/host-contract.md writes it down: its example
+// host builds, runs and prints every row of its page, the page shows the
+// example as it is built, and the page ends it describes lose no row.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -17,11 +17,11 @@ std::string text_of(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST(HostContract, TheReadmeShowsTheExampleAsBuilt) {
+TEST(HostContract, TheContractShowsTheExampleAsBuilt) {
     const std::string example = text_of(VRELO_SOURCE_DIR "/tools/example/print_page.c");
     ASSERT_FALSE(example.empty());
-    EXPECT_NE(text_of(VRELO_SOURCE_DIR "/README.md").find(example), std::string::npos)
-        << "README.md must hold tools/example/print_page.c verbatim";
+    EXPECT_NE(text_of(VRELO_SOURCE_DIR "/docs/host-contract.md").find(example), std::string::npos)
+        << "docs/host-contract.md must hold tools/example/print_page.c verbatim";
 }
 
 TEST(HostContract, TheExamplePrintsEveryRowOfItsPage) {
