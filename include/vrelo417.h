@@ -61,7 +61,8 @@ enum {
                                    firstPixel or tailBlank, positions that
                                    no longer fit 16 bits once doubled, a
                                    line below the page's last one (in
-                                   delayed mode: not after it), or an
+                                   delayed mode: not after it, or after the
+                                   page's flush or form feed), or an
                                    advance above VRELO_MAX_ADVANCE: refused
                                    before anything changes; the job goes on
                                    as before */
@@ -75,11 +76,14 @@ enum {
 };
 
 /* Longest paper advance, in raster lines, that one producing call may send:
- * its skip commands add up to at most this, in either mode. A line is taken
- * only when its own line lies within this of where the paper stands and,
- * in delayed mode, each row it leaves waiting can still be sent within it
- * by the calls that follow. A call needing more is refused with
- * VRELO_BAD_ARGUMENT. */
+ * its skip commands add up to at most this, in either mode. A line counts
+ * what it sends and what it leaves to be sent. In direct mode the form feed
+ * takes the paper to the page's last line, so every line must lie within
+ * this of where the paper stands, with ink or not. In delayed mode a line
+ * is taken when its black row, if any, lies within this of where the paper
+ * stands and each row it leaves waiting can still be sent within it by the
+ * calls that follow; a line without ink is taken however far on it lies. A
+ * call needing more is refused with VRELO_BAD_ARGUMENT. */
 #define VRELO_MAX_ADVANCE 10000000
 
 #define VRELO_COLOURS 6 /* K, Y, M, C, m, c: the order of planes and rows */
