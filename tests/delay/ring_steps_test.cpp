@@ -30,14 +30,4 @@ TEST(RingSteps, ManyStepsAtOnceEqualSingleSteps) {
     }
 }
 
-TEST(RingSteps, RefusedQuietly) {
-    vrelo::step_read_pointer(nullptr, 5);
-    RingBuf ring{};
-    ring.WPointer[0] = 0;
-    vrelo::step_write_pointer(&ring, 0, 9);
-    vrelo::step_write_pointer(&ring, 6, 9);
-    vrelo::step_write_pointer(&ring, -1, 9);
-    EXPECT_EQ(ring.WPointer[0], 0);
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
 // The raster-skip and colour-raster formatters: their exact bytes, the
-// 16-bit reading of counts, refused arguments, the splitting of long
-// advances, and whole colour commands read back by the stream reader.
+// 16-bit reading of counts, refused arguments and the splitting of long
+// advances.
 #include <gtest/gtest.h>
 
 #include "command_stream.hpp"
@@ -102,41 +102,6 @@ TEST(ColourHeader, BadRowColourOrDestinationWritesNothing) {
     for (int16_t colour : {-1, 6, 11, -0x8000})
         EXPECT_EQ(colour_header(0, colour, 1), untouched) << colour;
     WriteSpecColor(0, 0, 1, nullptr);
-}
-
-// Builds a row's colour command the way direct-mode line production does:
-// header reserved, prefix and payload behind it, header filled in last.
-Bytes colour_command(const Bytes& row, int16_t colour) {
-    size_t first = 0;
-    while (first < row.size() && row[first] == 0) ++first;
-    size_t last = row.size() - 1;
-    while (last > first && row[last] == 0) --last;
-    Bytes out(vrelo::kColourHeaderBytes + 2 * (first / 128 + 1) +
-              packbits_bound(last - first + 1) + 1);
-    uint8_t* at = out.data() + vrelo::kColourHeaderBytes;
-    if (first > 0) at += LeftPack(at, int32_t(first));
-    at += packbits(at, row.data() + first, int32_t(last - first + 1));
-    const int32_t payload = int32_t(at - out.data()) - vrelo::kColourHeaderBytes;
-    EXPECT_EQ(payload, GetPackBitsLength(row.data(), int32_t(first),
-                                         int32_t(last)));
-    WriteSpecColor(0, colour, int16_t(payload + 1), out.data());
-    *at++ = vrelo::kCarriageReturn;
-    out.resize(size_t(at - out.data()));
-    return out;
-}
-
-TEST(ColourCommand, TwoBytePayloadMakesANineByteCommand) {
-    EXPECT_EQ(colour_command({0x78}, 0), from_hex("1B 28 41 03 00 4B 00 78 0D"));
-}
-
-TEST(ColourCommand, ReadsBackAsTheRowUpToItsLastInkedByte) {
-    Bytes row(700, 0);
-    for (size_t i = 300; i < 600; i += 7) row[i] = uint8_t(i | 1);
-    const CommandStream read = read_command_stream(colour_command(row, 3));
-    ASSERT_EQ(read.error, "");
-    row.resize(595);  // 594 is the last inked byte
-    EXPECT_EQ(read.events, (std::vector<CommandEvent>{
-                               colour_event('C', row), carriage_return_event()}));
 }
 
 }  // namespace

@@ -1,179 +1,179 @@
-// The configuration rules as tables: every model group, modeLevel and
-// select value through OutputInitTwo, compared with rules written out row
-// by row; the resolution and modeBits conditions of delayed mode; the
-// doubleX and feedOnFlush rules.
+// What a parameter block makes of a job, as a host sees it in the stream:
+// how many bits a pixel takes (the bytes of a row the job reads), whether
+// colours other than black wait for their delay, whether pixel positions
+// are doubled, and whether a flush ends with the form feed. The cases are
+// the configuration rules' own examples and their edges, for every model
+// group.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
-#include "output/master_work.hpp"
+#include "command_stream.hpp"
+#include "job_driver.hpp"
 
 namespace {
 
-enum class Group { A, B, Neither };
-
-struct GroupCodes {
-    Group group;
-    std::vector<int32_t> codes;
-};
-
-// Model codes as OutputInitTwo receives them; only the low 16 bits count,
-// so 0x1003B is ";" and 0x2004B is "K".
-const GroupCodes kGroups[] = {
-    {Group::A, {';', '<', 'F', 'Q', 'R', 'M', 'N', 'c', 'd', 0x1003B}},
-    {Group::B, {'K', 'L', 'a', 'b', 0x2004B}},
-    {Group::Neither, {'A', 'k', 'm', 0, ':', 0x103B, -1}},
-};
-
-enum SelectField { kSelA, kSelB, kSelC };
-
-// One row of the pixel-depth table: within a group and modeLevel, the
-// select field's value gives 2 bits per pixel (shift 2) or not.
-struct ShiftRule {
-    Group group;
-    int16_t modeLevel;
-    SelectField field;
-    int16_t value;
-    int16_t shiftWhenEqual;
-    int16_t shiftOtherwise;
-};
-
-const ShiftRule kShiftRules[] = {
-    {Group::A, 5, kSelC, 24, 2, 3},
-    {Group::A, 10, kSelA, 4, 3, 2},
-    {Group::B, 0, kSelB, 27, 2, 3},
-    {Group::B, 10, kSelA, 4, 3, 2},
-};
-
-// Every other combination of group and modeLevel: 1 bit per pixel.
-int16_t expected_shift(Group group, const OutputParam& p) {
-    for (const ShiftRule& rule : kShiftRules) {
-        if (rule.group != group || rule.modeLevel != p.modeLevel) continue;
-        const int16_t sel = rule.field == kSelA   ? p.depthSelA
-                            : rule.field == kSelB ? p.depthSelB
-                                                  : p.depthSelC;
-        return sel == rule.value ? rule.shiftWhenEqual : rule.shiftOtherwise;
-    }
-    return 3;
-}
-
-bool expected_delay(Group group, const OutputParam& p) {
-    const bool model = group == Group::A ||
-                       (group == Group::B && p.depthSelB != 22);
-    return model && p.outResX == 1440 && p.outResY == 720 &&
-           (p.modeBits & 0x000C) == 0x0004;
-}
-
-class ConfiguredJob {
-  public:
-    ConfiguredJob() { EXPECT_EQ(OutputOpen(&work_), VRELO_OPEN_OK); }
-    ~ConfiguredJob() { OutputClose(&work_); }
-    const MasterWork& configure(const OutputParam& p, int32_t model) {
-        EXPECT_EQ(OutputInitTwo(&work_, &p, model), VRELO_OK);
-        return *work_;
-    }
-
-  private:
-    MasterWork* work_ = nullptr;
-};
+using vrelo_test::Bytes;
+using vrelo_test::CommandKind;
 
 OutputParam blank_param() {
     OutputParam p;
     std::memset(&p, 0, sizeof p);
+    p.inResX = p.outResX = 360;  // no doubling unless a case asks for it
+    p.inResY = p.outResY = 360;
     return p;
 }
 
-// modeLevel values told apart, and some that act like 15.
-const int16_t kModeLevels[] = {0, 5, 10, 15, 20, -1, 3, 11, -32768, 32767};
+// A job configured through OutputInitTwo with the block and model code.
+class Configured {
+  public:
+    Configured(const OutputParam& p, int32_t model) {
+        EXPECT_EQ(OutputOpen(&job_), VRELO_OPEN_OK);
+        EXPECT_EQ(OutputInitTwo(&job_, &p, model), VRELO_OK);
+    }
+    ~Configured() { OutputClose(&job_); }
+    Configured(const Configured&) = delete;
+    Configured& operator=(const Configured&) = delete;
 
-TEST(JobConfig, PixelShiftFollowsTheDepthTableForEveryGroupLevelAndSelect) {
-    ConfiguredJob job;
-    int checked = 0;
-    for (const GroupCodes& g : kGroups)
-        for (int32_t code : g.codes)
-            for (int16_t level : kModeLevels)
-                for (int16_t selA : {4, 2, 0})
-                    for (int16_t selB : {27, 22, 26})
-                        for (int16_t selC : {24, 23}) {
-                            OutputParam p = blank_param();
-                            p.modeLevel = level;
-                            p.depthSelA = selA;
-                            p.depthSelB = selB;
-                            p.depthSelC = selC;
-                            const MasterWork& w = job.configure(p, code);
-                            ASSERT_EQ(w.pixelShift, expected_shift(g.group, w.param))
-                                << "model " << code << " level " << level << " A "
-                                << selA << " B " << selB << " C " << selC;
-                            ASSERT_EQ(w.delayMode, 0);
-                            ++checked;
-                        }
-    EXPECT_EQ(checked, 22 * 10 * 18);
+    // The rows line 0 sends at once, given a black and a yellow plane of
+    // 16 pixels starting at pixel 8 over bytes that all carry ink.
+    std::vector<vrelo_test::CommandEvent> first_line_rows() {
+        static const uint8_t kInk[8] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+        RasterLine line{};
+        for (int colour : {0, 1}) line.planes[colour] = {kInk, 24, 8, 0, 0};
+        const vrelo_test::CallOutput call = vrelo_test::produce_line(&job_, line);
+        const vrelo_test::CommandStream read =
+            vrelo_test::read_command_stream(vrelo_test::concatenate(call.chunks));
+        EXPECT_EQ(read.error, "");
+        std::vector<vrelo_test::CommandEvent> rows;
+        for (const vrelo_test::CommandEvent& e : read.events)
+            if (e.kind == CommandKind::kColourRow) rows.push_back(e);
+        return rows;
+    }
+
+    // Whether a flush's list ends with the form-feed byte.
+    bool flush_feeds() {
+        const vrelo_test::CallOutput call = vrelo_test::flush(&job_);
+        return !call.chunks.empty() && call.chunks.back() == Bytes{0x0C};
+    }
+
+  private:
+    MasterWork* job_ = nullptr;
+};
+
+// Pixels 8 to 23 at 1 bit lie in bytes 1 and 2, at 2 bits in bytes 2 to 5;
+// doubled, pixels 16 to 47 lie in bytes 2 to 5 and 4 to 11.
+size_t black_row_bytes(Configured& job) {
+    const std::vector<vrelo_test::CommandEvent> rows = job.first_line_rows();
+    return rows.empty() || rows[0].letter != 'K' ? 0 : rows[0].row.size();
 }
+constexpr size_t kOneBitRow = 3;   // a zero run for byte 0, then bytes 1-2
+constexpr size_t kTwoBitRow = 6;   // bytes 0-1 as zeros, then bytes 2-5
 
-TEST(JobConfig, DelayedModeNeedsTheModelResolutionAndModeBits) {
-    struct Resolution {
-        int16_t x, y;
+struct DepthCase {
+    const char* what;
+    int32_t model;
+    int16_t modeLevel, selA, selB, selC;
+    size_t rowBytes;
+};
+
+TEST(JobConfig, TheBlockChoosesOneOrTwoBitsPerPixel) {
+    const DepthCase kCases[] = {
+        {"group A, level 5, selC 24", 'F', 5, 0, 0, 24, kTwoBitRow},
+        {"group A, level 5, selC 23", 'F', 5, 0, 0, 23, kOneBitRow},
+        {"group A, level 10, selA 4", 'c', 10, 4, 0, 0, kOneBitRow},
+        {"group A, level 10, selA 2", ';', 10, 2, 0, 0, kTwoBitRow},
+        {"group A, level 15", 'F', 15, 2, 27, 24, kOneBitRow},
+        {"group A, level 0 ignores selB", 'M', 0, 2, 27, 24, kOneBitRow},
+        {"group B, level 0, selB 27", 'K', 0, 0, 27, 0, kTwoBitRow},
+        {"group B, level 0, selB 26", 'b', 0, 0, 26, 0, kOneBitRow},
+        {"group B, level 5 ignores selC", 'K', 5, 0, 27, 24, kOneBitRow},
+        {"group B, level 10, selA 4", 'L', 10, 4, 0, 0, kOneBitRow},
+        {"group B, level 10, selA 2", 'a', 10, 2, 0, 0, kTwoBitRow},
+        {"group B, level -1 acts like 15", 'K', -1, 2, 27, 24, kOneBitRow},
+        {"neither group", 'A', 10, 2, 27, 24, kOneBitRow},
+        {"only the low 16 bits of the model", 0x1003B, 10, 2, 0, 0, kTwoBitRow},
+        {"0x103B is no model of group A", 0x103B, 10, 2, 0, 0, kOneBitRow},
     };
-    const Resolution kResolutions[] = {{1440, 720}, {1440, 360}, {720, 720},
-                                       {1441, 720}, {2880, 720}};
-    const int16_t kModeBits[] = {0x0004, 0x000C, 0x0008, 0x0005, 0x0000,
-                                 0x0014, static_cast<int16_t>(0xFFF7)};
-    ConfiguredJob job;
-    int delayed = 0;
-    for (const GroupCodes& g : kGroups)
-        for (int32_t code : g.codes)
-            for (int16_t selB : {22, 27, 0})
-                for (const Resolution& r : kResolutions)
-                    for (int16_t bits : kModeBits) {
-                        OutputParam p = blank_param();
-                        p.depthSelB = selB;
-                        p.outResX = r.x;
-                        p.outResY = r.y;
-                        p.modeBits = bits;
-                        const MasterWork& w = job.configure(p, code);
-                        const bool expected = expected_delay(g.group, w.param);
-                        ASSERT_EQ(w.delayMode, expected ? 1 : 0)
-                            << "model " << code << " B " << selB << " res "
-                            << r.x << "x" << r.y << " bits " << bits;
-                        delayed += expected;
-                    }
-    // Groups A (10 codes) and B with selB other than 22 (5 codes, 2 values)
-    // at 1440 x 720 with modeBits 0x0004, 0x0005, 0x0014 or 0xFFF7.
-    EXPECT_EQ(delayed, (10 * 3 + 5 * 2) * 4);
+    for (const DepthCase& c : kCases) {
+        OutputParam p = blank_param();
+        p.modeLevel = c.modeLevel;
+        p.depthSelA = c.selA;
+        p.depthSelB = c.selB;
+        p.depthSelC = c.selC;
+        Configured job(p, c.model);
+        EXPECT_EQ(black_row_bytes(job), c.rowBytes) << c.what;
+    }
 }
 
-TEST(JobConfig, DoubleXWhenHalfTheOutputWidthAndTheFullHeight) {
+struct DelayCase {
+    const char* what;
+    int32_t model;
+    int16_t outX, outY, modeBits, selB;
+    bool delayed;
+};
+
+// Delayed mode shows as a yellow row that waits: line 0 sends black alone.
+TEST(JobConfig, DelayedModeNeedsItsModelResolutionAndModeBits) {
+    const DelayCase kCases[] = {
+        {"group A at 1440 x 720, modeBits 4", 'M', 1440, 720, 0x0004, 0, true},
+        {"modeBits 5", 'M', 1440, 720, 0x0005, 0, true},
+        {"modeBits 0xFFF7", 'Q', 1440, 720, static_cast<int16_t>(0xFFF7), 0, true},
+        {"modeBits 0xC", 'M', 1440, 720, 0x000C, 0, false},
+        {"modeBits 8", 'M', 1440, 720, 0x0008, 0, false},
+        {"1440 x 360", 'M', 1440, 360, 0x0004, 0, false},
+        {"1441 x 720", 'M', 1441, 720, 0x0004, 0, false},
+        {"group B", 'L', 1440, 720, 0x0004, 0, true},
+        {"group B with selB 22", 'L', 1440, 720, 0x0004, 22, false},
+        {"group A with selB 22", 'R', 1440, 720, 0x0004, 22, true},
+        {"neither group", 'A', 1440, 720, 0x0004, 0, false},
+    };
+    for (const DelayCase& c : kCases) {
+        OutputParam p = blank_param();
+        p.outResX = c.outX;
+        p.outResY = c.outY;
+        p.modeBits = c.modeBits;
+        p.depthSelB = c.selB;
+        Configured job(p, c.model);
+        EXPECT_EQ(job.first_line_rows().size(), c.delayed ? 1u : 2u) << c.what;
+    }
+}
+
+TEST(JobConfig, PositionsAreDoubledAtHalfTheWidthAndTheFullHeight) {
     struct Case {
         int16_t inX, inY, outX, outY;
-        int16_t doubleX;
+        bool doubled;
     };
     const Case kCases[] = {
-        {720, 720, 1440, 720, 1},  {720, 720, 1441, 720, 1},
-        {720, 360, 1440, 720, 0},  {721, 720, 1441, 720, 0},
-        {720, 720, 1439, 720, 0},  {360, 360, 720, 360, 1},
-        {1440, 720, 1440, 720, 0}, {0, 0, 1, 0, 1},
-        {-360, 5, -720, 5, 1},     {-360, 5, -721, 5, 1},
-        {-16384, 0, -32768, 0, 1},
+        {720, 720, 1440, 720, true},   {720, 720, 1441, 720, true},
+        {720, 360, 1440, 720, false},  {721, 720, 1441, 720, false},
+        {720, 720, 1439, 720, false},  {360, 360, 720, 360, true},
+        {1440, 720, 1440, 720, false}, {-360, 5, -721, 5, true},
     };
-    ConfiguredJob job;
     for (const Case& c : kCases) {
         OutputParam p = blank_param();
         p.inResX = c.inX;
         p.inResY = c.inY;
         p.outResX = c.outX;
         p.outResY = c.outY;
-        EXPECT_EQ(job.configure(p, 'A').doubleX, c.doubleX)
+        Configured job(p, 'A');
+        // Doubled, pixels 16 to 47 at 1 bit lie in bytes 2 to 5.
+        EXPECT_EQ(black_row_bytes(job), c.doubled ? 6u : kOneBitRow)
             << c.inX << "/" << c.inY << " -> " << c.outX << "/" << c.outY;
     }
 }
 
-TEST(JobConfig, FeedOnFlushOnlyForFeedFlagOne) {
-    ConfiguredJob job;
+TEST(JobConfig, ADelayedFlushFeedsOnlyForFeedFlagOne) {
     for (int16_t flag : {1, 0, 2, -1, 257}) {
         OutputParam p = blank_param();
+        p.outResX = 1440;
+        p.outResY = 720;
+        p.modeBits = 0x0004;
         p.feedFlag = flag;
-        EXPECT_EQ(job.configure(p, 'M').feedOnFlush, flag == 1 ? 1 : 0) << flag;
+        Configured job(p, 'M');
+        EXPECT_EQ(job.flush_feeds(), flag == 1) << flag;
     }
 }
 

@@ -1,14 +1,17 @@
-// Trimming a row to its ink: the first and last non-zero byte of a plane's
-// range, found from rows of every length with ink at every pair of places,
-// the range lying between two inaccessible pages so that any read before
-// or past it faults.
+// A row as both modes send it: trimmed to its ink (the first and last
+// non-zero byte of a plane's range, found from rows of every length with
+// ink at every pair of places, the range lying between two inaccessible
+// pages so that any read before or past it faults), then laid out as one
+// complete colour-raster command that reads back as the row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
+#include "command_stream.hpp"
 #include "guarded_memory.hpp"
 #include "output/line_planes.hpp"
+#include "output/row_commands.hpp"
 
 namespace {
 
@@ -75,6 +78,34 @@ TEST_F(RowTrimming, BlankRowsOfEveryLengthHaveNoInk) {
     for (size_t size = 1; size <= 600; ++size)
         ASSERT_FALSE(trim(std::vector<uint8_t>(size, 0), int16_t(size % 7), &span)) << size;
     ASSERT_FALSE(trim(std::vector<uint8_t>(kWidest, 0), 0, &span));
+}
+
+// The command of a row's ink: header, zero runs for the blank bytes before
+// the ink, PackBits of the ink, carriage return.
+vrelo_test::Bytes row_command(const vrelo_test::Bytes& row, int16_t colour) {
+    vrelo::RowSpan span{};
+    ColorPlane plane{};
+    plane.data = row.data();
+    plane.width = int16_t(row.size() * 8);
+    EXPECT_TRUE(vrelo::find_ink(plane, 3, &span));
+    vrelo_test::Bytes out(vrelo::kRowCommandBound);
+    out.resize(size_t(vrelo::write_row_command(out.data(), colour, row.data(), span)));
+    return out;
+}
+
+TEST(RowCommand, ATwoBytePayloadMakesANineByteCommand) {
+    EXPECT_EQ(row_command({0x78}, 0), vrelo_test::from_hex("1B 28 41 03 00 4B 00 78 0D"));
+}
+
+TEST(RowCommand, ReadsBackAsTheRowUpToItsLastInkedByte) {
+    vrelo_test::Bytes row(700, 0);
+    for (size_t i = 300; i < 600; i += 7) row[i] = uint8_t(i | 1);
+    const vrelo_test::CommandStream read = vrelo_test::read_command_stream(row_command(row, 3));
+    ASSERT_EQ(read.error, "");
+    row.resize(595);  // 594 is the last inked byte
+    EXPECT_EQ(read.events,
+              (std::vector<vrelo_test::CommandEvent>{vrelo_test::colour_event('C', row),
+                                                     vrelo_test::carriage_return_event()}));
 }
 
 }  // namespace
