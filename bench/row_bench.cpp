@@ -12,7 +12,7 @@
 #include "encode/packbits.hpp"
 #include "goal_table.hpp"
 #include "packbits_decode.hpp"
-#include "plain_packbits.hpp"
+#include "reference_packbits.hpp"
 #include "rounds.hpp"
 #include "row_shapes.hpp"
 #include "vrelo417.h"
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
 #endif
     for (const DataSet& set : sets) {
         add_encoder_case(rounds, "packbits", exported_packbits, set);
-        add_encoder_case(rounds, "plain", vrelo_bench::plain_packbits, set);
+        add_encoder_case(rounds, "plain", vrelo_test::reference_packbits, set);
         for (int32_t i = 0; i < vrelo::kPackBitsVariantCount; ++i) {
             const vrelo::PackBitsVariant& variant = vrelo::kPackBitsVariants[i];
             if (variant.runs_here())
