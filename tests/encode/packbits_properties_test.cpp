@@ -60,9 +60,6 @@ std::vector<Bytes> make_rows_of_every_shape() {
     std::uniform_int_distribution<size_t> size(1, 3000);
     for (int i = 0; i < 150; ++i) rows.push_back(random_row(rng, size(rng)));
     for (int i = 0; i < 150; ++i) rows.push_back(mixed_runs_row(rng, size(rng)));
-    for (size_t width : {1440, 2880})
-        for (const Bytes& row : halftone_rows(width, 6, uint32_t(width)))
-            rows.push_back(row);
     for (const Bytes& row : diffused_sample_rows()) rows.push_back(row);
     return rows;
 }

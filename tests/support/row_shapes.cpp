@@ -73,37 +73,4 @@ Bytes short_runs_row(Rng& rng, size_t size, size_t longest) {
     return row;
 }
 
-std::vector<Bytes> halftone_rows(size_t bytes_per_row, size_t rows,
-                               uint32_t seed) {
-    const size_t width = bytes_per_row * 8;
-    const size_t margin = width / 10;
-    const double inked = double(width - 2 * margin);
-    Rng rng(seed);
-    // Grain of a scanned image on top of the smooth gradient, so the
-    // dither does not settle into a fixed pattern.
-    std::uniform_real_distribution<double> grain(-0.1, 0.1);
-    // Floyd-Steinberg error of this line and the next, one cell of slack on
-    // either side so the spreading needs no edge tests.
-    std::vector<double> error(width + 2, 0.0), below(width + 2, 0.0);
-    std::vector<Bytes> image;
-    for (size_t y = 0; y < rows; ++y) {
-        Bytes row(bytes_per_row, 0);
-        for (size_t x = margin; x < width - margin; ++x) {
-            const double tone =
-                double(x - margin) / inked + grain(rng) + error[x + 1];
-            const bool ink = tone >= 0.5;
-            const double rest = tone - (ink ? 1.0 : 0.0);
-            error[x + 2] += rest * 7 / 16;
-            below[x] += rest * 3 / 16;
-            below[x + 1] += rest * 5 / 16;
-            below[x + 2] += rest * 1 / 16;
-            if (ink) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-        }
-        image.push_back(row);
-        error.swap(below);
-        std::fill(below.begin(), below.end(), 0.0);
-    }
-    return image;
-}
-
 }  // namespace vrelo_test

@@ -1,6 +1,6 @@
 // Seeded generators of colour rows with the shapes that exercise PackBits:
-// runs of a chosen length, bytes unequal to their neighbours, pairs, and
-// halftone-like rows as a printer driver produces them.
+// runs of a chosen length, bytes unequal to their neighbours and pairs.
+// Rows as a driver's halftoning makes them: diffused_pages.hpp.
 #ifndef VRELO_TEST_ROW_SHAPES_HPP
 #define VRELO_TEST_ROW_SHAPES_HPP
 
@@ -34,11 +34,6 @@ Bytes mixed_runs_row(Rng& rng, size_t size);
 // Runs of lengths drawn evenly from 1 to longest: record boundaries no
 // encoder can foresee.
 Bytes short_runs_row(Rng& rng, size_t size, size_t longest);
-
-// Rows of a 1-bit error-diffused gradient (no ink at the left, full ink at
-// the right) with blank margins of a tenth of the width on either side.
-std::vector<Bytes> halftone_rows(size_t bytes_per_row, size_t rows,
-                               uint32_t seed);
 
 }  // namespace vrelo_test
 
