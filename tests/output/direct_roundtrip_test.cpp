@@ -43,7 +43,7 @@ std::vector<SentRow> rows_with_ink(const vrelo_test::Page& page, int16_t shift, 
 
 // Every call answers one chunk for a line, or its advance; only the last
 // piece of a long output may be shorter than 32767 bytes.
-void expect_chunking(const vrelo_test::CallOutput& call) {
+void expect_chunking(const vrelo_test::CallResult& call) {
     for (size_t i = 0; i + 1 < call.chunks.size(); ++i)
         EXPECT_EQ(call.chunks[i].size(), 32767u);
     if (!call.chunks.empty()) {
@@ -82,7 +82,7 @@ TEST(DirectRoundTrip, TheWorstLineArrivesWholeInChunksOfAtMost32767) {
             plane.bytes = row_of(kind);
             plane.width = 32767;
         }
-        const vrelo_test::CallOutput call = vrelo_test::produce_line(job.handle(), line.record());
+        const vrelo_test::CallResult call = vrelo_test::produce_line(job.handle(), line.record());
         ASSERT_EQ(call.chunks.size(), 2u);
         expect_chunking(call);
         const Bytes stream = vrelo_test::concatenate(call.chunks);

@@ -27,15 +27,11 @@ OutputParam blank_param() {
 }
 
 // A job configured through OutputInitTwo with the block and model code.
-class Configured {
+class Configured : public vrelo_test::Job {
   public:
-    Configured(const OutputParam& p, int32_t model) {
-        EXPECT_EQ(OutputOpen(&job_), VRELO_OPEN_OK);
-        EXPECT_EQ(OutputInitTwo(&job_, &p, model), VRELO_OK);
+    Configured(const OutputParam& p, int32_t model) : Job(p) {
+        EXPECT_EQ(OutputInitTwo(handle(), &p, model), VRELO_OK);
     }
-    ~Configured() { OutputClose(&job_); }
-    Configured(const Configured&) = delete;
-    Configured& operator=(const Configured&) = delete;
 
     // The rows line 0 sends at once, given a black and a yellow plane of
     // 16 pixels starting at pixel 8 over bytes that all carry ink.
@@ -43,7 +39,7 @@ class Configured {
         static const uint8_t kInk[8] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
         RasterLine line{};
         for (int colour : {0, 1}) line.planes[colour] = {kInk, 24, 8, 0, 0};
-        const vrelo_test::CallOutput call = vrelo_test::produce_line(&job_, line);
+        const vrelo_test::CallResult call = vrelo_test::produce_line(handle(), line);
         const vrelo_test::CommandStream read =
             vrelo_test::read_command_stream(vrelo_test::concatenate(call.chunks));
         EXPECT_EQ(read.error, "");
@@ -55,12 +51,9 @@ class Configured {
 
     // Whether a flush's list ends with the form-feed byte.
     bool flush_feeds() {
-        const vrelo_test::CallOutput call = vrelo_test::flush(&job_);
+        const vrelo_test::CallResult call = vrelo_test::flush(handle());
         return !call.chunks.empty() && call.chunks.back() == Bytes{0x0C};
     }
-
-  private:
-    MasterWork* job_ = nullptr;
 };
 
 // Pixels 8 to 23 at 1 bit lie in bytes 1 and 2, at 2 bits in bytes 2 to 5;

@@ -28,35 +28,30 @@ std::vector<Bytes> copy_chunks(const OutList& list) {
 
 namespace {
 
-CallOutput complete_call(MasterWork** job, int32_t status, OutList* list) {
-    CallOutput output;
-    output.status = status;
-    EXPECT_EQ(status, VRELO_OK);
-    if (status != VRELO_OK || list == nullptr) return output;
-    EXPECT_GE(list->count, 0);
-    output.chunks = copy_chunks(*list);
-    EXPECT_EQ(OutputComplete(job), VRELO_OK);
-    return output;
+CallResult checked(const CallResult& result) {
+    EXPECT_EQ(result.status, VRELO_OK);
+    EXPECT_EQ(result.completion, VRELO_OK);
+    return result;
 }
 
 }  // namespace
 
-CallOutput produce_line(MasterWork** job, const RasterLine& line) {
+CallResult produce_line(MasterWork** job, const RasterLine& line) {
     OutList* list = nullptr;
     const int32_t status = OutputProduce(job, &line, &list);
-    return complete_call(job, status, list);
+    return checked(complete_call(job, status, list));
 }
 
-CallOutput flush(MasterWork** job) {
+CallResult flush(MasterWork** job) {
     OutList* list = nullptr;
     const int32_t status = OutputFlush(job, &list);
-    return complete_call(job, status, list);
+    return checked(complete_call(job, status, list));
 }
 
-CallOutput form_feed(MasterWork** job, int32_t endLine) {
+CallResult form_feed(MasterWork** job, int32_t endLine) {
     OutList* list = nullptr;
     const int32_t status = OutputFormFeed(job, &list, endLine);
-    return complete_call(job, status, list);
+    return checked(complete_call(job, status, list));
 }
 
 Bytes concatenate(const std::vector<Bytes>& chunks) {
@@ -72,7 +67,7 @@ PageRun run_page(MasterWork** job, const Page& page, const PageEnd& end) {
     for (const PageEndCall& call : end)
         run.calls.push_back(call.formFeed ? form_feed(job, call.endLine)
                                           : flush(job));
-    for (const CallOutput& call : run.calls) {
+    for (const CallResult& call : run.calls) {
         const Bytes bytes = concatenate(call.chunks);
         run.stream.insert(run.stream.end(), bytes.begin(), bytes.end());
     }

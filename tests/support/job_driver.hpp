@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bytes.hpp"
+#include "job_script.hpp"
 #include "page_generator.hpp"
 #include "vrelo417.h"
 
@@ -30,17 +31,12 @@ class Job {
 // The chunks of a list, copied.
 std::vector<Bytes> copy_chunks(const OutList& list);
 
-// One producing call's answer, already completed.
-struct CallOutput {
-    int32_t status = 0;
-    std::vector<Bytes> chunks;
-};
-
 // OutputProduce, OutputFlush or OutputFormFeed, the chunks copied, then
-// OutputComplete; both statuses must be 0 (checked with GoogleTest).
-CallOutput produce_line(MasterWork** job, const RasterLine& line);
-CallOutput flush(MasterWork** job);
-CallOutput form_feed(MasterWork** job, int32_t endLine);
+// OutputComplete (run_call); both statuses must be 0 (checked with
+// GoogleTest).
+CallResult produce_line(MasterWork** job, const RasterLine& line);
+CallResult flush(MasterWork** job);
+CallResult form_feed(MasterWork** job, int32_t endLine);
 
 // How a page ends: the calls in order, each completed.
 struct PageEndCall {
@@ -51,7 +47,7 @@ using PageEnd = std::vector<PageEndCall>;
 
 struct PageRun {
     Bytes stream;                      // every chunk in sending order
-    std::vector<CallOutput> calls;     // one per producing call
+    std::vector<CallResult> calls;     // one per producing call
 };
 
 // Every line of the page, then its end.

@@ -61,11 +61,17 @@ CallResult run_call(MasterWork** job, const HostCall& call) {
     }
     OutList* out = nullptr;
     const RasterLine record = call.line.record();
-    result.status = call.kind == HostCall::kLine      ? OutputProduce(job, &record, &out)
-                    : call.kind == HostCall::kFlush   ? OutputFlush(job, &out)
-                                                      : OutputFormFeed(job, &out, call.endLine);
+    const int32_t status = call.kind == HostCall::kLine    ? OutputProduce(job, &record, &out)
+                           : call.kind == HostCall::kFlush ? OutputFlush(job, &out)
+                                                           : OutputFormFeed(job, &out, call.endLine);
+    return complete_call(job, status, out);
+}
+
+CallResult complete_call(MasterWork** job, int32_t status, const OutList* out) {
+    CallResult result;
+    result.status = status;
     result.emptyList = out != nullptr && out->count == 0 && out->entries == nullptr;
-    if (result.status != VRELO_OK) return result;
+    if (status != VRELO_OK) return result;
     for (int i = 0; i < out->count; ++i) {
         const OutEntry& chunk = out->entries[i];
         result.chunks.emplace_back(chunk.data, chunk.data + std::max<int>(chunk.length, 0));

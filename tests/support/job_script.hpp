@@ -46,6 +46,10 @@ bool operator==(const CallResult& a, const CallResult& b);
 // Makes the call; a list handed out is copied and completed.
 CallResult run_call(MasterWork** job, const HostCall& call);
 
+// A producing call's answer (its status and list) recorded: the list, if
+// handed out, copied and completed.
+CallResult complete_call(MasterWork** job, int32_t status, const OutList* out);
+
 // The whole script on a new job, closed at the end.
 std::vector<CallResult> run_job(const JobScript& script);
 
