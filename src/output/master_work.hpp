@@ -53,7 +53,9 @@ struct MasterWork {
 
 namespace vrelo {
 
-// initMark once OutputInitTwo has copied a parameter block; nothing tests it.
+// initMark once OutputInitTwo has copied a parameter block. No call tests
+// it: it is kept because the job record is defined with it, and a debugger
+// or a host's dump of the record may read it.
 constexpr int16_t kInitMarkConfigured = 0x0103;
 
 // The job behind the host's pointer, or nullptr when either is missing.
