@@ -22,7 +22,7 @@
 
 #include "ppd_profiles.hpp"
 #include "raster_printing.hpp"
-#include "tool_args.hpp"
+#include "option_values.hpp"
 #include "vrelo417_inks.h"
 
 namespace {

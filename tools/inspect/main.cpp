@@ -10,7 +10,7 @@
 #include "page_preview.hpp"
 #include "raster_compare.hpp"
 #include "stream_report.hpp"
-#include "tool_args.hpp"
+#include "option_values.hpp"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "picture_printing.hpp"
 #include "progress.hpp"
 #include "raster_printing.hpp"
-#include "tool_args.hpp"
+#include "option_values.hpp"
 
 namespace {
 

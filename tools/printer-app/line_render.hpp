@@ -1,5 +1,5 @@
 // The rendering step: the printable part of one arriving contone line
-// through the renderer (tools/common's contone rendering) into the
+// through the renderer (src/printing's contone rendering) into the
 // library's six planes, for the paper, quality and printer profile of the
 // page. Every raster path of the app (PAPPL's raster, JPEG and PNG jobs,
 // the PDF filter) renders through this one class, as does the tests'

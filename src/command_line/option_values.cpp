@@ -1,5 +1,5 @@
 // Argument and input helpers of the tools (see tool_args.hpp).
-#include "tool_args.hpp"
+#include "option_values.hpp"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Small pieces every command-line tool of the project shares: checked
 // numbers and resolutions from arguments, numbered file names and whole
 // inputs read from a file or standard input.
-#ifndef VRELO_TOOLS_TOOL_ARGS_HPP
-#define VRELO_TOOLS_TOOL_ARGS_HPP
+#ifndef VRELO_COMMAND_LINE_OPTION_VALUES_HPP
+#define VRELO_COMMAND_LINE_OPTION_VALUES_HPP
 
 #include <cstdint>
 #include <string>

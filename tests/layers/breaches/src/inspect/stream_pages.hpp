@@ -1,0 +1,1 @@
+// A header of the stream reader, above the picture files.

@@ -1,0 +1,1 @@
+// A picture header, for the files below to include.
