@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "files.hpp"
 #include "png_file.hpp"
 
 namespace vrelo_inspect {
@@ -191,6 +192,7 @@ bool write_composite_png(const PageRows& page, const PreviewSettings& settings,
 bool write_plane_pngs(const PageRows& page, const PreviewSettings& settings,
                       const std::string& directory, int pageNumber,
                       std::string* error) {
+    if (!vrelo_tools::make_folders(directory, error)) return false;
     // Every plane of a page has the page's size, whatever its own ink.
     const Geometry g = geometry_of(page, settings, 1);
     std::vector<std::unique_ptr<Picture>> pictures;

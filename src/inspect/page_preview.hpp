@@ -35,7 +35,8 @@ int64_t preview_scale(const PageExtent& extent, const PreviewSettings& settings)
 bool write_composite_png(const PageRows& page, const PreviewSettings& settings,
                          const std::string& path, std::string* error);
 
-// DIR/page-N-black.png ... DIR/page-N-light-cyan.png.
+// DIR/page-N-black.png ... DIR/page-N-light-cyan.png; the folder is made
+// where missing.
 bool write_plane_pngs(const PageRows& page, const PreviewSettings& settings,
                       const std::string& directory, int pageNumber,
                       std::string* error);

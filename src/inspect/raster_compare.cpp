@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "files.hpp"
 #include "raster_input.hpp"
 
 namespace vrelo_inspect {
@@ -135,20 +136,24 @@ class Comparer {
 };
 
 // The height of every page of the raster.
-bool page_heights(const std::string& path, std::vector<int64_t>* heights, std::string* error) {
-    RasterFile file(path, error);
-    if (!file.opened()) return false;
+bool page_heights(RasterInput& input, std::vector<int64_t>* heights, std::string* error) {
     RasterFormat format;
     std::vector<uint8_t> line;
     for (;;) {
-        const RasterInput::Next next = file.input().next_page(&format, error);
+        const RasterInput::Next next = input.next_page(&format, error);
         if (next == RasterInput::Next::kError) return false;
         if (next == RasterInput::Next::kEnd) return true;
         heights->push_back(format.height);
         line.resize(format.bytesPerLine);
         for (uint32_t y = 0; y < format.height; ++y)
-            if (!file.input().read_line(line.data(), error)) return false;
+            if (!input.read_line(line.data(), error)) return false;
     }
+}
+
+// A fault inside the raster, named by its file.
+bool in_raster(const std::string& path, std::string* error) {
+    *error = vrelo_tools::input_name(path) + ": " + *error;
+    return false;
 }
 
 }  // namespace
@@ -156,12 +161,14 @@ bool page_heights(const std::string& path, std::vector<int64_t>* heights, std::s
 bool compare_with_raster(const std::string& path, DecodedStream* decoded,
                          RasterComparison* result, std::string* error) {
     std::vector<int64_t> heights;
-    if (!page_heights(path, &heights, error)) return false;
+    RasterFile measured(path, error);
+    if (!measured.opened()) return false;
+    if (!page_heights(measured.input(), &heights, error)) return in_raster(path, error);
     carry_rows_back(decoded, heights);
-    RasterFile file(path, error);
-    if (!file.opened()) return false;
+    RasterFile compared(path, error);
+    if (!compared.opened()) return false;
     *result = RasterComparison();
-    return Comparer(file.input(), decoded, result).run(error);
+    return Comparer(compared.input(), decoded, result).run(error) || in_raster(path, error);
 }
 
 }  // namespace vrelo_inspect

@@ -4,42 +4,60 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csetjmp>
+#include <cstring>
+
+#include "files.hpp"
 
 namespace vrelo_tools {
 
+namespace {
+
+// libpng stops a call with a message, which is kept here rather than
+// printed, and a longjmp back to the caller's setjmp.
+void on_png_error(png_structp png, png_const_charp message) {
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
+    png_longjmp(png, 1);
+}
+
+void no_warnings(png_structp, png_const_charp) {}
+
+}  // namespace
+
 struct PngWriter::Png {
-    std::FILE* file = nullptr;
+    OutputFile file;
     png_structp write = nullptr;
     png_infop info = nullptr;
-    std::string path;
     uint32_t rowsLeft = 0;
+    std::string failure = "the rows do not match the picture's height";
+    ~Png() { png_destroy_write_struct(&write, &info); }
+
+    // Why a write stopped: the reason of the write that failed, where one
+    // did (errno is cleared before each call), else libpng's.
+    bool failed(std::string* error) {
+        *error = errno != 0 ? file_error("write", file.name())
+                            : "cannot write " + file.name() + ": " + failure;
+        return false;
+    }
 };
 
-PngWriter::~PngWriter() {
-    if (png_ == nullptr) return;
-    png_destroy_write_struct(&png_->write, &png_->info);
-    if (png_->file != nullptr) std::fclose(png_->file);
-    delete png_;
-}
+PngWriter::PngWriter() = default;
+PngWriter::~PngWriter() = default;
 
 bool PngWriter::open(const std::string& path, uint32_t width, uint32_t height,
                      Kind kind, std::string* error) {
-    png_ = new Png;
-    png_->path = path;
+    png_ = std::make_unique<Png>();
     png_->rowsLeft = height;
-    png_->file = std::fopen(path.c_str(), "wb");
-    if (png_->file == nullptr) {
-        *error = "cannot create " + path;
-        return false;
-    }
-    png_->write = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png_->file.open(path, error)) return false;
+    errno = 0;
+    png_->write = png_create_write_struct(PNG_LIBPNG_VER_STRING, &png_->failure, on_png_error,
+                                          no_warnings);
     png_->info = png_->write ? png_create_info_struct(png_->write) : nullptr;
-    if (png_->info == nullptr || setjmp(png_jmpbuf(png_->write))) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    png_init_io(png_->write, png_->file);
+    if (png_->info == nullptr || setjmp(png_jmpbuf(png_->write)))
+        return png_->failed(error);
+    png_init_io(png_->write, png_->file.file());
     png_set_IHDR(png_->write, png_->info, width, height, 8,
                  kind == Kind::kGrey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -49,27 +67,20 @@ bool PngWriter::open(const std::string& path, uint32_t width, uint32_t height,
 }
 
 bool PngWriter::write_row(const uint8_t* row, std::string* error) {
-    if (setjmp(png_jmpbuf(png_->write)) || png_->rowsLeft == 0) {
-        *error = "cannot write " + png_->path;
-        return false;
-    }
+    errno = 0;
+    if (png_->rowsLeft == 0 || setjmp(png_jmpbuf(png_->write)))
+        return png_->failed(error);
     png_write_row(png_->write, row);
     --png_->rowsLeft;
     return true;
 }
 
 bool PngWriter::close(std::string* error) {
-    if (setjmp(png_jmpbuf(png_->write)) || png_->rowsLeft != 0) {
-        *error = "cannot write " + png_->path;
-        return false;
-    }
+    errno = 0;
+    if (png_->rowsLeft != 0 || setjmp(png_jmpbuf(png_->write)))
+        return png_->failed(error);
     png_write_end(png_->write, nullptr);
-    const bool flushed = std::fflush(png_->file) == 0 && !std::ferror(png_->file);
-    const bool closed = std::fclose(png_->file) == 0;
-    png_->file = nullptr;
-    if (flushed && closed) return true;
-    *error = "cannot write " + png_->path;
-    return false;
+    return png_->file.close(error);
 }
 
 namespace {
@@ -91,22 +102,43 @@ void ask_for_rgb(png_structp png, png_infop info) {
     png_read_update_info(png, info);
 }
 
+// A PNG file in memory as libpng reads it.
+struct MemoryFile {
+    const std::vector<uint8_t>* bytes;
+    size_t at = 0;
+};
+
+void read_memory(png_structp png, png_bytep out, png_size_t length) {
+    MemoryFile* source = static_cast<MemoryFile*>(png_get_io_ptr(png));
+    if (source->bytes->size() - source->at < length) png_error(png, "the file ends early");
+    std::memcpy(out, source->bytes->data() + source->at, length);
+    source->at += length;
+}
+
 // Dots per inch from a pHYs density in dots per metre.
 uint32_t dots_per_inch(png_uint_32 perMetre) { return uint32_t(perMetre * 0.0254 + 0.5); }
 
 }  // namespace
 
-bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatureRead) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+bool is_png(const std::vector<uint8_t>& start) {
+    static const uint8_t kSignature[] = {0x89, 'P', 'N', 'G'};
+    return start.size() >= sizeof kSignature &&
+           std::equal(kSignature, kSignature + sizeof kSignature, start.begin());
+}
+
+bool read_png(const std::vector<uint8_t>& file, RgbImage* image, std::string* error) {
+    MemoryFile source{&file};
+    std::string failure = "libpng failed";
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, on_png_error, no_warnings);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows;
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        *error = "not a readable PNG image";
+        *error = "not a readable PNG image (" + failure + ")";
         return false;
     }
-    png_init_io(png, file);
-    png_set_sig_bytes(png, signatureRead);
+    png_set_read_fn(png, &source, read_memory);
     png_read_info(png, info);
     png_uint_32 perMetreX = 0, perMetreY = 0;
     int unit = 0;

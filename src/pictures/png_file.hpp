@@ -4,7 +4,7 @@
 #define VRELO_TOOLS_PNG_FILE_HPP
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +13,13 @@ namespace vrelo_tools {
 class PngWriter {
   public:
     enum class Kind { kGrey, kRgb };
-    PngWriter() = default;
+    PngWriter();
     ~PngWriter();
     PngWriter(const PngWriter&) = delete;
     PngWriter& operator=(const PngWriter&) = delete;
 
-    // False with *error naming the file when it cannot be created.
+    // False with *error naming the file and the reason when it cannot be
+    // created; so for each call.
     bool open(const std::string& path, uint32_t width, uint32_t height, Kind kind,
               std::string* error);
     // One row of width pixels: 1 byte each (grey) or 3 (RGB).
@@ -28,7 +29,7 @@ class PngWriter {
 
   private:
     struct Png;
-    Png* png_ = nullptr;
+    std::unique_ptr<Png> png_;
 };
 
 // A picture as 8-bit RGB, whatever its colour type and depth (grey,
@@ -42,10 +43,13 @@ struct RgbImage {
     const uint8_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width * 3; }
 };
 
-// signatureRead: bytes of the PNG signature already taken from file. A
-// colour PNG's embedded ICC profile (iCCP) comes with it; a grey one's
-// would not describe the RGB it is turned into, so it is left.
-bool read_png(std::FILE* file, RgbImage* image, std::string* error, int signatureRead = 0);
+// True when bytes start as a PNG file does.
+bool is_png(const std::vector<uint8_t>& start);
+
+// The whole file in memory. A colour PNG's embedded ICC profile (iCCP)
+// comes with it; a grey one's would not describe the RGB it is turned
+// into, so it is left.
+bool read_png(const std::vector<uint8_t>& file, RgbImage* image, std::string* error);
 
 // Largest picture read, in pixels: far beyond a page at print resolution,
 // and small enough to hold in memory.

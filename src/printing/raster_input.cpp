@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "files.hpp"
+
 namespace vrelo_tools {
 
 RasterInput::RasterInput(int fd, std::vector<uint8_t> prefix)
@@ -36,6 +38,7 @@ ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer,
     } while (got < 0 && errno == EINTR &&
              !(input->cancel_ != nullptr && *input->cancel_ != 0));
     if (got > 0) input->delivered_ += uint64_t(got);
+    if (got < 0 && errno != EINTR) input->readError_ = errno;
     return got;
 }
 
@@ -47,9 +50,9 @@ RasterInput::Next RasterInput::next_page(RasterFormat* format, std::string* erro
         // libcups reports a clean end and a cut header alike. At a clean
         // end it asked for a whole header and got nothing; a part of a
         // header shows as bytes delivered or a smaller request for the rest.
-        if (delivered_ == before && lastRequest_ >= sizeof header_) return Next::kEnd;
-        *error = "page " + std::to_string(next) +
-                 ": the raster ends inside the page header";
+        if (readError_ == 0 && delivered_ == before && lastRequest_ >= sizeof header_)
+            return Next::kEnd;
+        *error = stopped(next, "the raster ends inside the page header");
         return Next::kError;
     }
     page_ = next;
@@ -70,26 +73,37 @@ bool RasterInput::read_line(uint8_t* line, std::string* error) {
         ++linesRead_;
         return true;
     }
-    *error = "page " + std::to_string(page_) + ": the raster ends after line " +
-             std::to_string(linesRead_) + " of " + std::to_string(format_.height);
+    *error = stopped(page_, "the raster ends after line " + std::to_string(linesRead_) + " of " +
+                                std::to_string(format_.height));
     return false;
 }
 
+std::string RasterInput::not_raster(const std::string& name) const {
+    if (readError_ == 0) return name + " is not a CUPS raster stream";
+    errno = readError_;
+    return file_error("read", name);
+}
+
+std::string RasterInput::stopped(int page, const std::string& cut) const {
+    return "page " + std::to_string(page) + ": " +
+           (readError_ != 0 ? std::string("cannot read the raster: ") + std::strerror(readError_)
+                            : cut);
+}
+
 RasterFile::RasterFile(const std::string& path, std::string* error) {
-    fd_ = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY);
+    fd_ = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
-        *error = "cannot open " + path;
+        *error = file_error("open", path);
         return;
     }
-    input_ = new RasterInput(fd_);
+    input_ = std::make_unique<RasterInput>(fd_);
     if (input_->opened()) return;
-    *error = path + " is not a CUPS raster stream";
-    delete input_;
-    input_ = nullptr;
+    *error = input_->not_raster(input_name(path));
+    input_.reset();
 }
 
 RasterFile::~RasterFile() {
-    delete input_;
+    input_.reset();
     if (fd_ > STDIN_FILENO) close(fd_);
 }
 

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ class RasterInput {
 
     // False when the stream does not start as a CUPS raster stream.
     bool opened() const { return raster_ != nullptr; }
+    // Why it is not, naming the input as `name`: a read that failed, or a
+    // start that is not CUPS raster.
+    std::string not_raster(const std::string& name) const;
 
     enum class Next { kPage, kEnd, kError };
     // The next page's header, checked. kError names the page and the field,
@@ -44,6 +48,9 @@ class RasterInput {
 
   private:
     static ssize_t read_bytes(void* context, unsigned char* buffer, size_t length);
+    // Why the stream stopped on page `page`: a read that failed, else what
+    // was cut short.
+    std::string stopped(int page, const std::string& cut) const;
 
     int fd_;
     std::vector<uint8_t> prefix_;
@@ -58,12 +65,13 @@ class RasterInput {
     // began: tells a stream cut inside a header from one that ended.
     size_t lastRequest_ = 0;
     uint64_t delivered_ = 0;
+    int readError_ = 0;  // errno of a read that failed
 };
 
 // A raster file opened by name, or standard input for "-".
 class RasterFile {
   public:
-    // On failure opened() is false and *error says why.
+    // On failure opened() is false and *error names the file and says why.
     RasterFile(const std::string& path, std::string* error);
     ~RasterFile();
     RasterFile(const RasterFile&) = delete;
@@ -74,7 +82,7 @@ class RasterFile {
 
   private:
     int fd_ = -1;
-    RasterInput* input_ = nullptr;
+    std::unique_ptr<RasterInput> input_;
 };
 
 }  // namespace vrelo_tools

@@ -55,8 +55,9 @@ class JobLoop {
         PrintFault fault;
         if (!printer_.end_page(int32_t(pageLines_), lastPage, &fault)) return fail(fault);
         ++result_.pagesSent;
-        if (events_.pageEnded && !events_.pageEnded(page_, printer_.page_bytes())) {
-            result_.error = "page " + std::to_string(page_) + ": the printer stream could not be written";
+        std::string error;
+        if (events_.pageEnded && !events_.pageEnded(page_, printer_.page_bytes(), &error)) {
+            result_.error = "page " + std::to_string(page_) + ": " + error;
             return false;
         }
         return true;

@@ -34,8 +34,10 @@ struct PrintEvents {
     std::function<void(int page, const RasterFormat& format)> pageBegins;
     // Every few lines, for progress.
     std::function<void(int page, uint32_t line)> lineDone;
-    // A page's whole stream; false when it could not be sent.
-    std::function<bool(int page, const std::vector<uint8_t>& bytes)> pageEnded;
+    // A page's whole stream; false with *error (naming the destination and
+    // the reason) when it could not be sent.
+    std::function<bool(int page, const std::vector<uint8_t>& bytes, std::string* error)>
+        pageEnded;
 };
 
 struct PrintResult {

@@ -19,11 +19,7 @@ using vrelo_test::PlanePage;
 vrelo_tools::RgbImage read_picture(const std::string& path) {
     vrelo_tools::RgbImage image;
     std::string error;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    EXPECT_NE(file, nullptr) << path;
-    if (file == nullptr) return image;
-    EXPECT_TRUE(vrelo_tools::read_png(file, &image, &error)) << error;
-    std::fclose(file);
+    EXPECT_TRUE(vrelo_tools::read_png(vrelo_test::read_file(path), &image, &error)) << error;
     return image;
 }
 

@@ -1,6 +1,8 @@
 /* Prints one page, a band of every colour running down a square inch, in
  * the 1440 x 720 delayed configuration, into the file named on the
- * command line. */
+ * command line. Exits 0 when printed, 1 when it failed, 2 when the command
+ * line is wrong, as every program of the project does. */
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -21,7 +23,23 @@ int main(int argc, char **argv) {
     FILE *out;
     int32_t status;
     int y, c;
-    if (argc != 2 || (out = fopen(argv[1], "wb")) == NULL) return 2;
+    if (argc == 2 && strcmp(argv[1], "--help") == 0) {
+        printf("Usage: %s FILE\nPrints a test page into FILE.\n", argv[0]);
+        return 0;
+    }
+    if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+        printf("%s (vrelo417) %s\n", argv[0], VRELO_VERSION_STRING);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '-') {
+        fprintf(stderr, "%s: expected one FILE\nTry '%s --help' for more information.\n",
+                argv[0], argv[0]);
+        return 2;
+    }
+    if ((out = fopen(argv[1], "wb")) == NULL) {
+        fprintf(stderr, "%s: cannot create %s: %s\n", argv[0], argv[1], strerror(errno));
+        return 1;
+    }
     status = vrelo_host_open(&job, &setup);
     for (y = 0; y < LINES && status == VRELO_OK; ++y) {
         RasterLine line;
@@ -41,7 +59,8 @@ int main(int argc, char **argv) {
     OutputClose(&job);
     if (fclose(out) != 0 && status == VRELO_OK) status = VRELO_HOST_SEND_FAILED;
     if (status != VRELO_OK) {
-        fprintf(stderr, "%s: %s\n", vrelo_status_name(status), vrelo_status_text(status));
+        fprintf(stderr, "%s: %s: %s (%s)\n", argv[0], argv[1], vrelo_status_name(status),
+                vrelo_status_text(status));
         return 1;
     }
     return 0;

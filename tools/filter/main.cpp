@@ -22,13 +22,24 @@
 
 #include "ppd_profiles.hpp"
 #include "raster_printing.hpp"
-#include "option_values.hpp"
+#include "files.hpp"
+#include "program.hpp"
 #include "vrelo417_inks.h"
 
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailed = 1;  // CUPS stops the job and shows the ERROR: line
+using vrelo_tools::kExitFailure;
+using vrelo_tools::kExitSuccess;
+using vrelo_tools::kExitUsage;
+
+const vrelo_tools::ProgramHelp kHelp = {
+    "rastertovrelo", "JOB-ID USER TITLE COPIES OPTIONS [FILE]",
+    "The CUPS filter of this printer: prints the CUPS raster of FILE (or of\n"
+    "standard input) into the printer's command stream on standard output, with\n"
+    "INFO:, PAGE: and ERROR: lines for the scheduler on standard error. CUPS runs\n"
+    "it; OPTIONS may hold CarryOver=True, and the PPD's cupsICCProfile entries\n"
+    "name the printer profiles.\n",
+    "the job fails (CUPS then stops it and shows the ERROR: line)"};
 
 volatile std::sig_atomic_t cancelled = 0;
 
@@ -59,48 +70,64 @@ vrelo_tools::PrintOptions job_options(const char* text) {
     const char* ppd = std::getenv("PPD");
     std::vector<uint8_t> ppdText;
     std::string error;
-    if (ppd != nullptr && vrelo_tools::read_whole_input(ppd, &ppdText, &error)) {
-        const auto entries = vrelo_filter::ppd_profiles(std::string(ppdText.begin(), ppdText.end()));
-        // CUPS tells its filters where its data is; Debian's place otherwise.
-        const char* data = std::getenv("CUPS_DATADIR");
-        const std::string dataDir = data != nullptr ? data : "/usr/share/cups";
-        print.printerProfile = [entries, dataDir](const vrelo_tools::RasterFormat& page) {
-            return vrelo_filter::profile_for(entries, page, dataDir);
-        };
+    if (ppd == nullptr) return print;
+    if (!vrelo_tools::read_whole_input(ppd, &ppdText, &error)) {
+        std::fprintf(stderr, "WARNING: %s; the renderer's own printer profiles are used\n",
+                     error.c_str());
+        return print;
     }
+    const auto entries = vrelo_filter::ppd_profiles(std::string(ppdText.begin(), ppdText.end()));
+    // CUPS tells its filters where its data is; Debian's place otherwise.
+    const char* data = std::getenv("CUPS_DATADIR");
+    const std::string dataDir = data != nullptr ? data : "/usr/share/cups";
+    print.printerProfile = [entries, dataDir](const vrelo_tools::RasterFormat& page) {
+        return vrelo_filter::profile_for(entries, page, dataDir);
+    };
     return print;
 }
 
-bool write_all(const std::vector<uint8_t>& bytes) {
+// The page's stream to the scheduler, unbuffered: nothing of it waits in
+// the filter when the job is cancelled.
+bool write_all(const std::vector<uint8_t>& bytes, std::string* error) {
     size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t n = write(STDOUT_FILENO, bytes.data() + sent, bytes.size() - sent);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            *error = vrelo_tools::file_error("write", vrelo_tools::output_name("-"));
+            return false;
+        }
         sent += size_t(n);
     }
     return true;
 }
 
+// Each message for the scheduler on its own line: "ERROR: ...".
+int job_error(const std::string& message) {
+    std::fprintf(stderr, "ERROR: %s\n", message.c_str());
+    return kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    vrelo_tools::Program program(kHelp, argv);
+    // CUPS gives five or six arguments, any of which may start with '-' (a
+    // title): only a lone argument is read as an option.
+    if (argc == 2 && program.next_option(argc, argv) == '?') return kExitUsage;
     if (argc != 6 && argc != 7) {
-        std::fputs("Usage: rastertovrelo job-id user title copies options [file]\n", stderr);
-        return kExitFailed;
+        program.usage_error("expected JOB-ID USER TITLE COPIES OPTIONS [FILE], not " +
+                            std::to_string(argc - 1) + " argument" + (argc == 2 ? "" : "s"));
+        return kExitUsage;
     }
     catch_terminate();
-    const int fd = argc == 7 ? open(argv[6], O_RDONLY) : STDIN_FILENO;
-    if (fd < 0) {
-        std::fprintf(stderr, "ERROR: Unable to open raster file %s\n", argv[6]);
-        return kExitFailed;
-    }
-    vrelo_tools::RasterInput input(fd);
-    input.set_cancel(&cancelled);
-    if (!input.opened()) {
-        std::fputs("ERROR: The input is not CUPS raster\n", stderr);
-        return kExitFailed;
-    }
+    const std::string input = vrelo_tools::input_name(argc == 7 ? argv[6] : "-");
+    const int fd = argc == 7 ? open(argv[6], O_RDONLY | O_CLOEXEC) : STDIN_FILENO;
+    if (fd < 0) return job_error(vrelo_tools::file_error("open", input));
+    vrelo_tools::RasterInput raster(fd);
+    raster.set_cancel(&cancelled);
+    if (!raster.opened()) return job_error(raster.not_raster(input));
     vrelo_tools::PrintEvents events;
     events.pageBegins = [](int page, const vrelo_tools::RasterFormat& f) {
         std::fprintf(stderr, "INFO: Printing page %d, %ux%u dpi, %d bit%s%s\n", page, f.resX,
@@ -108,22 +135,16 @@ int main(int argc, char** argv) {
                      !f.contone ? "" : f.media == VRELO_INKS_PHOTO ? ", rendered for photo paper"
                                                                    : ", rendered for plain paper");
     };
-    events.pageEnded = [](int page, const std::vector<uint8_t>& bytes) {
-        if (!write_all(bytes)) return false;
+    events.pageEnded = [](int page, const std::vector<uint8_t>& bytes, std::string* error) {
+        if (!write_all(bytes, error)) return false;
         std::fprintf(stderr, "PAGE: %d 1\n", page);
         return true;
     };
     const vrelo_tools::PrintResult result =
-        vrelo_tools::print_raster(input, job_options(argv[5]), events, &cancelled);
+        vrelo_tools::print_raster(raster, job_options(argv[5]), events, &cancelled);
     if (fd != STDIN_FILENO) close(fd);
-    if (!result.error.empty()) {
-        std::fprintf(stderr, "ERROR: %s\n", result.error.c_str());
-        return kExitFailed;
-    }
-    if (result.pagesSent == 0 && !result.cancelled) {
-        std::fputs("ERROR: No pages found\n", stderr);
-        return kExitFailed;
-    }
+    if (!result.error.empty()) return job_error(result.error);
+    if (result.pagesSent == 0 && !result.cancelled) return job_error("No pages found");
     std::fputs(result.cancelled ? "INFO: Job cancelled\n" : "INFO: Ready to print\n", stderr);
-    return kExitDone;
+    return kExitSuccess;
 }

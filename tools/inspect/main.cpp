@@ -3,27 +3,45 @@
 #include <getopt.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "files.hpp"
+#include "option_values.hpp"
 #include "page_preview.hpp"
+#include "program.hpp"
 #include "raster_compare.hpp"
 #include "stream_report.hpp"
-#include "option_values.hpp"
 
 namespace {
 
 using namespace vrelo_inspect;
+using vrelo_tools::kExitFailure;
+using vrelo_tools::kExitSuccess;
+using vrelo_tools::kExitUsage;
 
-constexpr int kExitValid = 0;
-constexpr int kExitInvalid = 1;  // a fault in the stream, or a difference
-constexpr int kExitTrouble = 2;  // bad arguments, unreadable files
-
-const char kUsage[] =
-    "usage: vrelo-inspect [--delays 1440x720|none|D0,D1,D2,D3,D4,D5] [--png FILE]\n"
-    "                     [--planes DIR] [--scale N] [--compare RASTER] [--json]\n"
-    "                     [--bits 1|2] [--resolution XxY] [--page-lines N] STREAM|-\n";
+const vrelo_tools::ProgramHelp kHelp = {
+    "vrelo-inspect", "[OPTION]... STREAM",
+    "Checks a printer command stream (STREAM, or - for standard input), prints\n"
+    "what it holds, draws its pages and compares them with the CUPS raster they\n"
+    "were made from.\n"
+    "\n"
+    "      --delays=D          each colour's delay in lines: none (the default),\n"
+    "                          1440x720, or six numbers D0,D1,D2,D3,D4,D5\n"
+    "                          for K Y M C m c\n"
+    "      --page-lines=N      lines of every page, to put carried-over rows back\n"
+    "      --compare=RASTER    compare every row with this CUPS raster file\n"
+    "      --json              print the report as JSON\n"
+    "      --png=FILE          draw the first page; a %d in FILE draws every page\n"
+    "      --planes=DIR        draw every colour plane of every page into DIR\n"
+    "                          (made where missing)\n"
+    "      --scale=N           shrink the pictures N times (default: to 2000\n"
+    "                          pixels)\n"
+    "      --bits=1|2          bits per pixel of the rows (default: the raster's,\n"
+    "                          else 1)\n"
+    "      --resolution=XxY    dots per inch, for the pictures' aspect\n",
+    "the stream is faulty or differs from the raster, or a file\n"
+    "     cannot be read or written"};
 
 struct Options {
     Delays delays = kNoDelays;
@@ -36,49 +54,51 @@ struct Options {
     bool json = false;
 };
 
-bool parse_options(int argc, char** argv, Options* o) {
-    static const option kLong[] = {
-        {"delays", required_argument, nullptr, 'd'}, {"png", required_argument, nullptr, 'p'},
-        {"planes", required_argument, nullptr, 'P'}, {"scale", required_argument, nullptr, 's'},
-        {"compare", required_argument, nullptr, 'c'}, {"json", no_argument, nullptr, 'j'},
-        {"bits", required_argument, nullptr, 'b'}, {"resolution", required_argument, nullptr, 'r'},
-        {"page-lines", required_argument, nullptr, 'l'}, {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0}};
-    std::string error;
+const option kOptions[] = {
+    {"delays", required_argument, nullptr, 'd'}, {"png", required_argument, nullptr, 'p'},
+    {"planes", required_argument, nullptr, 'P'}, {"scale", required_argument, nullptr, 's'},
+    {"compare", required_argument, nullptr, 'c'}, {"json", no_argument, nullptr, 'j'},
+    {"bits", required_argument, nullptr, 'b'}, {"resolution", required_argument, nullptr, 'r'},
+    {"page-lines", required_argument, nullptr, 'l'}, {nullptr, 0, nullptr, 0}};
+
+// One option's value onto the options; false with *error.
+bool take_option(int c, const char* value, Options* o, std::string* error) {
     long number = 0;
-    for (int c; (c = getopt_long(argc, argv, "", kLong, nullptr)) != -1;) {
-        switch (c) {
-            case 'd':
-                if (!parse_delays(optarg, &o->delays, &error)) return vrelo_tools::usage_error(error);
-                o->delaysGiven1440 = std::string(optarg) == "1440x720";
-                break;
-            case 'p': o->png = optarg; break;
-            case 'P': o->planes = optarg; break;
-            case 'c': o->compare = optarg; break;
-            case 'j': o->json = true; break;
-            case 's':
-                if (!vrelo_tools::parse_number("--scale", optarg, 1, 100000, &number)) return false;
-                o->preview.scale = int(number);
-                break;
-            case 'b':
-                if (!vrelo_tools::parse_number("--bits", optarg, 1, 2, &number)) return false;
-                o->preview.bits = int(number);
-                o->bitsGiven = true;
-                break;
-            case 'r':
-                if (!vrelo_tools::parse_resolution(optarg, &o->resX, &o->resY)) return false;
-                o->resolutionGiven = true;
-                break;
-            case 'l':
-                if (!vrelo_tools::parse_number("--page-lines", optarg, 1, 1000000000, &o->pageLines))
-                    return false;
-                break;
-            case 'h': std::fputs(kUsage, stdout); std::exit(kExitValid);
-            default: return false;
-        }
+    switch (c) {
+        case 'd':
+            o->delaysGiven1440 = std::string(value) == "1440x720";
+            return parse_delays(value, &o->delays, error);
+        case 'p': o->png = value; return true;
+        case 'P': o->planes = value; return true;
+        case 'c': o->compare = value; return true;
+        case 'j': o->json = true; return true;
+        case 's':
+            if (!vrelo_tools::parse_number("--scale", value, 1, 100000, &number, error)) return false;
+            o->preview.scale = int(number);
+            return true;
+        case 'b':
+            if (!vrelo_tools::parse_number("--bits", value, 1, 2, &number, error)) return false;
+            o->preview.bits = int(number);
+            o->bitsGiven = true;
+            return true;
+        case 'r':
+            o->resolutionGiven = true;
+            return vrelo_tools::parse_resolution(value, &o->resX, &o->resY, error);
+        case 'l':
+            return vrelo_tools::parse_number("--page-lines", value, 1, 1000000000, &o->pageLines,
+                                             error);
+        default: return false;  // getopt_long has said what is wrong
     }
-    if (optind + 1 != argc) return vrelo_tools::usage_error("give one STREAM, or - for standard input");
-    o->stream = argv[optind];
+}
+
+bool parse_options(vrelo_tools::Program& program, int argc, char** argv, Options* o) {
+    std::string error;
+    for (int c; (c = program.next_option(argc, argv)) != -1;)
+        if (!take_option(c, optarg, o, &error))
+            return error.empty() ? false : program.usage_error(error);
+    std::vector<std::string> operands;
+    if (!program.operands(argc, argv, {"STREAM"}, &operands)) return false;
+    o->stream = operands[0];
     return true;
 }
 
@@ -89,12 +109,8 @@ void carry_back_fixed(DecodedStream* decoded, int64_t pageLines) {
 }
 
 bool compare(const Options& o, DecodedStream* decoded, CompareOutcome* outcome,
-             RasterComparison* comparison) {
-    std::string error;
-    if (!compare_with_raster(o.compare, decoded, comparison, &error)) {
-        std::fprintf(stderr, "vrelo-inspect: %s: %s\n", o.compare.c_str(), error.c_str());
-        return false;
-    }
+             RasterComparison* comparison, std::string* error) {
+    if (!compare_with_raster(o.compare, decoded, comparison, error)) return false;
     outcome->asked = true;
     outcome->equal = comparison->equal;
     outcome->difference = comparison->difference;
@@ -119,56 +135,49 @@ PreviewSettings preview_settings(const Options& o, const RasterComparison& raste
 }
 
 bool write_pictures(const Options& o, const DecodedStream& decoded,
-                    const PreviewSettings& settings) {
-    std::string error;
+                    const PreviewSettings& settings, std::string* error) {
     const bool perPage = o.png.find("%d") != std::string::npos;
     for (size_t i = 0; i < decoded.pages.size(); ++i) {
         const int number = int(i + 1);
-        if (!o.png.empty() && (perPage || i == 0)) {
-            const std::string path = vrelo_tools::numbered_path(o.png, number);
-            if (!write_composite_png(decoded.pages[i], settings, path, &error)) break;
-        }
+        if (!o.png.empty() && (perPage || i == 0) &&
+            !write_composite_png(decoded.pages[i], settings,
+                                 vrelo_tools::numbered_path(o.png, number), error))
+            return false;
         if (!o.planes.empty() &&
-            !write_plane_pngs(decoded.pages[i], settings, o.planes, number, &error))
-            break;
+            !write_plane_pngs(decoded.pages[i], settings, o.planes, number, error))
+            return false;
     }
-    if (error.empty()) return true;
-    std::fprintf(stderr, "vrelo-inspect: %s\n", error.c_str());
-    return false;
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    vrelo_tools::Program program(kHelp, argv, "", kOptions);
     Options o;
-    if (!parse_options(argc, argv, &o)) {
-        std::fputs(kUsage, stderr);
-        return kExitTrouble;
-    }
+    if (!parse_options(program, argc, argv, &o)) return kExitUsage;
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!vrelo_tools::read_whole_input(o.stream, &bytes, &error)) {
-        std::fprintf(stderr, "vrelo-inspect: %s\n", error.c_str());
-        return kExitTrouble;
-    }
+    if (!vrelo_tools::read_whole_input(o.stream, &bytes, &error)) return program.fail(error);
     DecodedStream decoded;
     StreamFault fault;
     if (!decode_stream(bytes.data(), bytes.size(), o.delays, &decoded, &fault)) {
-        std::fprintf(stderr, "vrelo-inspect: %s: offset %zu: %s\n", o.stream.c_str(),
-                     fault.offset, fault.what.c_str());
         if (o.json) print_json_fault(stdout, fault);
-        return kExitInvalid;
+        program.fail(vrelo_tools::input_name(o.stream) + ": offset " +
+                     std::to_string(fault.offset) + ": " + fault.what);
+        return program.finish(kExitFailure);
     }
     if (o.pageLines > 0) carry_back_fixed(&decoded, o.pageLines);
     CompareOutcome outcome;
     RasterComparison comparison;
-    if (!o.compare.empty() && !compare(o, &decoded, &outcome, &comparison)) return kExitTrouble;
+    if (!o.compare.empty() && !compare(o, &decoded, &outcome, &comparison, &error))
+        return program.fail(error);
     if (o.json) print_json(stdout, decoded, outcome);
     else print_summary(stdout, decoded, outcome);
-    if (!write_pictures(o, decoded, preview_settings(o, comparison))) return kExitTrouble;
-    if (!outcome.equal) {
-        std::fprintf(stderr, "vrelo-inspect: %s\n", outcome.difference.c_str());
-        return kExitInvalid;
-    }
-    return kExitValid;
+    if (!write_pictures(o, decoded, preview_settings(o, comparison), &error))
+        return program.finish(program.fail(error));
+    if (!outcome.equal)
+        return program.finish(program.fail(vrelo_tools::input_name(o.stream) + " differs from " +
+                                           o.compare + ": " + outcome.difference));
+    return program.finish(kExitSuccess);
 }

@@ -3,10 +3,12 @@
 // status ...) talk to the running server through its local socket, and
 // start one of their own when none runs.
 #include <cstdio>
+#include <cstring>
 
 #include "app_system.hpp"
 #include "drivers.hpp"
 #include "local_socket.hpp"
+#include "program.hpp"
 #include "server_settings.hpp"
 #include "vrelo417.h"  // VRELO_VERSION_STRING
 
@@ -48,13 +50,22 @@ void print_usage(void*) {
         "  -v DEVICE-URI    The device (add, modify).\n"
         "  --help, --version\n"
         "\n"
-        "Server options:\n%s",
-        vrelo_app::kAppName, vrelo_app::server_settings_help());
+        "Server options:\n%s"
+        "\n"
+        "Exit status: %d on success; %d when the sub-command fails or the command line\n"
+        "is wrong (PAPPL reads the command line and gives %d for both).\n",
+        vrelo_app::kAppName, vrelo_app::server_settings_help(), vrelo_tools::kExitSuccess,
+        vrelo_tools::kExitFailure, vrelo_tools::kExitFailure);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // PAPPL's own --version says the number alone.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        vrelo_tools::print_version(vrelo_app::kAppName);
+        return vrelo_tools::kExitSuccess;
+    }
     vrelo_app::place_local_socket();
     vrelo_app::AppContext app;
     app.serverRun = vrelo_app::runs_server(argc, argv);

@@ -128,7 +128,8 @@ bool start_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The printer has no driver of this application.");
         return false;
     }
-    papplJobSetData(job, new RasterJob(job, *model, *settings));
+    // PAPPL holds the job's state until end_raster_job takes it back.
+    papplJobSetData(job, std::make_unique<RasterJob>(job, *model, *settings).release());
     return true;
 }
 
