@@ -12,7 +12,7 @@
 namespace vrelo_tools {
 namespace {
 
-constexpr mode_t kFolderMode = 0777;  // less the user's umask
+constexpr mode_t kFolderMode = 0777;  // less the umask
 constexpr size_t kReadBlock = 65536;
 
 }  // namespace
@@ -54,12 +54,13 @@ bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes,
     return read;
 }
 
-bool make_folders(const std::string& path, std::string* error) {
+bool make_folders(const std::string& path, std::string* error, mode_t mode) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         struct stat found;
         if (!folder.empty() && stat(folder.c_str(), &found) != 0 &&
-            mkdir(folder.c_str(), kFolderMode) != 0 && errno != EEXIST) {
+            mkdir(folder.c_str(), slash == std::string::npos ? mode : kFolderMode) != 0 &&
+            errno != EEXIST) {
             *error = file_error("create the folder", folder);
             return false;
         }

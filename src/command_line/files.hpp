@@ -5,6 +5,8 @@
 #ifndef VRELO_COMMAND_LINE_FILES_HPP
 #define VRELO_COMMAND_LINE_FILES_HPP
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -27,8 +29,13 @@ bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes,
 // errno set when a read fails.
 bool read_rest(int fd, std::vector<uint8_t>* bytes);
 
-// The folder and those above it, made where missing (as mkdir -p does).
-bool make_folders(const std::string& path, std::string* error);
+// A folder for its owner alone.
+constexpr mode_t kPrivateFolder = 0700;
+
+// The folder and those above it, made where missing (as mkdir -p does):
+// the folder itself with mode, those above with the usual 0777, each less
+// the umask.
+bool make_folders(const std::string& path, std::string* error, mode_t mode = 0777);
 
 // An output file, or standard output for "-": created on open, every
 // write checked, and closed with its last bytes checked too.

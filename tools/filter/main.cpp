@@ -52,7 +52,9 @@ void catch_terminate() {
     std::memset(&action, 0, sizeof action);
     action.sa_handler = on_terminate;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
+    if (sigaction(SIGTERM, &action, nullptr) != 0)
+        std::fprintf(stderr, "WARNING: a cancelled job cannot end its page: %s\n",
+                     std::strerror(errno));
 }
 
 // The job's options, as the PPD's choices arrive: CarryOver=True carries

@@ -14,6 +14,7 @@
 #include "admin_auth.hpp"
 #include "driver_defaults.hpp"
 #include "drivers.hpp"
+#include "files.hpp"
 #include "local_socket.hpp"
 #include "pdf_filter.hpp"
 #include "vrelo417.h"  // VRELO_VERSION_STRING
@@ -34,16 +35,6 @@ std::string driver_defaults_file(const ServerSettings& settings) {
     return settings.stateDirectory + "/" + kAppName + ".driver-defaults";
 }
 
-// mkdir -p, the last level with mode.
-bool make_directory(const std::string& path, mode_t mode, std::string* error) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        if (mkdir(path.substr(0, slash).c_str(), 0755) != 0 && errno != EEXIST) break;
-    if (mkdir(path.c_str(), mode) == 0 || errno == EEXIST) return true;
-    *error = "cannot make the folder " + path + ": " + std::strerror(errno);
-    return false;
-}
-
 // No file the server writes, a job's document or its printer stream, grows
 // past the largest job: a write beyond it fails (EFBIG) and the job stops
 // with "File too large" instead of filling the disk.
@@ -52,7 +43,9 @@ void limit_file_size(uint64_t bytes) {
     if (getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
     if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > bytes) limit.rlim_cur = rlim_t(bytes);
     std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        std::fprintf(stderr, "%s: cannot limit the size of files: %s\n", kAppName,
+                     std::strerror(errno));
 }
 
 bool save_state(pappl_system_t* system, void* context) {
@@ -86,7 +79,8 @@ std::string scratchSpool;
 
 pappl_system_t* listing_system(AppContext* app) {
     scratchSpool = std::string(papplGetTempDir()) + "/" + kAppName + ".XXXXXX";
-    if (mkdtemp(&scratchSpool[0]) == nullptr) return fail("no scratch folder");
+    if (mkdtemp(&scratchSpool[0]) == nullptr)
+        return fail(vrelo_tools::file_error("create the folder", scratchSpool));
     std::atexit([] { rmdir(scratchSpool.c_str()); });
     pappl_system_t* system =
         papplSystemCreate(PAPPL_SOPTIONS_NONE, kAppName, 0, nullptr, scratchSpool.c_str(), "-",
@@ -98,10 +92,12 @@ pappl_system_t* listing_system(AppContext* app) {
 pappl_system_t* server_system(int count, cups_option_t* options, AppContext* app) {
     ServerSettings& s = app->settings;
     std::string error;
-    if (!read_server_settings(count, options, &s, &error) ||
-        !make_directory(s.stateDirectory, 0700, &error) ||
-        !make_directory(s.spoolDirectory, 0700, &error) || !make_socket_folder(&error) ||
-        (!s.fileDirectory.empty() && !make_directory(s.fileDirectory, 0700, &error)))
+    const auto make_folder = [&error](const std::string& path) {
+        return path.empty() || vrelo_tools::make_folders(path, &error, vrelo_tools::kPrivateFolder);
+    };
+    if (!read_server_settings(count, options, &s, &error) || !make_folder(s.stateDirectory) ||
+        !make_folder(s.spoolDirectory) || !make_socket_folder(&error) ||
+        !make_folder(s.fileDirectory))
         return fail(error);
     limit_file_size(s.maxJobBytes);
     // On loopback nothing needs encrypting, and without TLS PAPPL makes no

@@ -45,14 +45,18 @@ bool Ghostscript::start(const std::vector<std::string>& deviceArguments, const s
         *error = std::string("no pipe for Ghostscript: ") + std::strerror(errno);
         return false;
     }
+    // Each step answers 0 or why it failed; the first failure stops them.
     posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, messagesFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int spawned = posix_spawnp(&pid_, "gs", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    int spawned = posix_spawn_file_actions_init(&actions);
+    const bool made = spawned == 0;
+    if (spawned == 0)
+        spawned = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (spawned == 0) spawned = posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    if (spawned == 0)
+        spawned = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, messagesFile.c_str(),
+                                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (spawned == 0) spawned = posix_spawnp(&pid_, "gs", &actions, nullptr, argv.data(), environ);
+    if (made) posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     if (spawned != 0) {
         close(pipeFds[0]);

@@ -4,15 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "files.hpp"
 
 namespace vrelo_app {
 namespace {
 
 constexpr const char* kRootSocketFolder = "/run/vrelo-printer-app";
-constexpr mode_t kOwnerOnly = 0700;
 
 }  // namespace
 
@@ -29,9 +29,10 @@ bool make_socket_folder(std::string* error) {
     const char* folder = std::getenv("SNAP_COMMON");
     if (geteuid() != 0 || folder == nullptr || std::strcmp(folder, kRootSocketFolder) != 0)
         return true;
-    if ((mkdir(folder, kOwnerOnly) == 0 || errno == EEXIST) && chmod(folder, kOwnerOnly) == 0)
-        return true;
-    *error = std::string("cannot make the folder ") + folder + ": " + std::strerror(errno);
+    // A folder left with other modes is made root's alone again.
+    if (!vrelo_tools::make_folders(folder, error, vrelo_tools::kPrivateFolder)) return false;
+    if (chmod(folder, vrelo_tools::kPrivateFolder) == 0) return true;
+    *error = vrelo_tools::file_error("change the mode of", folder);
     return false;
 }
 
