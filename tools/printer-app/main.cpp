@@ -52,8 +52,10 @@ void print_usage(void*) {
         "\n"
         "Server options:\n%s"
         "\n"
-        "Exit status: %d on success; %d when the sub-command fails or the command line\n"
-        "is wrong (PAPPL reads the command line and gives %d for both).\n",
+        "Exit status:\n"
+        "  %d  on success\n"
+        "  %d  when the sub-command fails or the command line is wrong (PAPPL\n"
+        "     reads the command line and gives %d for both)\n",
         vrelo_app::kAppName, vrelo_app::server_settings_help(), vrelo_tools::kExitSuccess,
         vrelo_tools::kExitFailure, vrelo_tools::kExitFailure);
 }
