@@ -4,6 +4,8 @@
 // changed byte or a missing row is named by page, colour, line and byte.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <random>
 
@@ -116,12 +118,12 @@ class InspectCompare : public ::testing::TestWithParam<RasterCase> {
         std::remove(stream_.c_str());
     }
 
-    vrelo_test::ToolRun compare_stream() {
+    vrelo_test::ToolRun compare_stream(const std::string& options = "") {
         const RasterCase& c = GetParam();
         vrelo_test::write_file(stream_,
                                vrelo_test::print_pages(pages_, c.resX, c.resY, c.carryOver));
         const bool delayed = c.resX == 1440 && c.resY == 720;
-        return vrelo_test::run_inspect(std::string(delayed ? "--delays 1440x720 " : "") +
+        return vrelo_test::run_inspect(std::string(delayed ? "--delays 1440x720 " : "") + options +
                                        "--compare " + raster_ + " " + stream_);
     }
 };
@@ -137,9 +139,15 @@ TEST_P(InspectCompare, AChangedByteIsNamed) {
     const size_t byte = row.size() / 2;
     row[byte] = uint8_t(row[byte] ^ 0x10);
     row.back() |= 0x80;  // the row keeps its length
-    const auto run = compare_stream();
+    const auto run = compare_stream("--json ");
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_NE(run.err.find("page 2, colour M, line 17, byte " + std::to_string(byte)),
+    const std::string where = "page 2, colour M, line 17, byte " + std::to_string(byte);
+    // The JSON report says the same as the message.
+    const nlohmann::json compare = nlohmann::json::parse(run.out).at("compare");
+    EXPECT_FALSE(compare.at("equal").get<bool>());
+    const std::string difference = compare.at("difference").get<std::string>();
+    EXPECT_EQ(difference.compare(0, where.size(), where), 0) << difference;
+    EXPECT_NE(run.err.find(stream_ + " differs from " + raster_ + ": " + difference),
               std::string::npos)
         << run.err;
 }

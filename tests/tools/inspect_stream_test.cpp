@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -13,6 +15,7 @@
 
 #include "job_driver.hpp"
 #include "job_params.hpp"
+#include "program.hpp"
 #include "raster_fixture.hpp"
 #include "stream_pages.hpp"
 #include "tool_run.hpp"
@@ -114,11 +117,22 @@ TEST_P(InspectRoundTrip, EveryRowAtItsLine) {
     const vrelo_test::ToolRun json = vrelo_test::run_inspect(
         std::string(mode.delayed ? "--delays 1440x720 " : "") + "--json " + path);
     ASSERT_EQ(json.exitStatus, 0) << json.err;
+    const nlohmann::json report = nlohmann::json::parse(json.out);
+    EXPECT_TRUE(report.at("valid").get<bool>());
+    ASSERT_EQ(report.at("pageCount").get<size_t>(), run.pages.size());
+    ASSERT_EQ(report.at("pages").size(), run.pages.size());
     for (size_t p = 0; p < run.pages.size(); ++p) {
+        const nlohmann::json& page = report.at("pages").at(p);
+        EXPECT_EQ(page.at("page").get<size_t>(), p + 1);
+        EXPECT_TRUE(page.at("formFeed").get<bool>());
         const LinesByColour want = expected_lines(run.pages[p], mode.pixelShift);
         for (int c = 0; c < 6; ++c)
-            EXPECT_EQ(vrelo_test::json_row_lines(json.out, p, c), want[c]) << "page " << p;
+            EXPECT_EQ(page.at("rows").at(std::string(1, vrelo_inspect::kColourLetters[c]))
+                          .get<std::set<int64_t>>(),
+                      want[c])
+                << "page " << p << " colour " << c;
     }
+    EXPECT_EQ(report.at("rowBytes").get<int64_t>(), decoded.totals.rowBytes);
     std::remove(path.c_str());
 }
 
@@ -190,18 +204,27 @@ TEST(InspectCorruption, RandomDamageNeverCrashes) {
     EXPECT_GT(faults, 1000);
 }
 
+// The fault's offset on standard error and in the JSON report alike.
 TEST(InspectCorruption, TheProgramExitsOneWithAnOffset) {
     const Bytes stream = small_stream();
     const std::set<size_t> starts = command_starts(stream);
     const std::string path = vrelo_test::temp_path("cut.prn");
     for (size_t size = 1; size < stream.size(); size += 7) {
         vrelo_test::write_file(path, Bytes(stream.begin(), stream.begin() + long(size)));
-        const vrelo_test::ToolRun run = vrelo_test::run_inspect("--delays 1440x720 " + path);
-        ASSERT_TRUE(run.exitStatus == 0 || run.exitStatus == 1) << run.exitStatus;
-        EXPECT_EQ(run.exitStatus, starts.count(size) ? 0 : 1) << "cut at " << size;
-        if (run.exitStatus == 1) {
-            EXPECT_NE(run.err.find("offset "), std::string::npos);
-        }
+        const vrelo_test::ToolRun run = vrelo_test::run_inspect("--delays 1440x720 --json " + path);
+        const bool sound = starts.count(size) == 1;
+        ASSERT_EQ(run.exitStatus, sound ? vrelo_tools::kExitSuccess : vrelo_tools::kExitFailure)
+            << "cut at " << size;
+        const nlohmann::json report = nlohmann::json::parse(run.out);
+        EXPECT_EQ(report.at("valid").get<bool>(), sound) << "cut at " << size;
+        if (sound) continue;
+        const size_t offset = report.at("offset").get<size_t>();
+        EXPECT_LE(offset, size);
+        EXPECT_FALSE(report.at("error").get<std::string>().empty());
+        EXPECT_NE(run.err.find(path + ": offset " + std::to_string(offset) + ": " +
+                               report.at("error").get<std::string>()),
+                  std::string::npos)
+            << run.err;
     }
     std::remove(path.c_str());
 }

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace vrelo_test {
 namespace {
@@ -48,19 +48,6 @@ void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> read_file(const std::string& path) {
     const std::string text = slurp(path);
     return std::vector<uint8_t>(text.begin(), text.end());
-}
-
-std::set<int64_t> json_row_lines(const std::string& json, size_t page, int colour) {
-    const std::string pageKey = "{\"page\": " + std::to_string(page + 1) + ",";
-    size_t at = json.find(pageKey);
-    const std::string colourKey = std::string("\"") + "KYMCmc"[colour] + "\": [";
-    at = at == std::string::npos ? at : json.find(colourKey, at);
-    std::set<int64_t> lines;
-    if (at == std::string::npos) return lines;
-    std::istringstream in(json.substr(at + colourKey.size(),
-                                      json.find(']', at) - at - colourKey.size()));
-    for (std::string item; std::getline(in, item, ',');) lines.insert(std::stoll(item));
-    return lines;
 }
 
 }  // namespace vrelo_test

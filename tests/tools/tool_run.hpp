@@ -3,9 +3,7 @@
 #ifndef VRELO_TEST_TOOL_RUN_HPP
 #define VRELO_TEST_TOOL_RUN_HPP
 
-#include <array>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -24,9 +22,6 @@ ToolRun run_inspect(const std::string& arguments);
 
 void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> read_file(const std::string& path);
-
-// From vrelo-inspect --json: the lines of a page's rows of one colour.
-std::set<int64_t> json_row_lines(const std::string& json, size_t page, int colour);
 
 }  // namespace vrelo_test
 
