@@ -24,7 +24,8 @@ int main(int argc, char **argv) {
     int32_t status;
     int y, c;
     if (argc == 2 && strcmp(argv[1], "--help") == 0) {
-        printf("Usage: %s FILE\nPrints a test page into FILE.\n", argv[0]);
+        printf("Usage: %s FILE\nPrints a test page into FILE.\n\nExit status:\n  0  on success\n"
+               "  1  when it fails\n  2  when the command line is wrong\n", argv[0]);
         return 0;
     }
     if (argc == 2 && strcmp(argv[1], "--version") == 0) {
