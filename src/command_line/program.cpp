@@ -51,6 +51,14 @@ bool Program::operands(int argc, char** argv, const std::vector<const char*>& na
     return true;
 }
 
+bool Program::parse(int argc, char** argv, const TakeOption& take,
+                    const std::vector<const char*>& names, std::vector<std::string>* values) {
+    std::string error;
+    for (int c; (c = next_option(argc, argv)) != -1;)
+        if (!take || !take(c, optarg, &error)) return error.empty() ? false : usage_error(error);
+    return operands(argc, argv, names, values);
+}
+
 bool Program::usage_error(const std::string& message) const {
     std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name(),
                  message.c_str(), name());

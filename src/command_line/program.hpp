@@ -7,6 +7,7 @@
 
 #include <getopt.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,14 @@ class Program {
     // usage error ("missing INPUT operand", "extra operand 'x'").
     bool operands(int argc, char** argv, const std::vector<const char*>& names,
                   std::vector<std::string>* values) const;
+
+    // Takes an option's value: false, with *error for a value it refuses,
+    // or without for an option getopt_long has already refused.
+    using TakeOption = std::function<bool(int option, const char* value, std::string* error)>;
+    // The whole command line: every option through take (none taken when
+    // it is empty), then the operands. False once the usage error is told.
+    bool parse(int argc, char** argv, const TakeOption& take,
+               const std::vector<const char*>& names, std::vector<std::string>* values);
 
     // "NAME: message" and the pointer to --help on standard error; false,
     // for the caller to pass on until main returns kExitUsage.

@@ -91,17 +91,6 @@ bool take_option(int c, const char* value, Options* o, std::string* error) {
     }
 }
 
-bool parse_options(vrelo_tools::Program& program, int argc, char** argv, Options* o) {
-    std::string error;
-    for (int c; (c = program.next_option(argc, argv)) != -1;)
-        if (!take_option(c, optarg, o, &error))
-            return error.empty() ? false : program.usage_error(error);
-    std::vector<std::string> operands;
-    if (!program.operands(argc, argv, {"STREAM"}, &operands)) return false;
-    o->stream = operands[0];
-    return true;
-}
-
 // With carry-over, a page's last rows of a delayed colour come at the start
 // of the next page: put them back where they belong.
 void carry_back_fixed(DecodedStream* decoded, int64_t pageLines) {
@@ -155,7 +144,12 @@ bool write_pictures(const Options& o, const DecodedStream& decoded,
 int main(int argc, char** argv) {
     vrelo_tools::Program program(kHelp, argv, "", kOptions);
     Options o;
-    if (!parse_options(program, argc, argv, &o)) return kExitUsage;
+    const auto take = [&o](int c, const char* value, std::string* error) {
+        return take_option(c, value, &o, error);
+    };
+    std::vector<std::string> operands;
+    if (!program.parse(argc, argv, take, {"STREAM"}, &operands)) return kExitUsage;
+    o.stream = operands[0];
     std::vector<uint8_t> bytes;
     std::string error;
     if (!vrelo_tools::read_whole_input(o.stream, &bytes, &error)) return program.fail(error);

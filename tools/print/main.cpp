@@ -117,17 +117,6 @@ bool take_option(int c, const char* value, Options* o, std::string* error) {
     }
 }
 
-bool parse_options(Program& program, int argc, char** argv, Options* o) {
-    std::string error;
-    for (int c; (c = program.next_option(argc, argv)) != -1;)
-        if (!take_option(c, optarg, o, &error))
-            return error.empty() ? false : program.usage_error(error);
-    std::vector<std::string> operands;
-    if (!program.operands(argc, argv, {"INPUT"}, &operands)) return false;
-    o->input = operands[0];
-    return true;
-}
-
 // The bytes of a prologue or epilogue file, when one is given.
 bool write_file_of(const std::string& path, vrelo_tools::OutputFile& out, std::string* error) {
     std::vector<uint8_t> bytes;
@@ -233,7 +222,12 @@ bool open_input(const std::string& path, int* fd, std::vector<uint8_t>* magic,
 int main(int argc, char** argv) {
     Program program(kHelp, argv, "o:", kOptions);
     Options o;
-    if (!parse_options(program, argc, argv, &o)) return kExitUsage;
+    const auto take = [&o](int c, const char* value, std::string* error) {
+        return take_option(c, value, &o, error);
+    };
+    std::vector<std::string> operands;
+    if (!program.parse(argc, argv, take, {"INPUT"}, &operands)) return kExitUsage;
+    o.input = operands[0];
     int fd = -1;
     std::vector<uint8_t> magic;
     std::string error;

@@ -31,9 +31,8 @@ std::string profile_failure(const char* message) {
 
 int main(int argc, char** argv) {
     vrelo_tools::Program program(kHelp, argv);
-    if (program.next_option(argc, argv) != -1) return kExitUsage;
     std::vector<std::string> operands;
-    if (!program.operands(argc, argv, {"MEDIA", "FILE"}, &operands)) return kExitUsage;
+    if (!program.parse(argc, argv, nullptr, {"MEDIA", "FILE"}, &operands)) return kExitUsage;
     int media = 0;
     if (!vrelo_tools::parse_media(operands[0].c_str(), &media)) {
         program.usage_error("the media is plain or photo, not '" + operands[0] + "'");
