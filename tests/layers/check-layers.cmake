@@ -11,7 +11,7 @@ set(layer_uses_encode encode platform)
 set(layer_uses_delay delay platform)
 set(layer_uses_offsetmem offsetmem platform)
 set(layer_uses_output output encode delay offsetmem platform)
-set(public_headers vrelo417.h vrelo417_host.h vrelo417_inks.h)
+set(public_headers vrelo417.h vrelo417_version.h vrelo417_host.h vrelo417_inks.h)
 
 # The quoted and angled includes of a file, as they are written.
 function(includes_of file out)
