@@ -1,6 +1,7 @@
 // One file in a private temporary directory, rewritten for each fuzz input
 // and removed when the program ends, with a FileRef record naming it as a
-// host would.
+// host would. scripts/fuzz points TMPDIR at memory where the machine has
+// it.
 #ifndef VRELO_FUZZ_SCRATCH_FILE_HPP
 #define VRELO_FUZZ_SCRATCH_FILE_HPP
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "bytes.hpp"
+#include "temp_files.hpp"
 #include "vrelo417.h"
 
 namespace vrelo_fuzz {
@@ -17,7 +19,6 @@ namespace vrelo_fuzz {
 class ScratchFile {
 public:
     ScratchFile();
-    ~ScratchFile();
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
@@ -27,7 +28,7 @@ public:
     FileRef record() const;
 
 private:
-    std::string directory_;
+    vrelo_test::TempDir directory_;
     std::string path_;
 };
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "temp_dir.hpp"
+#include "file_refs.hpp"
 #include "vrelo417.h"
 
 namespace vrelo_test {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "temp_dir.hpp"
+#include "file_refs.hpp"
 #include "vrelo417.h"
 
 namespace vrelo_test {

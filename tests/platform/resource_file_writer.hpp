@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "temp_dir.hpp"
+#include "file_refs.hpp"
 
 namespace vrelo_test {
 

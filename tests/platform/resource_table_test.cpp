@@ -12,7 +12,7 @@
 #include "alloc_sweep.hpp"
 #include "platform/alloc_fail.hpp"
 #include "resource_file_writer.hpp"
-#include "temp_dir.hpp"
+#include "file_refs.hpp"
 #include "vrelo417.h"
 
 namespace vrelo_test {

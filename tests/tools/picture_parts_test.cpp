@@ -12,6 +12,7 @@
 
 #include "picture_scaling.hpp"
 #include "ppd_profiles.hpp"
+#include "temp_files.hpp"
 
 namespace {
 
@@ -57,7 +58,8 @@ TEST(PictureScaling, EachPixelIsTheMeanOfTheAreaItCovers) {
 }
 
 TEST(PpdProfiles, TheFirstEntryFittingThePageWhoseFileExists) {
-    const std::string dir = "/tmp/vrelo-profiles-" + std::to_string(getpid());
+    const vrelo_test::TempDir temp;
+    const std::string dir = temp.path();
     ASSERT_EQ(system(("mkdir -p " + dir + "/profiles").c_str()), 0);
     std::ofstream(dir + "/profiles/plain.icc") << "x";
     std::ofstream(dir + "/own.icc") << "x";
@@ -80,7 +82,6 @@ TEST(PpdProfiles, TheFirstEntryFittingThePageWhoseFileExists) {
     EXPECT_EQ(vrelo_filter::profile_for(entries, page, dir), "");  // RGB is Ghostscript's, not the inks'
     page.resX = 1440;
     EXPECT_EQ(vrelo_filter::profile_for(entries, page, dir), dir + "/profiles/plain.icc");
-    EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }
 
 }  // namespace

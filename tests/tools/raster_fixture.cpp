@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "page_printer.hpp"
+#include "temp_files.hpp"
 
 namespace vrelo_test {
 namespace {
@@ -154,14 +155,14 @@ std::vector<uint8_t> print_pages(const std::vector<PlanePage>& pages, int resX, 
     return stream;
 }
 
+// In one directory of the test program's own, removed when it ends.
 std::string temp_path(const std::string& name) {
-    const char* dir = std::getenv("TMPDIR");
+    static const TempDir dir;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string test_name = test->name();
     for (char& c : test_name)
         if (c == '/') c = '-';
-    return std::string(dir != nullptr ? dir : "/tmp") + "/vrelo-" + std::to_string(getpid()) +
-           "-" + test_name + "-" + name;
+    return dir.file(test_name + "-" + name);
 }
 
 }  // namespace vrelo_test

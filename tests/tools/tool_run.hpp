@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_files.hpp"
+
 namespace vrelo_test {
 
 struct ToolRun {
@@ -19,9 +21,6 @@ struct ToolRun {
 ToolRun run_command(const std::string& command);
 // vrelo-inspect with these arguments.
 ToolRun run_inspect(const std::string& arguments);
-
-void write_file(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> read_file(const std::string& path);
 
 }  // namespace vrelo_test
 

@@ -1,5 +1,5 @@
-// Temporary directories, whole-file helpers and host-filled FileRef records.
-#include "temp_dir.hpp"
+// Host-filled FileRef records and open descriptors (see file_refs.hpp).
+#include "file_refs.hpp"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -8,46 +8,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace vrelo_test {
 
 namespace {
 const uint8_t kFileRefPattern = 0xA5;
-}
-
-TempDir::TempDir() {
-    char name[] = "/tmp/vrelo-files-XXXXXX";
-    if (mkdtemp(name) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = name;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::file(const std::string& name) const {
-    return path_ + "/" + name;
-}
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) ADD_FAILURE() << "cannot write " << path;
-}
-
-Bytes read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in),
-                 std::istreambuf_iterator<char>());
-}
-
-bool file_exists(const std::string& path) {
-    return std::filesystem::exists(path);
 }
 
 FileRef make_file_ref(const char* directory, const std::string& name) {
