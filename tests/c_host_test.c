@@ -1,8 +1,10 @@
 /* A host written in C99: includes the public header and drives the shared
  * library through its exports only. */
+#define _POSIX_C_SOURCE 200809L /* mkdtemp, rmdir */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "vrelo417.h"
 #include "vrelo417_host.h"
@@ -64,17 +66,24 @@ static void delay_lines(void) {
     CHECK(RefOutbufReadInfo(&ring, 6, &got) == -1 && got.blockId == 0);
 }
 
-/* A record laid out by a C host: create, size and reopen a file. */
+/* A record laid out by a C host: create, size and reopen a file, in a
+ * directory of its own under TMPDIR (else /tmp). */
 static void files(void) {
     FileRef file;
-    char name[] = "/tmp/vrelo-c-host-XXXXXX";
+    const char *parent = getenv("TMPDIR");
+    char directory[512], name[600];
     const unsigned char bytes[3] = {1, 2, 3};
-    FILE *out = fdopen(mkstemp(name), "wb");
+    FILE *out;
+    snprintf(directory, sizeof directory, "%s/vrelo-XXXXXX",
+             parent != NULL && *parent != 0 ? parent : "/tmp");
+    CHECK(mkdtemp(directory) != NULL);
+    snprintf(name, sizeof name, "%s/data.bin", directory);
+    out = fopen(name, "wb");
     CHECK(out != NULL && fwrite(bytes, 1, 3, out) == 3);
     if (out != NULL) fclose(out);
     memset(&file, 0, sizeof file);
-    strcpy(file.name, strrchr(name, '/') + 1);
-    file.directory = "/tmp";
+    strcpy(file.name, "data.bin");
+    file.directory = directory;
     CHECK(MySizeofFile(&file) == 3);
     CHECK(MyLoadLibrary2(&file, 2) == VRELO_FILE_FAILED && file.stream == NULL);
     CHECK(MyLoadLibrary2(&file, 1) == VRELO_OK);
@@ -85,6 +94,7 @@ static void files(void) {
     CHECK(MyCreateFile(&file) == VRELO_OK && MySizeofFile(&file) == 0);
     CHECK(SwapBinaryDataCheck() == 0);
     remove(name);
+    rmdir(directory);
 }
 
 /* A colour-raster command assembled as line production does it. */
