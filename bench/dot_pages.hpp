@@ -30,8 +30,8 @@ void unpack_row(const uint8_t* row, int bits, int32_t width, uint8_t* levels);
 // The first page of a CUPS raster file of 1- or 2-bit dots, from (x, y)
 // on (from the page's top left corner, whatever the raster's margins),
 // width x height pixels. False with *error.
-bool read_raster_dots(const std::string& path, int32_t x, int32_t y, int32_t width,
-                      int32_t height, DotPage* page, std::string* error);
+bool read_raster_dots(const std::string& path, int32_t x, int32_t y, int32_t width, int32_t height,
+                      DotPage* page, std::string* error);
 
 }  // namespace vrelo_bench
 

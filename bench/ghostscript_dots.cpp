@@ -16,9 +16,12 @@ constexpr double kPointsAPixel = 72.0 / kTargetDpi;  // 0.4
 
 bool write_picture(std::FILE* out, const Picture& p, double topPoints) {
     const double w = p.width * kPointsAPixel, h = p.height * kPointsAPixel;
-    std::fprintf(out, "gsave %g %g translate %g %g scale\n", kMarginPoints, kPageHeight - topPoints - h, w, h);
-    std::fprintf(out, "%d %d 8 [%d 0 0 -%d 0 %d] currentfile /ASCIIHexDecode filter false %d colorimage\n",
-                 int(p.width), int(p.height), int(p.width), int(p.height), int(p.height), p.channels);
+    std::fprintf(out, "gsave %g %g translate %g %g scale\n", kMarginPoints,
+                 kPageHeight - topPoints - h, w, h);
+    std::fprintf(
+        out, "%d %d 8 [%d 0 0 -%d 0 %d] currentfile /ASCIIHexDecode filter false %d colorimage\n",
+        static_cast<int>(p.width), static_cast<int>(p.height), static_cast<int>(p.width),
+        static_cast<int>(p.height), static_cast<int>(p.height), p.channels);
     for (size_t i = 0; i < p.pixels.size(); ++i)
         if (std::fprintf(out, (i + 1) % 40 ? "%02x" : "%02x\n", p.pixels[i]) < 0) return false;
     return std::fprintf(out, ">\ngrestore\n") > 0;
@@ -30,7 +33,9 @@ double inks_top_points(const Targets& t) {
 
 }  // namespace
 
-int32_t inks_at_y(const Targets& t) { return int32_t(inks_top_points(t) * 10 + 0.5); }
+int32_t inks_at_y(const Targets& t) {
+    return static_cast<int32_t>(inks_top_points(t) * 10 + 0.5);
+}
 
 bool write_target_page(const Targets& t, const std::string& path, std::string* error) {
     std::FILE* out = std::fopen(path.c_str(), "w");
@@ -38,9 +43,11 @@ bool write_target_page(const Targets& t, const std::string& path, std::string* e
         *error = "cannot create " + path;
         return false;
     }
-    bool ok = std::fprintf(out, "%%!PS-Adobe-3.0\n%%%%Pages: 1\n%%%%EndComments\n%%%%Page: 1 1\n") > 0 &&
-              write_picture(out, t.colour, kMarginPoints) && write_picture(out, t.inks, inks_top_points(t)) &&
-              std::fprintf(out, "showpage\n%%%%EOF\n") > 0;
+    bool ok =
+        std::fprintf(out, "%%!PS-Adobe-3.0\n%%%%Pages: 1\n%%%%EndComments\n%%%%Page: 1 1\n") > 0 &&
+        write_picture(out, t.colour, kMarginPoints) &&
+        write_picture(out, t.inks, inks_top_points(t)) &&
+        std::fprintf(out, "showpage\n%%%%EOF\n") > 0;
     ok = std::fclose(out) == 0 && ok;
     if (!ok) *error = "cannot write " + path;
     return ok;
@@ -49,9 +56,10 @@ bool write_target_page(const Targets& t, const std::string& path, std::string* e
 bool ghostscript_dots(const std::string& page, const std::string& ppd, int bits, const Targets& t,
                       DotPage* colour, DotPage* inks, std::string* error) {
     const std::string raster = page + "." + std::to_string(bits) + ".ras";
-    const std::string command = "cupsfilter -e -p '" + ppd + "' -o cupsPrintQuality=Draft -o BitDepth=" +
-                                std::to_string(bits) + " -m application/vnd.cups-raster '" + page + "' >'" +
-                                raster + "' 2>/dev/null";
+    const std::string command = "cupsfilter -e -p '" + ppd +
+                                "' -o cupsPrintQuality=Draft -o BitDepth=" + std::to_string(bits) +
+                                " -m application/vnd.cups-raster '" + page + "' >'" + raster +
+                                "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) {
         *error = "cupsfilter could not make Ghostscript's raster: " + command;
         return false;

@@ -22,8 +22,8 @@ int32_t inks_at_y(const Targets& targets);
 
 // The page through cupsfilter -p ppd at Draft quality with BitDepth bits:
 // the two pictures' dots. False with *error.
-bool ghostscript_dots(const std::string& page, const std::string& ppd, int bits, const Targets& targets,
-                      DotPage* colour, DotPage* inks, std::string* error);
+bool ghostscript_dots(const std::string& page, const std::string& ppd, int bits,
+                      const Targets& targets, DotPage* colour, DotPage* inks, std::string* error);
 
 }  // namespace vrelo_bench
 

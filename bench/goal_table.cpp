@@ -43,16 +43,21 @@ const char* target_name() {
     return this_target() == Target::kX8664 ? "x86-64" : "i386";
 }
 
-Goal at_least(double bound, Target target) { return {target, true, bound, true}; }
-Goal at_most(double bound, Target target) { return {target, false, bound, true}; }
-Goal no_goal() { return {}; }
+Goal at_least(double bound, Target target) {
+    return {target, true, bound, true};
+}
+Goal at_most(double bound, Target target) {
+    return {target, false, bound, true};
+}
+Goal no_goal() {
+    return {};
+}
 
-void GoalTable::add(const std::string& measure, double figure,
-                    const std::string& unit, const std::string& beside,
-                    const Goal& goal) {
+void GoalTable::add(const std::string& measure, double figure, const std::string& unit,
+                    const std::string& beside, const Goal& goal) {
     const char* format = figure >= 100 ? "%.0f" : figure >= 10 ? "%.1f" : "%.2f";
-    rows_.push_back({measure, number(figure, format) + unit, beside,
-                     goal_text(goal, unit), verdict(goal, figure)});
+    rows_.push_back({measure, number(figure, format) + unit, beside, goal_text(goal, unit),
+                     verdict(goal, figure)});
 }
 
 void GoalTable::print() const {
@@ -64,19 +69,16 @@ void GoalTable::print() const {
         widths[3] = std::max(widths[3], r.goal.size());
     }
     std::printf("\n%s (%s)\n\n", title_.c_str(), target_name());
-    const auto line = [&](const std::string& a, const std::string& b,
-                          const std::string& c, const std::string& d,
-                          const std::string& e) {
-        std::printf("| %-*s | %*s | %-*s | %-*s | %-*s |\n", int(widths[0]), a.c_str(),
-                    int(widths[1]), b.c_str(), int(widths[2]), c.c_str(),
-                    int(widths[3]), d.c_str(), int(widths[4]), e.c_str());
+    const auto line = [&](const std::string& a, const std::string& b, const std::string& c,
+                          const std::string& d, const std::string& e) {
+        std::printf("| %-*s | %*s | %-*s | %-*s | %-*s |\n", static_cast<int>(widths[0]), a.c_str(),
+                    static_cast<int>(widths[1]), b.c_str(), static_cast<int>(widths[2]), c.c_str(),
+                    static_cast<int>(widths[3]), d.c_str(), static_cast<int>(widths[4]), e.c_str());
     };
     line("measure", "figure", "beside", "goal", "verdict");
     std::printf("|%s|%s|%s|%s|%s|\n", std::string(widths[0] + 2, '-').c_str(),
-                std::string(widths[1] + 2, '-').c_str(),
-                std::string(widths[2] + 2, '-').c_str(),
-                std::string(widths[3] + 2, '-').c_str(),
-                std::string(widths[4] + 2, '-').c_str());
+                std::string(widths[1] + 2, '-').c_str(), std::string(widths[2] + 2, '-').c_str(),
+                std::string(widths[3] + 2, '-').c_str(), std::string(widths[4] + 2, '-').c_str());
     for (const Row& r : rows_) line(r.measure, r.figure, r.beside, r.goal, r.verdict);
     std::fflush(stdout);
 }

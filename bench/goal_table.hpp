@@ -25,7 +25,7 @@ Goal at_most(double bound, Target target = Target::kAny);
 Goal no_goal();
 
 class GoalTable {
-public:
+  public:
     explicit GoalTable(std::string title) : title_(std::move(title)) {}
     // figure is printed with unit ("x", "pages/s", "KiB", ...); beside
     // says what it was compared with.
@@ -33,7 +33,7 @@ public:
              const std::string& beside, const Goal& goal);
     void print() const;
 
-private:
+  private:
     struct Row {
         std::string measure, figure, beside, goal, verdict;
     };

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "goal_table.hpp"
 #include "error_diffusion.hpp"
+#include "goal_table.hpp"
 #include "line_separation.hpp"
 #include "quality_targets.hpp"
 #include "rounds.hpp"
@@ -35,10 +35,12 @@ constexpr int32_t kQuickLines = 16;
 // The band: the photograph at 180 dpi, each pixel kScaleX x kScaleY.
 std::vector<std::vector<uint8_t>> photograph_band(int32_t lines) {
     const Picture photo = make_photograph(kPageWidth / kScaleX + 1, lines / kScaleY + 1);
-    std::vector<std::vector<uint8_t>> band(size_t(lines), std::vector<uint8_t>(size_t(kPageWidth) * 3));
+    std::vector<std::vector<uint8_t>> band(
+        static_cast<size_t>(lines), std::vector<uint8_t>(static_cast<size_t>(kPageWidth) * 3));
     for (int32_t y = 0; y < lines; ++y)
         for (int32_t x = 0; x < kPageWidth; ++x)
-            std::memcpy(&band[size_t(y)][size_t(x) * 3], photo.at(x / kScaleX, y / kScaleY), 3);
+            std::memcpy(&band[static_cast<size_t>(y)][static_cast<size_t>(x) * 3],
+                        photo.at(x / kScaleX, y / kScaleY), 3);
     return band;
 }
 
@@ -52,7 +54,8 @@ VreloInksOptions options_for(int bits, int halftone) {
 
 class Rendering {
   public:
-    Rendering(const VreloInksOptions& o, const std::vector<std::vector<uint8_t>>& band) : band_(band) {
+    Rendering(const VreloInksOptions& o, const std::vector<std::vector<uint8_t>>& band)
+        : band_(band) {
         char message[VRELO_INKS_MESSAGE_SIZE];
         if (vrelo_inks_new(&r_, &o, message, sizeof message) != VRELO_INKS_OK) {
             std::fprintf(stderr, "inks_speed_bench: %s\n", message);
@@ -75,14 +78,15 @@ class Rendering {
 // own by Floyd and Steinberg's weights in floating point, left to right.
 class Baseline {
   public:
-    Baseline(const VreloInksOptions& o, const std::vector<std::vector<uint8_t>>& band) : band_(band) {
+    Baseline(const VreloInksOptions& o, const std::vector<std::vector<uint8_t>>& band)
+        : band_(band) {
         std::string error;
         separation_ = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
-        for (auto& a : amounts_) a.assign(size_t(kPageWidth), 0);
-        for (auto& p : cover_) p.assign(size_t(kPageWidth), 0.f);
-        for (auto& e : here_) e.assign(size_t(kPageWidth) + 2, 0.f);
-        for (auto& e : next_) e.assign(size_t(kPageWidth) + 2, 0.f);
-        for (auto& r : rows_) r.assign(size_t(kPageWidth) / 8 + 1, 0);
+        for (auto& a : amounts_) a.assign(static_cast<size_t>(kPageWidth), 0);
+        for (auto& p : cover_) p.assign(static_cast<size_t>(kPageWidth), 0.f);
+        for (auto& e : here_) e.assign(static_cast<size_t>(kPageWidth) + 2, 0.f);
+        for (auto& e : next_) e.assign(static_cast<size_t>(kPageWidth) + 2, 0.f);
+        for (auto& r : rows_) r.assign(static_cast<size_t>(kPageWidth) / 8 + 1, 0);
     }
     void run() {
         for (auto& e : here_) std::fill(e.begin(), e.end(), 0.f);
@@ -92,36 +96,38 @@ class Baseline {
   private:
     void line(const uint8_t* samples) {
         std::array<int16_t*, 6> a;
-        for (int i = 0; i < 6; ++i) a[size_t(i)] = amounts_[size_t(i)].data();
+        for (int i = 0; i < 6; ++i)
+            a[static_cast<size_t>(i)] = amounts_[static_cast<size_t>(i)].data();
         separation_->separate(samples, a);
         // Six planes from the hues' amounts: K, Y, C, c, M, m.
         constexpr float kUnit = 1.f / vrelo_inks::kLevelUnit;
         for (int32_t x = 0; x < kPageWidth; ++x) {
-            cover_[0][size_t(x)] = a[0][x] * kUnit;
-            cover_[1][size_t(x)] = a[1][x] * kUnit;
-            cover_[2][size_t(x)] = a[3][x] * kUnit;
-            cover_[3][size_t(x)] = (a[2][x] - a[3][x]) * kUnit;
-            cover_[4][size_t(x)] = a[5][x] * kUnit;
-            cover_[5][size_t(x)] = (a[4][x] - a[5][x]) * kUnit;
+            cover_[0][static_cast<size_t>(x)] = a[0][x] * kUnit;
+            cover_[1][static_cast<size_t>(x)] = a[1][x] * kUnit;
+            cover_[2][static_cast<size_t>(x)] = a[3][x] * kUnit;
+            cover_[3][static_cast<size_t>(x)] = (a[2][x] - a[3][x]) * kUnit;
+            cover_[4][static_cast<size_t>(x)] = a[5][x] * kUnit;
+            cover_[5][static_cast<size_t>(x)] = (a[4][x] - a[5][x]) * kUnit;
         }
         for (int p = 0; p < 6; ++p) {
-            float* here = here_[size_t(p)].data() + 1;
-            float* next = next_[size_t(p)].data() + 1;
-            uint8_t* row = rows_[size_t(p)].data();
-            std::memset(row, 0, rows_[size_t(p)].size());
-            const float* in = cover_[size_t(p)].data();
+            float* here = here_[static_cast<size_t>(p)].data() + 1;
+            float* next = next_[static_cast<size_t>(p)].data() + 1;
+            uint8_t* row = rows_[static_cast<size_t>(p)].data();
+            std::memset(row, 0, rows_[static_cast<size_t>(p)].size());
+            const float* in = cover_[static_cast<size_t>(p)].data();
             for (int32_t x = 0; x < kPageWidth; ++x) {
                 const float value = in[x] + here[x];
                 const float dot = value >= 0.5f ? 1.f : 0.f;
-                if (dot != 0.f) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+                if (dot != 0.f) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
                 const float error = value - dot;
                 here[x + 1] += error * (7.f / 16);
                 next[x - 1] += error * (3.f / 16);
                 next[x] += error * (5.f / 16);
                 next[x + 1] += error * (1.f / 16);
             }
-            here_[size_t(p)].swap(next_[size_t(p)]);
-            std::fill(next_[size_t(p)].begin(), next_[size_t(p)].end(), 0.f);
+            here_[static_cast<size_t>(p)].swap(next_[static_cast<size_t>(p)]);
+            std::fill(next_[static_cast<size_t>(p)].begin(), next_[static_cast<size_t>(p)].end(),
+                      0.f);
         }
     }
 
@@ -145,10 +151,16 @@ std::string chain_config(const std::string& filter) {
     if (mkdtemp(dir) == nullptr) return "";
     const std::string d = dir;
     const std::string script =
-        "mkdir -p " + d + "/serverbin/filter && for p in /usr/lib/cups/*; do [ \"$(basename $p)\" = filter ] || "
-        "ln -s $p " + d + "/serverbin/; done && ln -s /usr/lib/cups/filter/* " + d + "/serverbin/filter/ && "
-        "ln -sf '" + filter + "' " + d + "/serverbin/filter/rastertovrelo && printf 'ServerBin %s/serverbin\\n"
-        "DataDir /usr/share/cups\\n' " + d + " >" + d + "/cups-files.conf";
+        "mkdir -p " + d +
+        "/serverbin/filter && for p in /usr/lib/cups/*; do [ \"$(basename $p)\" = filter ] || "
+        "ln -s $p " +
+        d + "/serverbin/; done && ln -s /usr/lib/cups/filter/* " + d +
+        "/serverbin/filter/ && "
+        "ln -sf '" +
+        filter + "' " + d +
+        "/serverbin/filter/rastertovrelo && printf 'ServerBin %s/serverbin\\n"
+        "DataDir /usr/share/cups\\n' " +
+        d + " >" + d + "/cups-files.conf";
     return std::system(script.c_str()) == 0 ? d : "";
 }
 
@@ -157,17 +169,24 @@ bool write_photo_page(const std::string& path) {
     const Picture photo = make_photograph(1200, 1600);
     std::FILE* out = std::fopen(path.c_str(), "w");
     if (out == nullptr) return false;
-    std::fprintf(out, "%%!PS-Adobe-3.0\n%%%%Pages: 1\n%%%%Page: 1 1\ngsave 36 40 translate 523 697 scale\n"
-                      "%d %d 8 [%d 0 0 -%d 0 %d] currentfile /ASCIIHexDecode filter false 3 colorimage\n",
-                 int(photo.width), int(photo.height), int(photo.width), int(photo.height), int(photo.height));
-    for (size_t i = 0; i < photo.pixels.size(); ++i) std::fprintf(out, (i + 1) % 40 ? "%02x" : "%02x\n", photo.pixels[i]);
+    std::fprintf(
+        out,
+        "%%!PS-Adobe-3.0\n%%%%Pages: 1\n%%%%Page: 1 1\ngsave 36 40 translate 523 697 scale\n"
+        "%d %d 8 [%d 0 0 -%d 0 %d] currentfile /ASCIIHexDecode filter false 3 colorimage\n",
+        static_cast<int>(photo.width), static_cast<int>(photo.height),
+        static_cast<int>(photo.width), static_cast<int>(photo.height),
+        static_cast<int>(photo.height));
+    for (size_t i = 0; i < photo.pixels.size(); ++i)
+        std::fprintf(out, (i + 1) % 40 ? "%02x" : "%02x\n", photo.pixels[i]);
     std::fprintf(out, ">\ngrestore showpage\n%%%%EOF\n");
     return std::fclose(out) == 0;
 }
 
-void chain(const std::string& config, const std::string& ppd, const std::string& quality, const std::string& doc) {
+void chain(const std::string& config, const std::string& ppd, const std::string& quality,
+           const std::string& doc) {
     const std::string command = "cupsfilter -e -c " + config + "/cups-files.conf -p '" + ppd +
-                                "' -o cupsPrintQuality=" + quality + " -m printer/foo '" + doc + "' >/dev/null 2>&1";
+                                "' -o cupsPrintQuality=" + quality + " -m printer/foo '" + doc +
+                                "' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "inks_speed_bench: the chain failed: %s\n", command.c_str());
         std::exit(1);
@@ -181,13 +200,17 @@ int main(int argc, char** argv) {
     ChainOptions chainOptions;
     std::vector<char*> rest = {argv[0]};
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--ppd") == 0 && i + 1 < argc) chainOptions.ppd = argv[++i];
-        else if (std::strcmp(argv[i], "--filter") == 0 && i + 1 < argc) chainOptions.filter = argv[++i];
-        else rest.push_back(argv[i]);
+        if (std::strcmp(argv[i], "--ppd") == 0 && i + 1 < argc)
+            chainOptions.ppd = argv[++i];
+        else if (std::strcmp(argv[i], "--filter") == 0 && i + 1 < argc)
+            chainOptions.filter = argv[++i];
+        else
+            rest.push_back(argv[i]);
     }
-    const RunOptions options = parse_options(int(rest.size()), rest.data());
+    const RunOptions options = parse_options(static_cast<int>(rest.size()), rest.data());
     const auto band = photograph_band(options.quick ? kQuickLines : kBandLines);
-    Rendering normal(options_for(1, VRELO_INKS_DIFFUSION), band), high(options_for(2, VRELO_INKS_DIFFUSION), band),
+    Rendering normal(options_for(1, VRELO_INKS_DIFFUSION), band),
+        high(options_for(2, VRELO_INKS_DIFFUSION), band),
         blue(options_for(1, VRELO_INKS_BLUE_NOISE), band);
     Baseline baseline(options_for(1, VRELO_INKS_DIFFUSION), band);
     Rounds rounds(options);
@@ -196,17 +219,18 @@ int main(int argc, char** argv) {
     rounds.add("blue", [&] { blue.run(); });
     rounds.add("baseline", [&] { baseline.run(); });
     rounds.run_all();
-    const double pixels = double(kPageWidth) * double(band.size());
+    const double pixels = static_cast<double>(kPageWidth) * static_cast<double>(band.size());
     const auto rate = [&](const char* name) { return pixels / rounds.seconds(name) / 1e6; };
     GoalTable table("The renderer on the photograph at 1440 x 720 dpi, Mpixels/s");
     table.add("one dot size, error diffusion", rate("normal"), " Mpx/s", "", no_goal());
     table.add("three dot sizes, error diffusion", rate("high"), " Mpx/s", "", no_goal());
     table.add("one dot size, blue-noise mask", rate("blue"), " Mpx/s", "", no_goal());
-    table.add("baseline: the separation, plain float Floyd-Steinberg per plane", rate("baseline"), " Mpx/s", "",
-              no_goal());
+    table.add("baseline: the separation, plain float Floyd-Steinberg per plane", rate("baseline"),
+              " Mpx/s", "", no_goal());
     table.add("one dot size against the baseline", rounds.ratio("baseline", "normal"), "x",
               "pixels per second", at_least(2));
-    table.add("nanoseconds a pixel and ink, one dot size", 1e9 / (rate("normal") * 1e6) / 6, " ns", "", no_goal());
+    table.add("nanoseconds a pixel and ink, one dot size", 1e9 / (rate("normal") * 1e6) / 6, " ns",
+              "", no_goal());
     if (!options.quick && !chainOptions.ppd.empty() && !chainOptions.filter.empty()) {
         const std::string config = chain_config(chainOptions.filter);
         const std::string photo = config + "/photo.ps";
@@ -220,16 +244,20 @@ int main(int argc, char** argv) {
         chainRounds.slice = 0;
         Rounds chains(chainRounds);
         for (const char* quality : {"Draft", "Normal"}) {
-            chains.add(std::string("test page ") + quality, [&, quality] { chain(config, chainOptions.ppd, quality, testPage); });
-            chains.add(std::string("photograph ") + quality, [&, quality] { chain(config, chainOptions.ppd, quality, photo); });
+            chains.add(std::string("test page ") + quality,
+                       [&, quality] { chain(config, chainOptions.ppd, quality, testPage); });
+            chains.add(std::string("photograph ") + quality,
+                       [&, quality] { chain(config, chainOptions.ppd, quality, photo); });
         }
         chains.run_all();
         for (const char* doc : {"test page", "photograph"}) {
             const std::string d = doc;
-            table.add("CUPS chain, " + d + ", Draft (Ghostscript's dots)", chains.seconds(d + " Draft"), " s", "", no_goal());
-            table.add("CUPS chain, " + d + ", Normal", chains.seconds(d + " Normal"), " s", "", no_goal());
-            table.add("CUPS chain, " + d + ", Normal against Draft", chains.ratio(d + " Normal", d + " Draft"), "x",
-                      "seconds", at_most(3));
+            table.add("CUPS chain, " + d + ", Draft (Ghostscript's dots)",
+                      chains.seconds(d + " Draft"), " s", "", no_goal());
+            table.add("CUPS chain, " + d + ", Normal", chains.seconds(d + " Normal"), " s", "",
+                      no_goal());
+            table.add("CUPS chain, " + d + ", Normal against Draft",
+                      chains.ratio(d + " Normal", d + " Draft"), "x", "seconds", at_most(3));
         }
         std::system(("rm -rf " + config).c_str());
     }

@@ -19,13 +19,13 @@ struct LibtiffStrip::File {
     static tmsize_t write(thandle_t handle, void* data, tmsize_t size) {
         File* f = of(handle);
         if (f->at + toff_t(size) > f->bytes.size()) f->bytes.resize(f->at + toff_t(size));
-        std::memcpy(f->bytes.data() + f->at, data, size_t(size));
+        std::memcpy(f->bytes.data() + f->at, data, static_cast<size_t>(size));
         f->at += toff_t(size);
         return size;
     }
     static toff_t seek(thandle_t handle, toff_t offset, int whence) {
         File* f = of(handle);
-        f->at = whence == SEEK_SET ? offset
+        f->at = whence == SEEK_SET   ? offset
                 : whence == SEEK_CUR ? f->at + offset
                                      : f->bytes.size() + offset;
         return f->at;
@@ -38,16 +38,15 @@ struct LibtiffStrip::File {
 
 LibtiffStrip::LibtiffStrip(int32_t rowBytes, int32_t rows, int bitsPerPixel)
     : file_(new File), bytes_(rowBytes * rows) {
-    TIFF* tiff = TIFFClientOpen("rows", "w", file_.get(), File::read, File::write,
-                                File::seek, File::close, File::size, File::map,
-                                File::unmap);
+    TIFF* tiff = TIFFClientOpen("rows", "w", file_.get(), File::read, File::write, File::seek,
+                                File::close, File::size, File::map, File::unmap);
     file_->tiff = tiff;
     if (tiff == nullptr) return;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(rowBytes * 8 / bitsPerPixel));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(rows));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(bitsPerPixel));
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rows));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(rowBytes * 8 / bitsPerPixel));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(rows));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bitsPerPixel));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(1));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(rows));
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -62,8 +61,7 @@ bool LibtiffStrip::encode_only(const uint8_t* rows) {
     // The file grows by one strip per encoding otherwise.
     file_->bytes.clear();
     file_->at = 0;
-    return TIFFWriteEncodedStrip(file_->tiff, 0, const_cast<uint8_t*>(rows),
-                                 bytes_) == bytes_;
+    return TIFFWriteEncodedStrip(file_->tiff, 0, const_cast<uint8_t*>(rows), bytes_) == bytes_;
 }
 
 std::vector<uint8_t> LibtiffStrip::encode(const uint8_t* rows) {

@@ -10,7 +10,7 @@
 namespace vrelo_bench {
 
 class LibtiffStrip {
-public:
+  public:
     // Rows of rowBytes bytes at bitsPerPixel (1 or 2), rows of them.
     LibtiffStrip(int32_t rowBytes, int32_t rows, int bitsPerPixel);
     ~LibtiffStrip();
@@ -23,7 +23,7 @@ public:
     // The same without keeping the bytes, for timing.
     bool encode_only(const uint8_t* rows);
 
-private:
+  private:
     struct File;
     std::unique_ptr<File> file_;
     int32_t bytes_;

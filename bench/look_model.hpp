@@ -17,8 +17,8 @@
 
 namespace vrelo_bench {
 
-using vrelo_inks::Lab;
 using vrelo_inks::kInks;
+using vrelo_inks::Lab;
 
 // A printed page as levels: each plane one byte a pixel (0 to 3).
 struct DotPage {
@@ -27,7 +27,8 @@ struct DotPage {
     std::array<std::vector<uint8_t>, kInks> planes;
     void resize(int32_t w, int32_t h, int levelsOfFullDot);
     uint8_t at(int plane, int32_t x, int32_t y) const {
-        return planes[size_t(plane)][size_t(y) * size_t(width) + size_t(x)];
+        return planes[static_cast<size_t>(plane)]
+                     [static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
     }
 };
 
@@ -36,9 +37,9 @@ struct Rect {
 };
 
 struct AreaLook {
-    Lab mean{};               // CIELAB of the area's mean reflectance
-    double graininess = 0;    // over the blurred interior
-    std::array<double, kInks> coverage{};  // each ink's mean, 0..1
+    Lab mean{};                                      // CIELAB of the area's mean reflectance
+    double graininess = 0;                           // over the blurred interior
+    std::array<double, kInks> coverage{};            // each ink's mean, 0..1
     double darkCyanShare = 0, darkMagentaShare = 0;  // of the hue's dots
 };
 

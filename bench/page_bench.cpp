@@ -48,8 +48,8 @@ struct Bench {
     // A job printing the page, checked once first.
     void add_page_case(const char* mode, const Page& page, const char* variant) {
         vrelo::force_packbits_variant(variant);
-        jobs.push_back(std::make_unique<vrelo_bench::PageJob>(
-            std::string(mode) == "delayed", page.rows));
+        jobs.push_back(
+            std::make_unique<vrelo_bench::PageJob>(std::string(mode) == "delayed", page.rows));
         vrelo_bench::PageJob* job = jobs.back().get();
         job->check(lines);
         const int pageLines = lines;
@@ -74,16 +74,16 @@ std::string milliseconds(double seconds) {
 
 void report(Bench& b) {
     const char* chosen = chosen_variant();
-    vrelo_bench::GoalTable table("A4 pages at 1440x720, six colours, " +
-                                 std::to_string(b.lines) + " lines; medians of " +
-                                 std::to_string(b.options.rounds) + " interleaved rounds");
+    vrelo_bench::GoalTable table("A4 pages at 1440x720, six colours, " + std::to_string(b.lines) +
+                                 " lines; medians of " + std::to_string(b.options.rounds) +
+                                 " interleaved rounds");
     for (const Page& page : b.pages) {
         const double chosenSeconds = b.rounds.seconds(case_name("direct", page, chosen));
         const double portable = b.rounds.seconds(case_name("direct", page, "portable"));
-        const vrelo_bench::Goal goal =
-            !page.photo                      ? vrelo_bench::no_goal()
-            : page.rows.bitsPerPixel == 1 ? vrelo_bench::at_least(18, Target::kX8664)
-                                             : vrelo_bench::at_least(6.5, Target::kX8664);
+        const vrelo_bench::Goal goal = !page.photo ? vrelo_bench::no_goal()
+                                       : page.rows.bitsPerPixel == 1
+                                           ? vrelo_bench::at_least(18, Target::kX8664)
+                                           : vrelo_bench::at_least(6.5, Target::kX8664);
         char beside[64];
         std::snprintf(beside, sizeof beside, "portable encoder %.2f pages/s", 1 / portable);
         table.add("direct pages/s, " + page.name, 1 / chosenSeconds, " pages/s", beside, goal);
@@ -103,7 +103,8 @@ void report(Bench& b) {
     for (const Page& page : b.pages) {
         vrelo_bench::PageJob job(true, page.rows);
         table.add("peak heap of a delayed page, " + page.name,
-                  double(job.peak_heap(b.lines)) / 1024, " KiB", "", vrelo_bench::no_goal());
+                  static_cast<double>(job.peak_heap(b.lines)) / 1024, " KiB", "",
+                  vrelo_bench::no_goal());
     }
     table.print();
 }
@@ -112,15 +113,15 @@ void report(Bench& b) {
 
 int main(int argc, char** argv) {
     Bench b{vrelo_bench::parse_options(argc, argv), 0, {}, {}};
-    b.lines = b.options.lines > 0  ? std::min(b.options.lines, vrelo_test::kA4Lines)
-              : b.options.quick ? kQuickLines
-                                : vrelo_test::kA4Lines;
+    b.lines = b.options.lines > 0 ? std::min(b.options.lines, vrelo_test::kA4Lines)
+              : b.options.quick   ? kQuickLines
+                                  : vrelo_test::kA4Lines;
     for (PageContent content : {PageContent::kPhoto, PageContent::kText})
         for (int bits : {1, 2}) {
             const bool photo = content == PageContent::kPhoto;
-            b.pages.push_back({std::string(photo ? "photo" : "text") +
-                                   (bits == 1 ? " 1 bit" : " 2 bits"),
-                               photo, vrelo_test::diffused_rows(content, bits, 0, b.lines, 23)});
+            b.pages.push_back(
+                {std::string(photo ? "photo" : "text") + (bits == 1 ? " 1 bit" : " 2 bits"), photo,
+                 vrelo_test::diffused_rows(content, bits, 0, b.lines, 23)});
         }
     const char* chosen = chosen_variant();
     for (const Page& page : b.pages) {

@@ -38,7 +38,7 @@ vrelo_test::Bytes joined(const OutList& list) {
 // Follows the paper through the commands of a page and checks each row
 // against the line it belongs to.
 class PageReader {
-public:
+  public:
     PageReader(const vrelo_test::DiffusedRows& page, bool delayed, int lines)
         : page_(page), delayed_(delayed), lines_(lines) {}
 
@@ -55,12 +55,12 @@ public:
     void finish() const {
         size_t inked = 0;
         for (const std::vector<vrelo_test::Bytes>& colour : page_.rows)
-            for (int y = 0; y < lines_; ++y) inked += last_ink(colour[size_t(y)]) > 0;
-        if (inked != rows_) fail("rows sent " + std::to_string(rows_) + " of " +
-                                 std::to_string(inked));
+            for (int y = 0; y < lines_; ++y) inked += last_ink(colour[static_cast<size_t>(y)]) > 0;
+        if (inked != rows_)
+            fail("rows sent " + std::to_string(rows_) + " of " + std::to_string(inked));
     }
 
-private:
+  private:
     static size_t last_ink(const vrelo_test::Bytes& row) {
         size_t end = row.size();
         while (end > 0 && row[end - 1] == 0) --end;
@@ -68,12 +68,13 @@ private:
     }
 
     void row(const vrelo_test::CommandEvent& event) {
-        const int colour = int(std::string(kLetters).find(event.letter));
+        const int colour = static_cast<int>(std::string(kLetters).find(event.letter));
         const int64_t y = position_ - (delayed_ ? ColorOffset[colour] : 0);
-        const std::string where = std::string(1, event.letter) + " row at line " +
-                                  std::to_string(y);
+        const std::string where =
+            std::string(1, event.letter) + " row at line " + std::to_string(y);
         if (y < 0 || y >= lines_) fail(where + " outside the page");
-        const vrelo_test::Bytes& expected = page_.rows[size_t(colour)][size_t(y)];
+        const vrelo_test::Bytes& expected =
+            page_.rows[static_cast<size_t>(colour)][static_cast<size_t>(y)];
         if (event.row.size() != last_ink(expected) ||
             !std::equal(event.row.begin(), event.row.end(), expected.begin()))
             fail(where + " differs from the page");
@@ -103,14 +104,17 @@ void PageJob::open() {
         fail("the job could not be configured");
 }
 
-PageJob::~PageJob() { OutputClose(&job_); }
+PageJob::~PageJob() {
+    OutputClose(&job_);
+}
 
 RasterLine PageJob::line(int y, unsigned colours, int16_t width) const {
     RasterLine line{};
     line.lineNumber = y;
     for (int c = 0; c < VRELO_COLOURS; ++c)
         if (colours & (1u << c))
-            line.planes[c] = {page_.rows[size_t(c)][size_t(y)].data(), width, 0, 0, 0};
+            line.planes[c] = {page_.rows[static_cast<size_t>(c)][static_cast<size_t>(y)].data(),
+                              width, 0, 0, 0};
     return line;
 }
 
@@ -133,7 +137,7 @@ void PageJob::complete() {
 template <typename Send>
 void PageJob::run_page(int lines, Send send) {
     if (OutputInitPart(&job_, nullptr) != VRELO_OK) fail("OutputInitPart failed");
-    const int16_t width = int16_t(page_.width);
+    const int16_t width = static_cast<int16_t>(page_.width);
     for (int y = 0; y < lines; ++y) {
         send(*produce(line(y, kAllColours, width)));
         complete();
@@ -145,7 +149,8 @@ void PageJob::run_page(int lines, Send send) {
 size_t PageJob::print(int lines) {
     size_t sent = 0;
     run_page(lines, [&sent](const OutList& list) {
-        for (int16_t i = 0; i < list.count; ++i) sent += size_t(list.entries[i].length);
+        for (int16_t i = 0; i < list.count; ++i)
+            sent += static_cast<size_t>(list.entries[i].length);
     });
     return sent;
 }
@@ -168,7 +173,7 @@ size_t PageJob::peak_heap(int lines) {
 void PageJob::gap(int32_t gap) {
     // Short rows (the middle of the page's width) keep compression from
     // hiding the cost of the walk over the gap.
-    const int16_t half = int16_t(page_.width / 2);
+    const int16_t half = static_cast<int16_t>(page_.width / 2);
     if (OutputInitPart(&job_, nullptr) != VRELO_OK) fail("OutputInitPart failed");
     produce(line(0, kAllColours, half));
     complete();

@@ -15,7 +15,7 @@
 namespace vrelo_bench {
 
 class PageJob {
-public:
+  public:
     // Direct or delayed mode at the page's bits per pixel; exits when the
     // job cannot be opened or configured.
     PageJob(bool delayed, const vrelo_test::DiffusedRows& page);
@@ -35,7 +35,7 @@ public:
     // One line with every colour, then a black row gap lines later.
     void gap(int32_t gap);
 
-private:
+  private:
     void open();
     template <typename Send>
     void run_page(int lines, Send send);

@@ -40,10 +40,14 @@ struct Options {
 bool parse(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
         const bool valued = i + 1 < argc;
-        if (std::strcmp(argv[i], "--quick") == 0) o->quick = true;
-        else if (std::strcmp(argv[i], "--ppd") == 0 && valued) o->ppd = argv[++i];
-        else if (std::strcmp(argv[i], "--picture") == 0 && valued) o->picture = argv[++i];
-        else return false;
+        if (std::strcmp(argv[i], "--quick") == 0)
+            o->quick = true;
+        else if (std::strcmp(argv[i], "--ppd") == 0 && valued)
+            o->ppd = argv[++i];
+        else if (std::strcmp(argv[i], "--picture") == 0 && valued)
+            o->picture = argv[++i];
+        else
+            return false;
     }
     return true;
 }
@@ -82,10 +86,11 @@ Judged judge(const Targets& t, const PrintedPath& path) {
         if (p.kind == PatchKind::kGrey) j.worstGreyDeltaE = std::max(j.worstGreyDeltaE, e);
         if (p.kind == PatchKind::kLight) j.worstLightDeltaE = std::max(j.worstLightDeltaE, e);
         if (look.mean[0] > kHighlight)
-            j.worstDarkShare = std::max({j.worstDarkShare, look.darkCyanShare, look.darkMagentaShare});
+            j.worstDarkShare =
+                std::max({j.worstDarkShare, look.darkCyanShare, look.darkMagentaShare});
     }
-    j.meanGrain = grain / double(t.patches.size());
-    j.meanDeltaE = deltaE / double(t.patches.size());
+    j.meanGrain = grain / static_cast<double>(t.patches.size());
+    j.meanDeltaE = deltaE / static_cast<double>(t.patches.size());
     for (const Ramp& r : t.ramps) {
         const DotPage& page = r.ink ? path.inks : path.colour;
         RampLook look;
@@ -103,12 +108,14 @@ Judged judge(const Targets& t, const PrintedPath& path) {
         j.largestStep = std::max(j.largestStep, look.largest);
         // Full primaries: the last step of the ramps to cyan, magenta and
         // yellow, in their own ink.
-        const int ink = r.name == "white-cyan" ? vrelo_inks::kCyan
+        const int ink = r.name == "white-cyan"      ? vrelo_inks::kCyan
                         : r.name == "white-magenta" ? vrelo_inks::kMagenta
-                        : r.name == "white-yellow" ? vrelo_inks::kYellow : -1;
+                        : r.name == "white-yellow"  ? vrelo_inks::kYellow
+                                                    : -1;
         if (ink >= 0)
-            j.primaryCoverage = std::min(j.primaryCoverage,
-                judge_area(page, printer_area(r.places.back(), kPatchMargin)).coverage[size_t(ink)]);
+            j.primaryCoverage = std::min(
+                j.primaryCoverage, judge_area(page, printer_area(r.places.back(), kPatchMargin))
+                                       .coverage[static_cast<size_t>(ink)]);
     }
     return j;
 }
@@ -128,19 +135,28 @@ void print_summary(const std::vector<Judged>& all) {
     const std::vector<Row> rows = {
         {"graininess, mean over the patches", "<= 0.30 (1 bit), <= 0.15 (2 bits)",
          [](const Judged& j) { return figure(j.meanGrain, "%.3f"); }},
-        {"graininess, worst patch / mean", "<= 2", [](const Judged& j) { return figure(j.worstGrain / j.meanGrain); }},
+        {"graininess, worst patch / mean", "<= 2",
+         [](const Judged& j) { return figure(j.worstGrain / j.meanGrain); }},
         {"dark cyan or magenta in patches above L* 90, worst share", "<= 10 %",
          [](const Judged& j) { return figure(100 * j.worstDarkShare, "%.1f %%"); }},
-        {"ramps: largest step back towards white, L*", "<= 0.3", [](const Judged& j) { return figure(j.worstBack); }},
-        {"ramps: largest step between 1/64 steps, L*", "<= 2.5", [](const Judged& j) { return figure(j.largestStep); }},
+        {"ramps: largest step back towards white, L*", "<= 0.3",
+         [](const Judged& j) { return figure(j.worstBack); }},
+        {"ramps: largest step between 1/64 steps, L*", "<= 2.5",
+         [](const Judged& j) { return figure(j.largestStep); }},
         {"full cyan, magenta, yellow: least coverage of their ink", "the limit, 100 %",
          [](const Judged& j) { return figure(100 * j.primaryCoverage, "%.0f %%"); }},
-        {"grey patches: worst dE", "<= 3", [](const Judged& j) { return figure(j.worstGreyDeltaE, "%.1f"); }},
-        {"light patches: worst dE", "<= 4", [](const Judged& j) { return figure(j.worstLightDeltaE, "%.1f"); }},
-        {"all patches: mean dE", "<= 8", [](const Judged& j) { return figure(j.meanDeltaE, "%.1f"); }},
+        {"grey patches: worst dE", "<= 3",
+         [](const Judged& j) { return figure(j.worstGreyDeltaE, "%.1f"); }},
+        {"light patches: worst dE", "<= 4",
+         [](const Judged& j) { return figure(j.worstLightDeltaE, "%.1f"); }},
+        {"all patches: mean dE", "<= 8",
+         [](const Judged& j) { return figure(j.meanDeltaE, "%.1f"); }},
     };
-    std::printf("\nPrint quality under the look model (%zu patches, %zu ramps of 65 steps)\n\n| measure | goal |",
-                all.empty() ? size_t(0) : all[0].patches.size(), all.empty() ? size_t(0) : all[0].ramps.size());
+    std::printf(
+        "\nPrint quality under the look model (%zu patches, %zu ramps of 65 steps)\n\n| measure | "
+        "goal |",
+        all.empty() ? static_cast<size_t>(0) : all[0].patches.size(),
+        all.empty() ? static_cast<size_t>(0) : all[0].ramps.size());
     for (const Judged& j : all) std::printf(" %s |", j.name.c_str());
     std::printf("\n|---|---|");
     for (size_t i = 0; i < all.size(); ++i) std::printf("---:|");
@@ -153,19 +169,21 @@ void print_summary(const std::vector<Judged>& all) {
 }
 
 void print_details(const Targets& t, const std::vector<Judged>& all) {
-    std::printf("\nPatches: dE from the sRGB colour / graininess / dark share of cyan, magenta dots\n\n"
-                "| patch | L* a* b* |");
+    std::printf(
+        "\nPatches: dE from the sRGB colour / graininess / dark share of cyan, magenta dots\n\n"
+        "| patch | L* a* b* |");
     for (const Judged& j : all) std::printf(" %s |", j.name.c_str());
     std::printf("\n|---|---|");
     for (size_t i = 0; i < all.size(); ++i) std::printf("---|");
     std::printf("\n");
     for (size_t p = 0; p < t.patches.size(); ++p) {
         const Lab want = target_lab(t.patches[p].srgb);
-        std::printf("| %s | %.0f %.0f %.0f |", t.patches[p].name.c_str(), want[0], want[1], want[2]);
+        std::printf("| %s | %.0f %.0f %.0f |", t.patches[p].name.c_str(), want[0], want[1],
+                    want[2]);
         for (const Judged& j : all) {
             const AreaLook& l = j.patches[p];
-            std::printf(" %.1f / %.2f / %.0f %.0f |", vrelo_inks::delta_e(l.mean, want), l.graininess,
-                        100 * l.darkCyanShare, 100 * l.darkMagentaShare);
+            std::printf(" %.1f / %.2f / %.0f %.0f |", vrelo_inks::delta_e(l.mean, want),
+                        l.graininess, 100 * l.darkCyanShare, 100 * l.darkMagentaShare);
         }
         std::printf("\n");
     }
@@ -176,7 +194,8 @@ void print_details(const Targets& t, const std::vector<Judged>& all) {
     std::printf("\n");
     for (size_t r = 0; r < t.ramps.size(); ++r) {
         std::printf("| %s |", t.ramps[r].name.c_str());
-        for (const Judged& j : all) std::printf(" %.2f / %.2f |", j.ramps[r].worstBack, j.ramps[r].largest);
+        for (const Judged& j : all)
+            std::printf(" %.2f / %.2f |", j.ramps[r].worstBack, j.ramps[r].largest);
         std::printf("\n");
     }
 }
@@ -188,7 +207,8 @@ bool render_ours(const Targets& t, const char* name, int bits, int halftone, Pri
     o.halftone = halftone;
     path->name = name;
     std::string error;
-    if (render_picture(t.colour, o, &path->colour, &error) && render_picture(t.inks, o, &path->inks, &error))
+    if (render_picture(t.colour, o, &path->colour, &error) &&
+        render_picture(t.inks, o, &path->inks, &error))
         return true;
     std::fprintf(stderr, "quality_bench: %s: %s\n", name, error.c_str());
     return false;
@@ -223,9 +243,10 @@ int main(int argc, char** argv) {
         }
         unlink(page.c_str());
     }
-    for (const auto& ours : {std::make_tuple("ours, blue noise, 1 bit", 1, int(VRELO_INKS_BLUE_NOISE)),
-                             std::make_tuple("ours, Normal, 1 bit", 1, int(VRELO_INKS_DIFFUSION)),
-                             std::make_tuple("ours, High, 2 bits", 2, int(VRELO_INKS_DIFFUSION))}) {
+    for (const auto& ours :
+         {std::make_tuple("ours, blue noise, 1 bit", 1, static_cast<int>(VRELO_INKS_BLUE_NOISE)),
+          std::make_tuple("ours, Normal, 1 bit", 1, static_cast<int>(VRELO_INKS_DIFFUSION)),
+          std::make_tuple("ours, High, 2 bits", 2, static_cast<int>(VRELO_INKS_DIFFUSION))}) {
         PrintedPath p;
         if (!render_ours(t, std::get<0>(ours), std::get<1>(ours), std::get<2>(ours), &p)) return 1;
         paths.push_back(std::move(p));

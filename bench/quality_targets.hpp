@@ -30,8 +30,8 @@ struct Patch {
 
 struct Ramp {
     std::string name;
-    bool ink;     // a ramp of one printer ink (the CMYK picture)
-    int channel;  // ink ramps: 0..3 for C M Y K
+    bool ink;                                   // a ramp of one printer ink (the CMYK picture)
+    int channel;                                // ink ramps: 0..3 for C M Y K
     std::vector<std::array<uint8_t, 4>> steps;  // sRGB, or CMYK
     std::vector<Rect> places;                   // a step's place, target pixels
 };
@@ -39,18 +39,24 @@ struct Ramp {
 struct Picture {
     int32_t width = 0, height = 0, channels = 3;
     std::vector<uint8_t> pixels;
-    uint8_t* at(int32_t x, int32_t y) { return &pixels[(size_t(y) * size_t(width) + size_t(x)) * size_t(channels)]; }
+    uint8_t* at(int32_t x, int32_t y) {
+        return &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) +
+                        static_cast<size_t>(x)) *
+                       static_cast<size_t>(channels)];
+    }
     const uint8_t* at(int32_t x, int32_t y) const {
-        return &pixels[(size_t(y) * size_t(width) + size_t(x)) * size_t(channels)];
+        return &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) +
+                        static_cast<size_t>(x)) *
+                       static_cast<size_t>(channels)];
     }
 };
 
 struct Targets {
     std::vector<Patch> patches;
     std::vector<Ramp> ramps;
-    Rect photo;         // in the sRGB picture
-    Picture colour;     // sRGB: patches, hue ramps, photograph
-    Picture inks;       // CMYK: the ink ramps
+    Rect photo;      // in the sRGB picture
+    Picture colour;  // sRGB: patches, hue ramps, photograph
+    Picture inks;    // CMYK: the ink ramps
 };
 
 Targets make_targets();

@@ -12,14 +12,12 @@ namespace {
 double seconds_for(const std::function<void()>& run, int repeats) {
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < repeats; ++i) run();
-    const std::chrono::duration<double> spent =
-        std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
     return spent.count() / repeats;
 }
 
 [[noreturn]] void usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--rounds N] [--slice SECONDS] [--lines N] [--quick]\n",
+    std::fprintf(stderr, "usage: %s [--rounds N] [--slice SECONDS] [--lines N] [--quick]\n",
                  program);
     std::exit(2);
 }
@@ -55,7 +53,7 @@ void Rounds::run_all() {
     // A first run warms caches and sizes each case's slice.
     for (Case& c : cases_) {
         const double once = seconds_for(c.run, 1);
-        c.repeats = once > 0 ? std::max(1, int(options_.slice / once)) : 1;
+        c.repeats = once > 0 ? std::max(1, static_cast<int>(options_.slice / once)) : 1;
     }
     for (int round = 0; round < options_.rounds; ++round)
         for (Case& c : cases_) c.seconds.push_back(seconds_for(c.run, c.repeats));

@@ -24,7 +24,7 @@ struct RunOptions {
 RunOptions parse_options(int argc, char** argv);
 
 class Rounds {
-public:
+  public:
     explicit Rounds(const RunOptions& options) : options_(options) {}
 
     // A case: one call of run is one unit (a pass over rows, a page).
@@ -36,7 +36,7 @@ public:
     // Median over rounds of seconds(slower) / seconds(faster).
     double ratio(const std::string& slower, const std::string& faster) const;
 
-private:
+  private:
     struct Case {
         std::string name;
         std::function<void()> run;

@@ -35,8 +35,8 @@ struct DataSet {
     Bytes joined;  // the rows back to back, as libtiff takes a strip
 };
 
-const int kBands = 8;          // places down the page the rows come from
-const int kLinesPerBand = 4;   // kept per band, after the diffusion settles
+const int kBands = 8;         // places down the page the rows come from
+const int kLinesPerBand = 4;  // kept per band, after the diffusion settles
 const int kSettle = 4;
 
 [[noreturn]] void fail(const std::string& what) {
@@ -54,8 +54,8 @@ std::vector<Bytes> page_rows(PageContent content, int bits, int bands) {
         const int lines = content == PageContent::kText ? 60 : kSettle + kLinesPerBand;
         const vrelo_test::DiffusedRows d =
             vrelo_test::diffused_rows(content, bits, first, lines, 17);
-        const int margin = (content == PageContent::kText ? d.width / 10 : d.width / 60 + 8) *
-                           bits / 8;
+        const int margin =
+            (content == PageContent::kText ? d.width / 10 : d.width / 60 + 8) * bits / 8;
         for (const std::vector<Bytes>& colour : d.rows)
             for (size_t y = kSettle; y < colour.size(); ++y) {
                 const Bytes& row = colour[y];
@@ -94,18 +94,17 @@ std::vector<DataSet> make_data_sets(bool quick) {
 
 // The encoders are checked once on every row: each stream must decode to
 // its row, and every variant must write the portable encoder's bytes.
-void check_encoder(const std::string& name, vrelo::PackBitsEncoder encode,
-                   const DataSet& set) {
+void check_encoder(const std::string& name, vrelo::PackBitsEncoder encode, const DataSet& set) {
     Bytes out(set.rows.front().size() * 2);
     Bytes portable(out.size());
     for (const Bytes& row : set.rows) {
-        const int32_t n = int32_t(row.size());
+        const int32_t n = static_cast<int32_t>(row.size());
         const int32_t written = encode(out.data(), row.data(), n);
         const int32_t expected = vrelo::packbits_portable(portable.data(), row.data(), n);
         if (written != expected ||
             !std::equal(out.begin(), out.begin() + written, portable.begin()))
             fail(name + " differs from the portable encoder on " + set.name);
-        if (vrelo_test::packbits_decode(out.data(), size_t(written)).bytes != row)
+        if (vrelo_test::packbits_decode(out.data(), static_cast<size_t>(written)).bytes != row)
             fail(name + " does not decode on " + set.name);
     }
 }
@@ -120,7 +119,7 @@ void add_encoder_case(vrelo_bench::Rounds& rounds, const std::string& name,
     rounds.add(name + "/" + set.name, [encode, &set] {
         static Bytes out(2 * 8192);
         for (const Bytes& row : set.rows)
-            encode(out.data(), row.data(), int32_t(row.size()));
+            encode(out.data(), row.data(), static_cast<int32_t>(row.size()));
     });
 }
 
@@ -128,7 +127,8 @@ void add_encoder_case(vrelo_bench::Rounds& rounds, const std::string& name,
 void add_libtiff_case(vrelo_bench::Rounds& rounds, const DataSet& set,
                       std::vector<std::unique_ptr<vrelo_bench::LibtiffStrip>>& strips) {
     strips.push_back(std::make_unique<vrelo_bench::LibtiffStrip>(
-        int32_t(set.rows.front().size()), int32_t(set.rows.size()), set.bitsPerPixel));
+        static_cast<int32_t>(set.rows.front().size()), static_cast<int32_t>(set.rows.size()),
+        set.bitsPerPixel));
     vrelo_bench::LibtiffStrip* strip = strips.back().get();
     if (vrelo_test::packbits_decode(strip->encode(set.joined.data())).bytes != set.joined)
         fail("libtiff's strip does not decode on " + set.name);
@@ -142,10 +142,9 @@ void add_libtiff_case(vrelo_bench::Rounds& rounds, const DataSet& set,
 void add_speedup(vrelo_bench::GoalTable& table, const vrelo_bench::Rounds& rounds,
                  const DataSet& set, const std::string& baseline, const Goal& goal) {
     const double speedup = rounds.ratio(baseline + "/" + set.name, "packbits/" + set.name);
-    const double bytes = double(set.joined.size());
+    const double bytes = static_cast<double>(set.joined.size());
     table.add("packbits / " + baseline + ", " + set.name, speedup, "x",
-              vrelo_bench::rate_text(bytes / rounds.seconds("packbits/" + set.name)) +
-                  " vs " +
+              vrelo_bench::rate_text(bytes / rounds.seconds("packbits/" + set.name)) + " vs " +
                   vrelo_bench::rate_text(bytes / rounds.seconds(baseline + "/" + set.name)),
               goal);
 }
@@ -164,8 +163,7 @@ int main(int argc, char** argv) {
         add_encoder_case(rounds, "plain", vrelo_test::reference_packbits, set);
         for (int32_t i = 0; i < vrelo::kPackBitsVariantCount; ++i) {
             const vrelo::PackBitsVariant& variant = vrelo::kPackBitsVariants[i];
-            if (variant.runs_here())
-                add_encoder_case(rounds, variant.name, variant.encode, set);
+            if (variant.runs_here()) add_encoder_case(rounds, variant.name, variant.encode, set);
         }
 #ifdef VRELO_BENCH_LIBTIFF
         add_libtiff_case(rounds, set, strips);
@@ -178,8 +176,8 @@ int main(int argc, char** argv) {
     const DataSet& text = sets[2];
     const DataSet& mixed = sets[3];
     const DataSet& random = sets[4];
-    vrelo_bench::GoalTable table("PackBits on rows, medians of " +
-                                 std::to_string(options.rounds) + " interleaved rounds");
+    vrelo_bench::GoalTable table("PackBits on rows, medians of " + std::to_string(options.rounds) +
+                                 " interleaved rounds");
 #ifdef VRELO_BENCH_LIBTIFF
     add_speedup(table, rounds, photo1, "libtiff", vrelo_bench::at_least(3, Target::kX8664));
     add_speedup(table, rounds, photo2, "libtiff", vrelo_bench::at_least(3, Target::kX8664));

@@ -44,8 +44,8 @@ int32_t CheckedJob::producing_call(const std::function<int32_t(OutList**)>& call
     OutList untouched{};
     OutList* out = &untouched;
     const int32_t status = call(&out);
-    require(one_of(status, {VRELO_OK, VRELO_OUT_OF_ORDER, VRELO_LOCK_FAILED,
-                            VRELO_RANGE_FAILED, VRELO_BAD_ARGUMENT}),
+    require(one_of(status, {VRELO_OK, VRELO_OUT_OF_ORDER, VRELO_LOCK_FAILED, VRELO_RANGE_FAILED,
+                            VRELO_BAD_ARGUMENT}),
             "a producing call answers a documented status");
     if (status == VRELO_BAD_ARGUMENT) {
         require(out == &untouched, "a bad argument stores no list");
@@ -104,12 +104,18 @@ void CheckedJob::bad_call(uint8_t which, const RasterLine& line) {
     MasterWork* none = nullptr;
     const int32_t status = producing_call([&](OutList** out) {
         switch (which % 6) {
-            case 0: return OutputProduce(&none, &line, out);
-            case 1: return OutputProduce(&job_, nullptr, out);
-            case 2: return OutputProduce(&job_, &line, nullptr);
-            case 3: return OutputFlush(nullptr, out);
-            case 4: return OutputFormFeed(&job_, nullptr, line.lineNumber);
-            default: return OutputComplete(&none);
+            case 0:
+                return OutputProduce(&none, &line, out);
+            case 1:
+                return OutputProduce(&job_, nullptr, out);
+            case 2:
+                return OutputProduce(&job_, &line, nullptr);
+            case 3:
+                return OutputFlush(nullptr, out);
+            case 4:
+                return OutputFormFeed(&job_, nullptr, line.lineNumber);
+            default:
+                return OutputComplete(&none);
         }
     });
     require(status == VRELO_BAD_ARGUMENT, "a missing record is a bad argument");

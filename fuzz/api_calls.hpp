@@ -17,7 +17,7 @@
 namespace vrelo_fuzz {
 
 class CheckedJob {
-public:
+  public:
     // params[0] configures direct mode, params[1] delayed mode.
     CheckedJob(const OutputParam (&params)[2], bool delayed);
     ~CheckedJob();
@@ -37,7 +37,7 @@ public:
     // The last line number this page accepted (0 before any).
     int32_t last_line() const { return lastLine_; }
 
-private:
+  private:
     int32_t producing_call(const std::function<int32_t(OutList**)>& call);
     void expect_table_empty() const;
     void end_page();

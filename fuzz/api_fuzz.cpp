@@ -33,28 +33,39 @@ int32_t plus(int32_t line, int64_t step) {
 int32_t next_line_number(FuzzInput& in, int32_t last) {
     const uint8_t kind = in.byte();
     switch (kind % 8) {
-        case 0: case 1: case 2: return plus(last, kind / 8 % 4);
-        case 3: return plus(last, -1 - kind / 8 % 8);
-        case 4: return plus(last, 300 + in.u16() % 2000);
-        case 5: return plus(last, in.u32() % 0x2000000);
-        case 6: return plus(last, VRELO_MAX_ADVANCE - 400 + in.u16() % 800);
-        default: return in.i32();
+        case 0:
+        case 1:
+        case 2:
+            return plus(last, kind / 8 % 4);
+        case 3:
+            return plus(last, -1 - kind / 8 % 8);
+        case 4:
+            return plus(last, 300 + in.u16() % 2000);
+        case 5:
+            return plus(last, in.u32() % 0x2000000);
+        case 6:
+            return plus(last, VRELO_MAX_ADVANCE - 400 + in.u16() % 800);
+        default:
+            return in.i32();
     }
 }
 
 int16_t position(FuzzInput& in, uint8_t pick) {
     switch (pick % 4) {
-        case 0: return in.byte();
-        case 1: return static_cast<int16_t>(in.u16() % 8192);
-        case 2: return static_cast<int16_t>(in.u16());
-        default: return 0;
+        case 0:
+            return in.byte();
+        case 1:
+            return static_cast<int16_t>(in.u16() % 8192);
+        case 2:
+            return static_cast<int16_t>(in.u16());
+        default:
+            return 0;
     }
 }
 
 // Bytes first..last of a plane's data that the job may read, as the line
 // record describes them; false when it may read none.
-bool readable_bytes(const ColorPlane& plane, const MasterWork& job, int32_t* first,
-                    int32_t* last) {
+bool readable_bytes(const ColorPlane& plane, const MasterWork& job, int32_t* first, int32_t* last) {
     const int32_t scale = job.doubleX == 1 ? 2 : 1;
     const int32_t width = plane.width * scale;
     const int32_t start = plane.firstPixel * scale;
@@ -102,16 +113,28 @@ void produce(FuzzInput& in, CheckedJob& job) {
 void one_call(FuzzInput& in, CheckedJob& job) {
     const uint8_t op = in.byte();
     switch (op % 16) {
-        case 0: case 1: case 2: case 3: case 4:
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
             return produce(in, job);
-        case 5: case 6: case 7:
+        case 5:
+        case 6:
+        case 7:
             produce(in, job);
             return job.complete();
-        case 8: case 9: return job.complete();
-        case 10: return job.flush();
-        case 11: return job.form_feed(next_line_number(in, job.last_line()));
-        case 12: return job.new_page();
-        case 13: return job.configure((op & 0x10) != 0);
+        case 8:
+        case 9:
+            return job.complete();
+        case 10:
+            return job.flush();
+        case 11:
+            return job.form_feed(next_line_number(in, job.last_line()));
+        case 12:
+            return job.new_page();
+        case 13:
+            return job.configure((op & 0x10) != 0);
         default: {
             RasterLine line{};
             line.lineNumber = job.last_line() + 1;

@@ -10,7 +10,7 @@
 namespace vrelo_fuzz {
 
 class FuzzInput {
-public:
+  public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool empty() const { return at_ >= size_; }
@@ -28,7 +28,7 @@ public:
         return taken;
     }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t at_ = 0;

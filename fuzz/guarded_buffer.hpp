@@ -12,7 +12,7 @@
 namespace vrelo_fuzz {
 
 class GuardedBuffer {
-public:
+  public:
     GuardedBuffer(size_t size, size_t unreadable)
         : bytes_(new uint8_t[size]()), unreadable_(unreadable < size ? unreadable : size) {
         ASAN_POISON_MEMORY_REGION(bytes_, unreadable_);
@@ -26,7 +26,7 @@ public:
 
     uint8_t* data() { return bytes_; }
 
-private:
+  private:
     uint8_t* bytes_;
     size_t unreadable_;
 };

@@ -25,8 +25,12 @@ using vrelo_test::Bytes;
 // per pixel end at byte 8191.
 const size_t kLongestRow = 8192;
 
-size_t payload_bound(size_t n) { return n + (n + 125) / 126; }
-size_t prefix_size(size_t blank) { return 2 * ((blank + 127) / 128); }
+size_t payload_bound(size_t n) {
+    return n + (n + 125) / 126;
+}
+size_t prefix_size(size_t blank) {
+    return 2 * ((blank + 127) / 128);
+}
 
 // The bytes after the leading blanks, as packbits writes them.
 Bytes encode_with(vrelo::PackBitsEncoder encode, const uint8_t* ink, size_t n) {
@@ -49,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* ink = row.data() + blank;
 
     GuardedBuffer out(prefix_size(blank) + payload_bound(n), 0);
-    const int32_t prefix =
-        blank > 0 ? LeftPack(out.data(), static_cast<int32_t>(blank)) : 0;
+    const int32_t prefix = blank > 0 ? LeftPack(out.data(), static_cast<int32_t>(blank)) : 0;
     require(static_cast<size_t>(prefix) == prefix_size(blank), "2 prefix bytes per started 128");
     const int32_t payload = packbits(out.data() + prefix, ink, static_cast<int32_t>(n));
     require(payload > 0 && static_cast<size_t>(payload) <= payload_bound(n),
@@ -64,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         vrelo_test::packbits_decode(out.data(), static_cast<size_t>(total));
     require(decoded.error.empty() && decoded.bytes.size() == blank + n,
             "the records decode to the row's length");
-    for (size_t i = 0; i < blank; ++i) require(decoded.bytes[i] == 0, "the prefix decodes to zeros");
+    for (size_t i = 0; i < blank; ++i)
+        require(decoded.bytes[i] == 0, "the prefix decodes to zeros");
     require(memcmp(decoded.bytes.data() + blank, ink, n) == 0, "the payload decodes to the row");
 
     const Bytes written(out.data() + prefix, out.data() + total);

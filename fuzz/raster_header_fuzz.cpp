@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // repeated.
     std::vector<uint8_t> line(format.bytesPerLine);
     const size_t rest = size > sizeof header ? size - sizeof header : 0;
-    for (size_t i = 0; i < line.size() && rest > 0; ++i)
-        line[i] = data[sizeof header + i % rest];
+    for (size_t i = 0; i < line.size() && rest > 0; ++i) line[i] = data[sizeof header + i % rest];
     vrelo_tools::PlaneRows planes;
     vrelo_tools::split_raster_line(format, line.data(), &planes);
     for (const auto& plane : planes)

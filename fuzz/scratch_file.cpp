@@ -13,7 +13,9 @@ void ScratchFile::write(const uint8_t* data, size_t size) const {
     vrelo_test::write_file(path_, vrelo_test::Bytes(data, data + size));
 }
 
-vrelo_test::Bytes ScratchFile::read() const { return vrelo_test::read_file(path_); }
+vrelo_test::Bytes ScratchFile::read() const {
+    return vrelo_test::read_file(path_);
+}
 
 FileRef ScratchFile::record() const {
     FileRef file;

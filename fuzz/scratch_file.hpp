@@ -17,7 +17,7 @@
 namespace vrelo_fuzz {
 
 class ScratchFile {
-public:
+  public:
     ScratchFile();
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
@@ -27,7 +27,7 @@ public:
     // A record naming the file through its directory, stream closed.
     FileRef record() const;
 
-private:
+  private:
     vrelo_test::TempDir directory_;
     std::string path_;
 };

@@ -24,14 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!sound) return 0;
     int64_t rows = 0;
     for (const auto& page : decoded.pages)
-        for (const auto& colour : page.rows) rows += int64_t(colour.size());
+        for (const auto& colour : page.rows) rows += static_cast<int64_t>(colour.size());
     int64_t sent = 0;
     for (const int64_t n : decoded.totals.rows) sent += n;
     int64_t overprints = 0;
     for (const auto& page : decoded.pages) overprints += page.overprints;
     vrelo_fuzz::require(rows + overprints == sent, "every row sent is placed");
-    vrelo_inspect::carry_rows_back(&decoded,
-                                   std::vector<int64_t>(decoded.pages.size(), 100));
+    vrelo_inspect::carry_rows_back(&decoded, std::vector<int64_t>(decoded.pages.size(), 100));
     static std::FILE* sink = std::fopen("/dev/null", "w");
     vrelo_inspect::print_json(sink, decoded, {});
     for (const auto& page : decoded.pages) {

@@ -48,28 +48,28 @@ enum {
     VRELO_OPEN_OK = 0x0103,
     VRELO_OPEN_FAILED = -32509, /* 0x8103 widened with its sign */
     /* producing and completing calls */
-    VRELO_OUT_OF_ORDER = -256,  /* 0xff00: a list is pending, or none is */
-    VRELO_LOCK_FAILED = -108,   /* 0xff94: sub-allocator lock, unlock,
-                                   release or ring rotation failed */
-    VRELO_RANGE_FAILED = 128,   /* 0x0080: a sub-allocator range could not be
-                                   allocated or resolved. Positive: the call
-                                   then stores the job's empty list through
-                                   its out-parameter, so a host that tests
-                                   only the sign sends nothing. */
-    VRELO_BAD_ARGUMENT = -50,   /* a NULL job, line or out pointer, a plane
-                                   with data and a negative width,
-                                   firstPixel or tailBlank, positions that
-                                   no longer fit 16 bits once doubled, a
-                                   line below the page's last one (in
-                                   delayed mode: not after it, or after the
-                                   page's flush or form feed), or an
-                                   advance above VRELO_MAX_ADVANCE: refused
-                                   before anything changes; the job goes on
-                                   as before */
+    VRELO_OUT_OF_ORDER = -256, /* 0xff00: a list is pending, or none is */
+    VRELO_LOCK_FAILED = -108,  /* 0xff94: sub-allocator lock, unlock,
+                                  release or ring rotation failed */
+    VRELO_RANGE_FAILED = 128,  /* 0x0080: a sub-allocator range could not be
+                                  allocated or resolved. Positive: the call
+                                  then stores the job's empty list through
+                                  its out-parameter, so a host that tests
+                                  only the sign sends nothing. */
+    VRELO_BAD_ARGUMENT = -50,  /* a NULL job, line or out pointer, a plane
+                                  with data and a negative width,
+                                  firstPixel or tailBlank, positions that
+                                  no longer fit 16 bits once doubled, a
+                                  line below the page's last one (in
+                                  delayed mode: not after it, or after the
+                                  page's flush or form feed), or an
+                                  advance above VRELO_MAX_ADVANCE: refused
+                                  before anything changes; the job goes on
+                                  as before */
     /* building blocks */
     VRELO_FAILED = -1,
-    VRELO_OPTIONAL_DONE = 1,    /* RefOptionalBuf and SetOptionalBuf, in
-                                   every case */
+    VRELO_OPTIONAL_DONE = 1, /* RefOptionalBuf and SetOptionalBuf, in
+                                every case */
     /* file and table routines */
     VRELO_FILE_FAILED = -138,
     VRELO_NO_MEMORY = -108
@@ -115,20 +115,20 @@ typedef struct OutList OutList;
  *   modeLevel  0, 5, 10, 15, 20 are told apart; any other value acts
  *              like 15 */
 typedef struct OutputParam {
-    int16_t modelCode;   /*  0 */
-    int16_t depthSelA;   /*  2 */
-    int16_t depthSelB;   /*  4 */
-    int16_t depthSelC;   /*  6 */
+    int16_t modelCode; /*  0 */
+    int16_t depthSelA; /*  2 */
+    int16_t depthSelB; /*  4 */
+    int16_t depthSelC; /*  6 */
     uint8_t hostBytes8[2];
-    int16_t modeBits;    /* 10 */
+    int16_t modeBits; /* 10 */
     uint8_t hostBytes12[6];
-    int16_t inResX;      /* 18 */
-    int16_t inResY;      /* 20 */
-    int16_t outResX;     /* 22 */
-    int16_t outResY;     /* 24 */
-    int16_t feedFlag;    /* 26 */
+    int16_t inResX;   /* 18 */
+    int16_t inResY;   /* 20 */
+    int16_t outResX;  /* 22 */
+    int16_t outResY;  /* 24 */
+    int16_t feedFlag; /* 26 */
     uint8_t hostBytes28[66];
-    int16_t modeLevel;   /* 94 */
+    int16_t modeLevel; /* 94 */
     uint8_t hostBytes96[96];
 } OutputParam;
 
@@ -139,7 +139,7 @@ typedef struct OutputParam {
  * it as zero runs) and has copied it when OutputProduce returns, so the
  * host may reuse the row at once. Size 12 on i386. */
 typedef struct ColorPlane {
-    const uint8_t *data; /* byte 0 of the line (pixel 0, not firstPixel);
+    const uint8_t* data; /* byte 0 of the line (pixel 0, not firstPixel);
                             NULL: no ink of this colour on the line */
     int16_t width;       /* one past the last pixel of the range */
     int16_t firstPixel;  /* first pixel of the range, >= 0 */
@@ -172,14 +172,13 @@ typedef struct RasterLine {
  * buffer. VRELO_OPEN_OK, or VRELO_OPEN_FAILED (also for a NULL out); a
  * failure after the record exists leaves it in *out, for OutputClose. The
  * job is not configured until OutputInitTwo or OutputInit. */
-VRELO_API int32_t OutputOpen(MasterWork **out);
+VRELO_API int32_t OutputOpen(MasterWork** out);
 
 /* Copies the 192-byte block into the job, writes model's low 16 bits into
  * its modelCode, and configures the job from the copy (OutputInit); the
  * host's block is not read again. VRELO_OK, or VRELO_BAD_ARGUMENT for a
  * missing job or block. */
-VRELO_API int32_t OutputInitTwo(MasterWork **job, const void *block,
-                                int32_t model);
+VRELO_API int32_t OutputInitTwo(MasterWork** job, const void* block, int32_t model);
 
 /* Configures the job from param: depth, direct or delayed mode, X
  * doubling, carry-over (see OutputParam), then starts the first page
@@ -188,7 +187,7 @@ VRELO_API int32_t OutputInitTwo(MasterWork **job, const void *block,
  * sub-allocator is reset and left unlocked. Rows still waiting are
  * released and a pending list is dropped. VRELO_OK, or VRELO_BAD_ARGUMENT
  * for a missing job or block. */
-VRELO_API int32_t OutputInit(MasterWork **job, const OutputParam *param);
+VRELO_API int32_t OutputInit(MasterWork** job, const OutputParam* param);
 
 /* Starts the next page at line 0 (the argument is not used). A list still
  * pending is completed first, as OutputComplete would: its chunks are
@@ -198,11 +197,11 @@ VRELO_API int32_t OutputInit(MasterWork **job, const OutputParam *param);
  * where this page's walks ended: its line 0 stands for the line after the
  * last one, or for the end line of the page's form feed. VRELO_OK, or
  * VRELO_BAD_ARGUMENT for a missing job. */
-VRELO_API int32_t OutputInitPart(MasterWork **job, const OutputParam *unused);
+VRELO_API int32_t OutputInitPart(MasterWork** job, const OutputParam* unused);
 
 /* Releases the job and everything it holds, whatever state it is in; a
  * NULL job does nothing. *job must not be used again, nor any chunk. */
-VRELO_API void OutputClose(MasterWork **job);
+VRELO_API void OutputClose(MasterWork** job);
 
 /* Hands over one raster line; line numbers rise within a page. On VRELO_OK
  * *out is the list of chunks to send, in order, before OutputComplete;
@@ -214,15 +213,14 @@ VRELO_API void OutputClose(MasterWork **job);
  * VRELO_BAD_ARGUMENT (refused, nothing changed), VRELO_LOCK_FAILED,
  * VRELO_RANGE_FAILED (positive: *out is the empty list). The line's rows
  * have been copied when it returns. */
-VRELO_API int32_t OutputProduce(MasterWork **job, const RasterLine *line,
-                                OutList **out);
+VRELO_API int32_t OutputProduce(MasterWork** job, const RasterLine* line, OutList** out);
 
 /* Ends the pending call once its chunks are sent: the chunks are invalid
  * from here, and in delayed mode the sub-allocator is unlocked again.
  * VRELO_OK, VRELO_OUT_OF_ORDER when none is pending, or VRELO_LOCK_FAILED
  * (if only the call's skip block cannot be released, the call stays
  * pending). */
-VRELO_API int32_t OutputComplete(MasterWork **job);
+VRELO_API int32_t OutputComplete(MasterWork** job);
 
 /* Delayed mode: drains the page, sending every row still waiting (the 336
  * lines after the last line produced); with carry-over it first restarts
@@ -230,7 +228,7 @@ VRELO_API int32_t OutputComplete(MasterWork **job);
  * byte. Direct mode: an empty list. Follow with OutputComplete. Without
  * carry-over the host sends the form feed (0x0C) after it. Statuses as
  * OutputProduce. */
-VRELO_API int32_t OutputFlush(MasterWork **job, OutList **out);
+VRELO_API int32_t OutputFlush(MasterWork** job, OutList** out);
 
 /* Delayed mode: sends the rows due on the lines before endLine, the line
  * at which the page ends; rows due later stay, to carry over to the next
@@ -241,8 +239,7 @@ VRELO_API int32_t OutputFlush(MasterWork **job, OutList **out);
  * Direct mode: advances the paper to the last line produced; endLine is
  * not used. Sends no form-feed byte. Follow with OutputComplete. Statuses
  * as OutputProduce. */
-VRELO_API int32_t OutputFormFeed(MasterWork **job, OutList **out,
-                                 int32_t endLine);
+VRELO_API int32_t OutputFormFeed(MasterWork** job, OutList** out, int32_t endLine);
 
 /* ------------------------------------------------------------------------ */
 /* Chunk list                                                                */
@@ -250,7 +247,7 @@ VRELO_API int32_t OutputFormFeed(MasterWork **job, OutList **out,
 
 /* One chunk to send. Size 8 on i386. */
 typedef struct OutEntry {
-    const uint8_t *data;
+    const uint8_t* data;
     int16_t length;
     int16_t padding;
 } OutEntry;
@@ -260,7 +257,7 @@ typedef struct OutEntry {
 struct OutList {
     int16_t count;
     int16_t padding;
-    OutEntry *entries;
+    OutEntry* entries;
 };
 
 /* Entries of the chunk table: enough for the largest delayed-mode call
@@ -283,11 +280,10 @@ typedef struct OffsetInfo OffsetInfo;
 /* Appends the chunk (data, low 16 bits of length) to table's primary list;
  * a full table, or a NULL one, drops the append. The entry points at data,
  * which must stay valid for as long as the list is sent. */
-VRELO_API void SetOutStrct(OutStrct *table, const uint8_t *data,
-                           int32_t length);
+VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data, int32_t length);
 
 /* 1 when info is the null reference (all three fields 0) or NULL, else 0. */
-VRELO_API int32_t isNullInfo(const OffsetInfo *info);
+VRELO_API int32_t isNullInfo(const OffsetInfo* info);
 
 /* ------------------------------------------------------------------------ */
 /* Raster command encoding                                                   */
@@ -299,30 +295,27 @@ VRELO_API int32_t isNullInfo(const OffsetInfo *info);
 
 /* Writes the 7-byte raster skip for count (1..32767) lines at destination,
  * count big-endian; returns 7, or 0 (nothing written) for a count <= 0. */
-VRELO_API int32_t WriteSkipCommand(int32_t count, uint8_t *destination);
+VRELO_API int32_t WriteSkipCommand(int32_t count, uint8_t* destination);
 
 /* Writes the 6-byte colour-raster header at destination: length
  * little-endian (it counts the letter byte and the payload), then the
  * letter of colour (0..5) from letter table row 0 or 1. Other rows or
  * colours write nothing. */
-VRELO_API void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
-                              uint8_t *destination);
+VRELO_API void WriteSpecColor(int16_t row, int16_t colour, int16_t length, uint8_t* destination);
 
 /* Writes the PackBits records of the n bytes at source to destination and
  * returns their length: at most n + ceil(n / 126) bytes. 0 for n <= 0 or
  * a NULL pointer. */
-VRELO_API int32_t packbits(uint8_t *destination, const uint8_t *source,
-                           int32_t n);
+VRELO_API int32_t packbits(uint8_t* destination, const uint8_t* source, int32_t n);
 
 /* Writes the records for n (>= 1) blank bytes, the zero-run prefix of a
  * row: 2 bytes per started 128. Returns their length; 0 for n <= 0. */
-VRELO_API int32_t LeftPack(uint8_t *destination, int32_t n);
+VRELO_API int32_t LeftPack(uint8_t* destination, int32_t n);
 
 /* What LeftPack (for first > 0) and packbits would write for bytes
  * first..last of row, counted without writing or allocating anything.
  * 0 for a NULL row or a negative first. */
-VRELO_API int32_t GetPackBitsLength(const uint8_t *row, int32_t first,
-                                    int32_t last);
+VRELO_API int32_t GetPackBitsLength(const uint8_t* row, int32_t first, int32_t last);
 
 /* ------------------------------------------------------------------------ */
 /* Memory handles and copy routines                                          */
@@ -330,38 +323,38 @@ VRELO_API int32_t GetPackBitsLength(const uint8_t *row, int32_t first,
 
 /* A memory handle; all zero is the null handle. Size 12 on i386. */
 typedef struct PtrHandle {
-    void *pointer;    /* block start, NULL when no block is held */
+    void* pointer;    /* block start, NULL when no block is held */
     int32_t reserved; /* always 0 */
     int16_t state;    /* 0 once a block is allocated */
 } PtrHandle;
 
 /* A zero-filled block of size bytes, or NULL when it cannot be had (a
  * negative size included). Valid until MyDisposePtr. */
-VRELO_API void *MyNewPtr(int32_t size);
+VRELO_API void* MyNewPtr(int32_t size);
 
 /* Frees a block of MyNewPtr; NULL does nothing. */
-VRELO_API void MyDisposePtr(void *block);
+VRELO_API void MyDisposePtr(void* block);
 
 /* Sets *handle to a new zero-filled block of size bytes: VRELO_OK, or
  * VRELO_FAILED with *handle the null handle. The block stays valid until
  * MyDisposePH. */
-VRELO_API int32_t MyNewPH(int32_t size, PtrHandle *handle);
+VRELO_API int32_t MyNewPH(int32_t size, PtrHandle* handle);
 
 /* Frees the handle's block and makes it the null handle; NULL does
  * nothing. */
-VRELO_API void MyDisposePH(PtrHandle *handle);
+VRELO_API void MyDisposePH(PtrHandle* handle);
 
 /* 1 when handle is the null handle (or NULL), else 0. */
-VRELO_API int32_t MyNullPHCheck(const PtrHandle *handle);
+VRELO_API int32_t MyNullPHCheck(const PtrHandle* handle);
 
 /* A zero-filled block of size (>= sizeof(PtrHandle)) bytes whose first
  * field is the handle that owns it, or NULL. Freed with
  * MyDisposeMasterWorkPtr. */
-VRELO_API void *MyNewMasterWorkPtr(int32_t size);
+VRELO_API void* MyNewMasterWorkPtr(int32_t size);
 
 /* Frees a block of MyNewMasterWorkPtr through its own handle; NULL does
  * nothing. */
-VRELO_API void MyDisposeMasterWorkPtr(void *block);
+VRELO_API void MyDisposeMasterWorkPtr(void* block);
 
 /* Returns value: resources need no locking here. */
 VRELO_API int32_t MyLockResource(int32_t value);
@@ -371,14 +364,13 @@ VRELO_API void MyUnlockFreeResource(void);
 
 /* Copies count (at most 32767; <= 0 copies nothing) bytes forward, one at
  * a time. NULL pointers copy nothing. */
-VRELO_API void Mymemcpy(void *destination, const void *source,
-                        int16_t count);
+VRELO_API void Mymemcpy(void* destination, const void* source, int16_t count);
 
 /* strcpy; returns destination, which a NULL pointer leaves as it is. */
-VRELO_API char *MyMemCopy2(char *destination, const char *source);
+VRELO_API char* MyMemCopy2(char* destination, const char* source);
 
 /* strcat; returns destination, which a NULL pointer leaves as it is. */
-VRELO_API char *MyStrCat(char *destination, const char *source);
+VRELO_API char* MyStrCat(char* destination, const char* source);
 
 /* ------------------------------------------------------------------------ */
 /* Block sub-allocator                                                       */
@@ -409,11 +401,11 @@ typedef struct OffsetBlock {
     int16_t blockId;
     int16_t slotCount;
     PtrHandle dataHandle;
-    uint8_t *dataPtr;            /* cached while locked */
+    uint8_t* dataPtr; /* cached while locked */
     PtrHandle nextHandle;
-    struct OffsetBlock *nextPtr; /* cached while locked */
+    struct OffsetBlock* nextPtr; /* cached while locked */
     PtrHandle prevHandle;
-    struct OffsetBlock *prevPtr;
+    struct OffsetBlock* prevPtr;
     int32_t gapBound; /* no free gap of this block is larger: lets a search
                          pass over blocks without room at once */
 } OffsetBlock;
@@ -422,7 +414,7 @@ typedef struct OffsetBlock {
  * on i386. */
 typedef struct OffsetMemory {
     PtrHandle firstHandle;
-    OffsetBlock *firstPtr; /* cached while locked */
+    OffsetBlock* firstPtr; /* cached while locked */
     int16_t blockCounter;  /* id of the most recently created block */
     int16_t lockFlag;      /* 1 while locked */
 } OffsetMemory;
@@ -438,59 +430,58 @@ enum {
 /* Creates an unlinked block with the given id (low 16 bits), no used slot
  * and zero-filled data whose pointer is cached, into *handle and *block:
  * VRELO_OK, or VRELO_FAILED with both left as they were. */
-VRELO_API int32_t newlist(PtrHandle *handle, OffsetBlock **block, int32_t id);
+VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id);
 
 /* Links added in directly behind after, through handles and cached
  * pointers; after's old successor, found through its cached pointer,
  * follows added. Use while the cached pointers are set (locked).
  * VRELO_OK, or VRELO_FAILED for a NULL argument, nothing changed. */
-VRELO_API int32_t appendlist(PtrHandle *afterHandle, OffsetBlock *after,
-                             PtrHandle *newHandle, OffsetBlock *added);
+VRELO_API int32_t appendlist(PtrHandle* afterHandle, OffsetBlock* after, PtrHandle* newHandle,
+                             OffsetBlock* added);
 
 /* Unlinks the block *handle names and frees it with its data; *handle then
  * names the block that followed it, or is the null handle. Rewrites only
  * the neighbours' handles, so use it while unlocked. A VRELO_LIST_* code
  * saying where the block stood, or VRELO_FAILED for the null handle. */
-VRELO_API int32_t disposelist(PtrHandle *handle);
+VRELO_API int32_t disposelist(PtrHandle* handle);
 
 /* Makes root an empty, unlocked root; blocks it held are not released. A
  * NULL root does nothing. */
-VRELO_API void OffsetInitPara(OffsetMemory *root);
+VRELO_API void OffsetInitPara(OffsetMemory* root);
 
 /* Locks an unlocked root: caches the pointer of every block, so ranges can
  * be allocated and resolved. VRELO_OK, or VRELO_FAILED (a NULL or locked
  * root, or a block whose pointer cannot be found). */
-VRELO_API int32_t OffsetLockMemory(OffsetMemory *root);
+VRELO_API int32_t OffsetLockMemory(OffsetMemory* root);
 
 /* Unlocks a locked root and clears every cached pointer: addresses handed
  * out by OffsetNewPtr are invalid from here, references stay valid.
  * VRELO_OK, or VRELO_FAILED for a NULL or unlocked root. */
-VRELO_API int32_t OffsetUnLockMemory(OffsetMemory *root);
+VRELO_API int32_t OffsetUnLockMemory(OffsetMemory* root);
 
 /* Allocates size (1..65535) bytes first-fit, creating a block when none
  * has room, and writes the range's reference into *ref. Needs the root
  * locked. VRELO_OK, or VRELO_FAILED (a NULL or unlocked root, a size
  * outside the range, no block to be had) with *ref not written. */
-VRELO_API int32_t OffsetNewID(OffsetMemory *root, OffsetInfo *ref,
-                              int32_t size);
+VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref, int32_t size);
 
 /* The address of the range *ref names, found by block id and offset, or
  * NULL (a NULL or unlocked root, no such range). Needs the root locked;
  * valid until it is unlocked or the range released. */
-VRELO_API uint8_t *OffsetNewPtr(OffsetMemory *root, const OffsetInfo *ref);
+VRELO_API uint8_t* OffsetNewPtr(OffsetMemory* root, const OffsetInfo* ref);
 
 /* Releases the range *ref names (offset and length must match), freeing
  * its block with the block's last range, and sets *ref to the null
  * reference; a reference naming no range is only nulled. Needs the root
  * unlocked. VRELO_OK, or VRELO_FAILED (a NULL or locked root, a block that
  * cannot be freed) with *ref unchanged. */
-VRELO_API int32_t OffsetDisposeID(OffsetMemory *root, OffsetInfo *ref);
+VRELO_API int32_t OffsetDisposeID(OffsetMemory* root, OffsetInfo* ref);
 
 /* Releases every block of the root, locked or not; the lock flag and the
  * block counter keep their values. VRELO_OK (also for a NULL root), or
  * VRELO_FAILED when a block cannot be freed. Every address and reference
  * of the root is invalid afterwards. */
-VRELO_API int32_t OffsetDisposeMemory(OffsetMemory *root);
+VRELO_API int32_t OffsetDisposeMemory(OffsetMemory* root);
 
 /* ------------------------------------------------------------------------ */
 /* Colour delay lines                                                        */
@@ -523,61 +514,53 @@ typedef struct RingBuf {
  * ring is its single slot 0. Otherwise they answer VRELO_OK. */
 
 /* Empties every ring slot; temporary slots and pointers stay. */
-VRELO_API void InitRingBuf(RingBuf *ring);
+VRELO_API void InitRingBuf(RingBuf* ring);
 /* Empties the six temporary slots; the rings stay. */
-VRELO_API void InitTempBuf(RingBuf *ring);
+VRELO_API void InitTempBuf(RingBuf* ring);
 /* RPointer = 0. */
-VRELO_API void InitRPointer(RingBuf *ring);
+VRELO_API void InitRPointer(RingBuf* ring);
 /* WPointer = ColorOffset: a row stored now is read that many steps later. */
-VRELO_API void InitWPointer(RingBuf *ring);
+VRELO_API void InitWPointer(RingBuf* ring);
 /* Stores *ref in the colour's temporary slot (note: reference first). */
-VRELO_API int32_t SetOffsetInfo(RingBuf *ring, const OffsetInfo *ref,
-                                int16_t colour);
+VRELO_API int32_t SetOffsetInfo(RingBuf* ring, const OffsetInfo* ref, int16_t colour);
 /* *ref = the colour's temporary slot. */
-VRELO_API int32_t RefOutbufTempInfo(RingBuf *ring, int16_t colour,
-                                    OffsetInfo *ref);
+VRELO_API int32_t RefOutbufTempInfo(RingBuf* ring, int16_t colour, OffsetInfo* ref);
 /* The length field of the colour's temporary slot. */
-VRELO_API int32_t RefOutbufTempLength(RingBuf *ring, int16_t colour);
+VRELO_API int32_t RefOutbufTempLength(RingBuf* ring, int16_t colour);
 /* *ref = the slot at the colour's read position. */
-VRELO_API int32_t RefOutbufReadInfo(RingBuf *ring, int16_t colour,
-                                    OffsetInfo *ref);
+VRELO_API int32_t RefOutbufReadInfo(RingBuf* ring, int16_t colour, OffsetInfo* ref);
 /* The length field of the slot at the colour's read position. */
-VRELO_API int32_t RefOutbufReadLength(RingBuf *ring, int16_t colour);
+VRELO_API int32_t RefOutbufReadLength(RingBuf* ring, int16_t colour);
 /* Stores *ref at the colour's read position; refused, it nulls *ref. */
-VRELO_API int32_t SetOutbufReadInfo(RingBuf *ring, int16_t colour,
-                                    OffsetInfo *ref);
+VRELO_API int32_t SetOutbufReadInfo(RingBuf* ring, int16_t colour, OffsetInfo* ref);
 /* RPointer += 1; it is never wrapped. */
-VRELO_API void IncreaseReadPtr(RingBuf *ring);
+VRELO_API void IncreaseReadPtr(RingBuf* ring);
 /* RPointer = 0, as InitRPointer. */
-VRELO_API void ResetReadPtr(RingBuf *ring);
+VRELO_API void ResetReadPtr(RingBuf* ring);
 /* *ref = the slot at the colour's write position. */
-VRELO_API int32_t RefOutbufWriteInfo(RingBuf *ring, int16_t colour,
-                                     OffsetInfo *ref);
+VRELO_API int32_t RefOutbufWriteInfo(RingBuf* ring, int16_t colour, OffsetInfo* ref);
 /* Empties the slot at the colour's write position; the reference argument
  * is not read. */
-VRELO_API int32_t ResetOffsetInfo(RingBuf *ring, const OffsetInfo *ignored,
-                                  int16_t colour);
+VRELO_API int32_t ResetOffsetInfo(RingBuf* ring, const OffsetInfo* ignored, int16_t colour);
 /* Stores *ref at the colour's write position; refused, it nulls *ref. */
-VRELO_API int32_t SetOutbufWriteInfo(RingBuf *ring, int16_t colour,
-                                     OffsetInfo *ref);
+VRELO_API int32_t SetOutbufWriteInfo(RingBuf* ring, int16_t colour, OffsetInfo* ref);
 /* Moves the colour's temporary slot to its write position and empties the
  * temporary slot; the write pointer stays. */
-VRELO_API int32_t CopyTempToOutbuf(RingBuf *ring, int16_t colour);
+VRELO_API int32_t CopyTempToOutbuf(RingBuf* ring, int16_t colour);
 /* Advances the colour's write pointer, wrapping at ColorBufsize; black's
  * and a bad colour's do not move. */
-VRELO_API void IncreaseWritePtr(RingBuf *ring, int16_t colour);
+VRELO_API void IncreaseWritePtr(RingBuf* ring, int16_t colour);
 /* Rotates the colour's ring so its read position becomes ring index 0,
  * keeping the cyclic order; pointers stay. VRELO_FAILED also when the
  * scratch block cannot be had, the ring then unchanged. */
-VRELO_API int32_t ResetRingBuf(RingBuf *ring, int16_t colour);
+VRELO_API int32_t ResetRingBuf(RingBuf* ring, int16_t colour);
 /* *ref = ring index index of the colour, or the null reference outside
  * the ring. Always VRELO_OPTIONAL_DONE. */
-VRELO_API int32_t RefOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
-                                 OffsetInfo *ref);
+VRELO_API int32_t RefOptionalBuf(RingBuf* ring, int16_t colour, int32_t index, OffsetInfo* ref);
 /* Stores *ref at ring index index of the colour; nothing outside the
  * ring. Always VRELO_OPTIONAL_DONE. */
-VRELO_API int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
-                                 const OffsetInfo *ref);
+VRELO_API int32_t SetOptionalBuf(RingBuf* ring, int16_t colour, int32_t index,
+                                 const OffsetInfo* ref);
 
 /* ------------------------------------------------------------------------ */
 /* Files and table resources                                                 */
@@ -589,9 +572,9 @@ VRELO_API int32_t SetOptionalBuf(RingBuf *ring, int16_t colour, int32_t index,
  * directory 48. */
 typedef struct FileRef {
     char name[32];
-    void *stream;          /* the open stdio stream */
+    void* stream; /* the open stdio stream */
     uint8_t hostBytes[12];
-    const char *directory; /* NULL or "" for none */
+    const char* directory; /* NULL or "" for none */
 } FileRef;
 
 /* One table of a resource file. Offsets on i386: id 32, type 36, width 48,
@@ -600,12 +583,12 @@ typedef struct ResourceRef {
     uint8_t hostBytes0[32];
     int16_t id;
     uint8_t hostBytes34[2];
-    uint32_t type;  /* also the file offset of the type's directory pointer */
+    uint32_t type; /* also the file offset of the type's directory pointer */
     uint8_t hostBytes40[8];
-    int16_t width;  /* element width for byte-order conversion: 1, 2, 4 */
+    int16_t width; /* element width for byte-order conversion: 1, 2, 4 */
     uint8_t hostBytes50[2];
     int32_t length;
-    void *data;
+    void* data;
     PtrHandle handle;
 } ResourceRef;
 
@@ -622,39 +605,37 @@ typedef struct ResourceRef {
  * build has never been run. */
 
 /* Opens the file into file->stream: mode 0 to read, 1 to read and write. */
-VRELO_API int32_t MyLoadLibrary2(FileRef *file, int16_t mode);
+VRELO_API int32_t MyLoadLibrary2(FileRef* file, int16_t mode);
 /* Closes the open file and clears file->stream: fclose's result, or
  * VRELO_FILE_FAILED when no file is open. */
-VRELO_API int32_t MyFreeLibrary2(FileRef *file);
+VRELO_API int32_t MyFreeLibrary2(FileRef* file);
 /* Reads exactly length bytes of the open file into buffer. */
-VRELO_API int32_t MyFileRead(FileRef *file, void *buffer, int32_t length);
+VRELO_API int32_t MyFileRead(FileRef* file, void* buffer, int32_t length);
 /* Moves the open file to the absolute position. */
-VRELO_API int32_t MyFileSeek(FileRef *file, int32_t position);
+VRELO_API int32_t MyFileSeek(FileRef* file, int32_t position);
 /* Writes exactly length bytes of buffer to the open file. */
-VRELO_API int32_t MyFileWrite(FileRef *file, const void *buffer,
-                              int32_t length);
+VRELO_API int32_t MyFileWrite(FileRef* file, const void* buffer, int32_t length);
 /* The file's size in bytes (it need not be open), or VRELO_FILE_FAILED. */
-VRELO_API int32_t MySizeofFile(FileRef *file);
+VRELO_API int32_t MySizeofFile(FileRef* file);
 /* Creates the file, or empties it, and closes it again. */
-VRELO_API int32_t MyCreateFile(FileRef *file);
+VRELO_API int32_t MyCreateFile(FileRef* file);
 /* 1 on a big-endian host, where resource data is converted; 0 here. */
 VRELO_API int32_t SwapBinaryDataCheck(void);
 /* Reverses the bytes of each whole unit of width 2 or 4 in the length
  * bytes of buffer; any other width, and trailing bytes, stay as they are. */
-VRELO_API void SwapBinaryData(void *buffer, int32_t length, int16_t width);
+VRELO_API void SwapBinaryData(void* buffer, int32_t length, int16_t width);
 /* Loads the table named by table->type and table->id from the open file
  * into a new block in table->handle, with table->data and table->length
  * set. VRELO_OK, VRELO_FILE_FAILED (a file failure, no such table, numbers
  * the file cannot hold) or VRELO_NO_MEMORY. The data stays valid until
  * MyUnlockFreeResource2, which also releases it after a failed read. */
-VRELO_API int32_t MyLoadLockResource2(FileRef *file, ResourceRef *table);
+VRELO_API int32_t MyLoadLockResource2(FileRef* file, ResourceRef* table);
 /* Releases a table's block and clears table->data. */
-VRELO_API void MyUnlockFreeResource2(ResourceRef *table);
+VRELO_API void MyUnlockFreeResource2(ResourceRef* table);
 /* Rewrites the table's data in place in the open file (opened with mode
  * 1), only when its stored length is expected: the file never changes
  * size. */
-VRELO_API int32_t MyWriteTable(FileRef *file, ResourceRef *table,
-                               int32_t expected);
+VRELO_API int32_t MyWriteTable(FileRef* file, ResourceRef* table, int32_t expected);
 
 /* ------------------------------------------------------------------------ */
 /* Earlier names of the size macros, for hosts written against them          */

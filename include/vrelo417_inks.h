@@ -42,11 +42,7 @@ typedef struct VreloInks VreloInks;
  *                    and magenta then split into light and dark, the ink
  *                    limit and linearisation applied); with one, colours
  *                    to be matched like any other. */
-enum {
-    VRELO_INKS_RGB = 1,
-    VRELO_INKS_GREY = 2,
-    VRELO_INKS_CMYK = 3
-};
+enum { VRELO_INKS_RGB = 1, VRELO_INKS_GREY = 2, VRELO_INKS_CMYK = 3 };
 
 /* The media printed on: each has its total ink limit and its default
  * printer profile. */
@@ -89,36 +85,36 @@ enum {
 
 /* What a renderer is made for. Start from vrelo_inks_default_options. */
 typedef struct VreloInksOptions {
-    int input;       /* VRELO_INKS_RGB, VRELO_INKS_GREY or VRELO_INKS_CMYK */
-    int sampleBits;  /* 8, or 16 (uint16_t in the host's byte order) */
-    int32_t width;   /* pixels a line, in and out: 1 to 32767 */
-    int bits;        /* printer bits a pixel: 1 (one dot size) or 2 (three
-                        dot sizes, levels 1 to 3) */
-    int media;       /* VRELO_INKS_PLAIN or VRELO_INKS_PHOTO */
-    int halftone;    /* VRELO_INKS_DIFFUSION or VRELO_INKS_BLUE_NOISE */
-    int intent;      /* VRELO_INKS_PERCEPTUAL ... VRELO_INKS_ABSOLUTE: used
-                        when a profile is given */
-    double inkLimit; /* total ink a pixel may carry on average, 1.0 being
-                        one ink at full coverage (at 2 bits, level 3 on
-                        every pixel); 0: the media's own limit */
-    const char *inputProfile;     /* ICC profile file of the input, or NULL */
-    const void *inputProfileData; /* or a profile in memory (one embedded in
+    int input;                    /* VRELO_INKS_RGB, VRELO_INKS_GREY or VRELO_INKS_CMYK */
+    int sampleBits;               /* 8, or 16 (uint16_t in the host's byte order) */
+    int32_t width;                /* pixels a line, in and out: 1 to 32767 */
+    int bits;                     /* printer bits a pixel: 1 (one dot size) or 2 (three
+                                     dot sizes, levels 1 to 3) */
+    int media;                    /* VRELO_INKS_PLAIN or VRELO_INKS_PHOTO */
+    int halftone;                 /* VRELO_INKS_DIFFUSION or VRELO_INKS_BLUE_NOISE */
+    int intent;                   /* VRELO_INKS_PERCEPTUAL ... VRELO_INKS_ABSOLUTE: used
+                                     when a profile is given */
+    double inkLimit;              /* total ink a pixel may carry on average, 1.0 being
+                                     one ink at full coverage (at 2 bits, level 3 on
+                                     every pixel); 0: the media's own limit */
+    const char* inputProfile;     /* ICC profile file of the input, or NULL */
+    const void* inputProfileData; /* or a profile in memory (one embedded in
                                      a picture), inputProfileSize bytes;
                                      used when inputProfile is NULL */
     size_t inputProfileSize;
-    const char *printerProfile;   /* ICC profile file of the printer on this
-                                     media (output class, six colours in the
-                                     order K Y M C m c, or CMYK), or NULL
-                                     for the renderer's own */
-    int threads;     /* 0 or 1: all work on the calling thread; N: up to N
-                        threads may share a line's inks, giving the same
-                        dots (this version renders on the calling thread) */
+    const char* printerProfile; /* ICC profile file of the printer on this
+                                   media (output class, six colours in the
+                                   order K Y M C m c, or CMYK), or NULL
+                                   for the renderer's own */
+    int threads;                /* 0 or 1: all work on the calling thread; N: up to N
+                                   threads may share a line's inks, giving the same
+                                   dots (this version renders on the calling thread) */
 } VreloInksOptions;
 
 /* Fills *options for 8-bit sRGB lines of width pixels, printed at 1 bit on
  * plain paper by error diffusion, with the media's ink limit, the relative
  * colorimetric intent, no profiles and no threads. */
-void vrelo_inks_default_options(VreloInksOptions *options, int32_t width);
+void vrelo_inks_default_options(VreloInksOptions* options, int32_t width);
 
 /* Makes a renderer for the options: reads and checks the profiles and
  * builds the separation. On VRELO_INKS_OK *renderer is ready for
@@ -128,13 +124,13 @@ void vrelo_inks_default_options(VreloInksOptions *options, int32_t width);
  * profile has six (K Y M C m c) or CMYK". The renderer's own separation
  * is built once per process for each ink limit and dot size (about half a
  * second), a separation through profiles for each renderer. */
-int vrelo_inks_new(VreloInks **renderer, const VreloInksOptions *options,
-                   char *message, size_t messageSize);
+int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* message,
+                   size_t messageSize);
 
 /* Starts a page: the next line rendered is line 0, and nothing carries
  * over from the page before, so the same page always gives the same dots.
  * VRELO_INKS_OK, or VRELO_INKS_BAD_CALL for a NULL renderer. */
-int vrelo_inks_start_page(VreloInks *renderer);
+int vrelo_inks_start_page(VreloInks* renderer);
 
 /* Renders the page's next contone line: samples holds options.width
  * pixels of the input kind (3, 1 or 4 samples each, of sampleBits bits).
@@ -146,15 +142,14 @@ int vrelo_inks_start_page(VreloInks *renderer);
  * 0. Returns 1 when the line has ink, 0 when it has none (a host skips
  * such a line: blank lines cost almost nothing), or a negative result
  * (VRELO_INKS_BAD_CALL: a NULL argument, or no page started). */
-int vrelo_inks_render_line(VreloInks *renderer, const void *samples,
-                           RasterLine *line);
+int vrelo_inks_render_line(VreloInks* renderer, const void* samples, RasterLine* line);
 
 /* What the last failing call on the renderer said, or "" when none has
  * failed. Valid until the next call on the renderer. */
-const char *vrelo_inks_message(const VreloInks *renderer);
+const char* vrelo_inks_message(const VreloInks* renderer);
 
 /* Frees the renderer and its rows; NULL is ignored. */
-void vrelo_inks_free(VreloInks *renderer);
+void vrelo_inks_free(VreloInks* renderer);
 
 /* Writes the renderer's own printer profile for a media as an ICC file
  * (output class, Lab to six colours K Y M C m c and back), the profile used
@@ -162,8 +157,7 @@ void vrelo_inks_free(VreloInks *renderer);
  * colour-managed applications. VRELO_INKS_OK, VRELO_INKS_BAD_OPTION for an
  * unknown media, or VRELO_INKS_CANNOT_WRITE, with message as in
  * vrelo_inks_new. */
-int vrelo_inks_write_profile(int media, const char *path, char *message,
-                             size_t messageSize);
+int vrelo_inks_write_profile(int media, const char* path, char* message, size_t messageSize);
 
 #ifdef __cplusplus
 }

@@ -11,19 +11,19 @@
 
 static int failures = 0;
 
-#define CHECK(cond)                                                  \
-    do {                                                             \
-        if (!(cond)) {                                               \
+#define CHECK(cond)                                                    \
+    do {                                                               \
+        if (!(cond)) {                                                 \
             fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #cond); \
-            ++failures;                                              \
-        }                                                            \
+            ++failures;                                                \
+        }                                                              \
     } while (0)
 
 static void memory_handles(void) {
     PtrHandle handle;
     CHECK(MyNewPH(64, &handle) == 0);
     CHECK(MyNullPHCheck(&handle) == 0);
-    CHECK(((unsigned char *)handle.pointer)[63] == 0);
+    CHECK(((unsigned char*)handle.pointer)[63] == 0);
     MyDisposePH(&handle);
     CHECK(MyNullPHCheck(&handle) == 1);
     CHECK(MyNewPtr(-1) == NULL);
@@ -32,7 +32,7 @@ static void memory_handles(void) {
 static void sub_allocator(void) {
     OffsetMemory root;
     OffsetInfo ref;
-    uint8_t *bytes;
+    uint8_t* bytes;
     OffsetInitPara(&root);
     CHECK(OffsetLockMemory(&root) == 0);
     CHECK(OffsetNewID(&root, &ref, 2352) == 0);
@@ -70,10 +70,10 @@ static void delay_lines(void) {
  * directory of its own under TMPDIR (else /tmp). */
 static void files(void) {
     FileRef file;
-    const char *parent = getenv("TMPDIR");
+    const char* parent = getenv("TMPDIR");
     char directory[512], name[600];
     const unsigned char bytes[3] = {1, 2, 3};
-    FILE *out;
+    FILE* out;
     snprintf(directory, sizeof directory, "%s/vrelo-XXXXXX",
              parent != NULL && *parent != 0 ? parent : "/tmp");
     CHECK(mkdtemp(directory) != NULL);
@@ -118,10 +118,10 @@ static void output_job(void) {
     static const uint8_t row[6] = {0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
     static const uint8_t chunk[11] = {0x1B, 0x28, 0x41, 0x05, 0x00, 0x4B,
                                       0xFF, 0x00, 0xFE, 0xFF, 0x0D};
-    MasterWork *job = NULL;
+    MasterWork* job = NULL;
     OutputParam param;
     RasterLine line;
-    OutList *out = NULL;
+    OutList* out = NULL;
     memset(&param, 0, sizeof param);
     memset(&line, 0, sizeof line);
     param.inResX = param.outResX = 720; /* positions not doubled */
@@ -144,8 +144,8 @@ typedef struct Collected {
     size_t size;
 } Collected;
 
-static int collect(void *context, const uint8_t *data, size_t length) {
-    Collected *out = (Collected *)context;
+static int collect(void* context, const uint8_t* data, size_t length) {
+    Collected* out = (Collected*)context;
     if (out->size + length > sizeof out->bytes) return 1;
     memcpy(out->bytes + out->size, data, length);
     out->size += length;
@@ -156,11 +156,10 @@ static int collect(void *context, const uint8_t *data, size_t length) {
  * line 0, and a page end that drains it 336 lines later and ejects. */
 static void host_helpers(void) {
     static const uint8_t row[1] = {0xFF};
-    static const uint8_t expected[] = {0x1B, 0x28, 0x65, 0x02, 0x00, 0x01, 0x50,
-                                       0x1B, 0x28, 0x41, 0x03, 0x00, 0x59, 0x00,
-                                       0xFF, 0x0D, 0x0C};
+    static const uint8_t expected[] = {0x1B, 0x28, 0x65, 0x02, 0x00, 0x01, 0x50, 0x1B, 0x28,
+                                       0x41, 0x03, 0x00, 0x59, 0x00, 0xFF, 0x0D, 0x0C};
     VreloJobSetup setup = vrelo_host_setup(1440, 720, 1);
-    MasterWork *job = NULL;
+    MasterWork* job = NULL;
     RasterLine line;
     Collected out;
     memset(&line, 0, sizeof line);

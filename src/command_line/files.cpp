@@ -40,8 +40,7 @@ bool read_rest(int fd, std::vector<uint8_t>* bytes) {
     }
 }
 
-bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes,
-                      std::string* error) {
+bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
     const bool standardInput = path == "-";
     const int fd = standardInput ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

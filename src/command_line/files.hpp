@@ -23,8 +23,7 @@ std::string output_name(const std::string& name);
 std::string file_error(const char* doing, const std::string& name);
 
 // Every byte of the file, or of standard input for "-".
-bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes,
-                      std::string* error);
+bool read_whole_input(const std::string& path, std::vector<uint8_t>* bytes, std::string* error);
 // Every byte left on an open descriptor, appended to *bytes; false with
 // errno set when a read fails.
 bool read_rest(int fd, std::vector<uint8_t>* bytes);

@@ -32,8 +32,10 @@ Program::Program(const ProgramHelp& help, char** argv, const char* shortOptions,
 int Program::next_option(int argc, char** argv) {
     const int c = getopt_long(argc, argv, shortOptions_.c_str(), longOptions_.data(), nullptr);
     if (c == kHelpOption || c == kVersionOption) {
-        if (c == kHelpOption) print_help();
-        else print_version(name());
+        if (c == kHelpOption)
+            print_help();
+        else
+            print_version(name());
         std::exit(finish(kExitSuccess));
     }
     if (c == '?') std::fprintf(stderr, "Try '%s --help' for more information.\n", name());
@@ -42,11 +44,12 @@ int Program::next_option(int argc, char** argv) {
 
 bool Program::operands(int argc, char** argv, const std::vector<const char*>& names,
                        std::vector<std::string>* values) const {
-    const size_t given = size_t(argc - optind);
+    const size_t given = static_cast<size_t>(argc - optind);
     if (given < names.size())
         return usage_error(std::string("missing ") + names[given] + " operand");
     if (given > names.size())
-        return usage_error(std::string("extra operand '") + argv[optind + int(names.size())] + "'");
+        return usage_error(std::string("extra operand '") +
+                           argv[optind + static_cast<int>(names.size())] + "'");
     values->assign(argv + optind, argv + argc);
     return true;
 }
@@ -60,8 +63,8 @@ bool Program::parse(int argc, char** argv, const TakeOption& take,
 }
 
 bool Program::usage_error(const std::string& message) const {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name(),
-                 message.c_str(), name());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name(), message.c_str(),
+                 name());
     return false;
 }
 
@@ -78,16 +81,16 @@ int Program::finish(int status) const {
 }
 
 void Program::print_help() const {
-    std::printf("Usage: %s %s\n%s\n"
-                "      --help              display this help and exit\n"
-                "      --version           output version information and exit\n"
-                "\n"
-                "Exit status:\n"
-                "  %d  on success\n"
-                "  %d  when %s\n"
-                "  %d  when the command line is wrong\n",
-                name(), help_.synopsis, help_.text, kExitSuccess, kExitFailure, help_.failure,
-                kExitUsage);
+    std::printf(
+        "Usage: %s %s\n%s\n"
+        "      --help              display this help and exit\n"
+        "      --version           output version information and exit\n"
+        "\n"
+        "Exit status:\n"
+        "  %d  on success\n"
+        "  %d  when %s\n"
+        "  %d  when the command line is wrong\n",
+        name(), help_.synopsis, help_.text, kExitSuccess, kExitFailure, help_.failure, kExitUsage);
 }
 
 void print_version(const char* name) {

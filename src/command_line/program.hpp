@@ -61,8 +61,8 @@ class Program {
     using TakeOption = std::function<bool(int option, const char* value, std::string* error)>;
     // The whole command line: every option through take (none taken when
     // it is empty), then the operands. False once the usage error is told.
-    bool parse(int argc, char** argv, const TakeOption& take,
-               const std::vector<const char*>& names, std::vector<std::string>* values);
+    bool parse(int argc, char** argv, const TakeOption& take, const std::vector<const char*>& names,
+               std::vector<std::string>* values);
 
     // "NAME: message" and the pointer to --help on standard error; false,
     // for the caller to pass on until main returns kExitUsage.

@@ -12,7 +12,8 @@ constexpr int kBarCells = 30;
 }  // namespace
 
 Progress::Progress(const std::string& program, bool quiet)
-    : program_(program), shown_(!quiet && isatty(STDERR_FILENO)),
+    : program_(program),
+      shown_(!quiet && isatty(STDERR_FILENO)),
       start_(std::chrono::steady_clock::now()) {}
 
 void Progress::page(int page, uint32_t lines) {
@@ -34,10 +35,11 @@ void Progress::draw(bool force) {
     if (!force && now - lastDrawn_ < kRedraw) return;
     lastDrawn_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    const int filled = lines_ == 0 ? 0 : int(uint64_t(line_) * kBarCells / lines_);
+    const int filled =
+        lines_ == 0 ? 0 : static_cast<int>(static_cast<uint64_t>(line_) * kBarCells / lines_);
     std::fprintf(stderr, "\r%s: page %d [%-*s] line %u of %u, %.0f lines/s ", program_.c_str(),
-                 page_, kBarCells, std::string(size_t(filled), '#').c_str(), line_, lines_,
-                 seconds > 0 ? double(linesDone_) / seconds : 0.0);
+                 page_, kBarCells, std::string(static_cast<size_t>(filled), '#').c_str(), line_,
+                 lines_, seconds > 0 ? static_cast<double>(linesDone_) / seconds : 0.0);
     std::fflush(stderr);
 }
 

@@ -8,13 +8,12 @@ using vrelo::ring_size;
 
 // Exported as the public header declares them; constexpr, so the checks
 // below read the very tables a host reads.
-constexpr int16_t ColorOffset[VRELO_COLOURS] = {
-    kColourDelays[0], kColourDelays[1], kColourDelays[2],
-    kColourDelays[3], kColourDelays[4], kColourDelays[5]};
+constexpr int16_t ColorOffset[VRELO_COLOURS] = {kColourDelays[0], kColourDelays[1],
+                                                kColourDelays[2], kColourDelays[3],
+                                                kColourDelays[4], kColourDelays[5]};
 
-constexpr int32_t ColorBufsize[VRELO_COLOURS] = {
-    ring_size(0), ring_size(1), ring_size(2),
-    ring_size(3), ring_size(4), ring_size(5)};
+constexpr int32_t ColorBufsize[VRELO_COLOURS] = {ring_size(0), ring_size(1), ring_size(2),
+                                                 ring_size(3), ring_size(4), ring_size(5)};
 
 namespace {
 

@@ -11,8 +11,7 @@ namespace vrelo {
 
 // The row of line I in colour c goes out on line step I + kColourDelays[c]:
 // black at once, cyan 112 lines later, magenta 224, yellow 336.
-inline constexpr int16_t kColourDelays[VRELO_COLOURS] = {0, 336, 224,
-                                                         112, 224, 112};
+inline constexpr int16_t kColourDelays[VRELO_COLOURS] = {0, 336, 224, 112, 224, 112};
 
 // A colour's ring holds the smallest power of two of slots above its delay,
 // so a row is still there when it falls due; the rings lie back to back in
@@ -37,8 +36,12 @@ constexpr RingTable make_ring_table() {
 
 inline constexpr RingTable kRingTable = make_ring_table();
 
-constexpr int32_t ring_size(int16_t colour) { return kRingTable.size[colour]; }
-constexpr int32_t ring_first(int16_t colour) { return kRingTable.first[colour]; }
+constexpr int32_t ring_size(int16_t colour) {
+    return kRingTable.size[colour];
+}
+constexpr int32_t ring_first(int16_t colour) {
+    return kRingTable.first[colour];
+}
 
 constexpr int32_t longest_delay() {
     int32_t longest = 0;
@@ -78,8 +81,7 @@ constexpr bool every_ring_a_power_of_two() {
     return true;
 }
 
-static_assert(kRingSlots == VRELO_RING_OUTBUF_SLOTS,
-              "Outbuf must hold the six rings exactly");
+static_assert(kRingSlots == VRELO_RING_OUTBUF_SLOTS, "Outbuf must hold the six rings exactly");
 static_assert(full_turn_covers_every_ring(),
               "yellow's ring must be a multiple of every other ring");
 static_assert(every_ring_a_power_of_two(), "a ring index is a masked pointer");

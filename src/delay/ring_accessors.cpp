@@ -24,15 +24,13 @@ VRELO_API void InitTempBuf(RingBuf* ring) {
     if (ring != nullptr) empty_slots(ring->TempBuf, VRELO_COLOURS);
 }
 
-VRELO_API int32_t SetOffsetInfo(RingBuf* ring, const OffsetInfo* ref,
-                                int16_t colour) {
-    return vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::temp),
-                                 ref);
+VRELO_API int32_t SetOffsetInfo(RingBuf* ring, const OffsetInfo* ref, int16_t colour) {
+    return vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::temp), ref);
 }
 
 // The accessors that differ only in their slot and the copy they make:
 // one line each below, the rules of both in ring_slots.hpp.
-#define VRELO_SLOT_ACCESSOR(name, copy, position)                          \
+#define VRELO_SLOT_ACCESSOR(name, copy, position)                            \
     VRELO_API int32_t name(RingBuf* ring, int16_t colour, OffsetInfo* ref) { \
         return vrelo::copy(ring_slot(ring, colour, position), ref);          \
     }
@@ -52,17 +50,14 @@ VRELO_API int32_t RefOutbufReadLength(RingBuf* ring, int16_t colour) {
 }
 
 // The job passes the reference it has just released; only the slot counts.
-VRELO_API int32_t ResetOffsetInfo(RingBuf* ring, const OffsetInfo* /*ignored*/,
-                                  int16_t colour) {
-    return vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::write),
-                                 &vrelo::kNullInfo);
+VRELO_API int32_t ResetOffsetInfo(RingBuf* ring, const OffsetInfo* /*ignored*/, int16_t colour) {
+    return vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::write), &vrelo::kNullInfo);
 }
 
 // The write pointer stays: the job advances it separately, once per step.
 VRELO_API int32_t CopyTempToOutbuf(RingBuf* ring, int16_t colour) {
     OffsetInfo* temp = ring_slot(ring, colour, RingPosition::temp);
-    if (vrelo::failed(vrelo::copy_into_slot(
-            ring_slot(ring, colour, RingPosition::write), temp)))
+    if (vrelo::failed(vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::write), temp)))
         return VRELO_FAILED;
     *temp = vrelo::kNullInfo;
     return VRELO_OK;
@@ -70,17 +65,14 @@ VRELO_API int32_t CopyTempToOutbuf(RingBuf* ring, int16_t colour) {
 
 // An index outside the ring is not an error here: the reference comes back
 // null, and the result is VRELO_OPTIONAL_DONE whatever happened.
-VRELO_API int32_t RefOptionalBuf(RingBuf* ring, int16_t colour, int32_t index,
-                                 OffsetInfo* ref) {
-    vrelo::copy_from_slot(ring_slot(ring, colour, RingPosition::indexed, index),
-                          ref);
+VRELO_API int32_t RefOptionalBuf(RingBuf* ring, int16_t colour, int32_t index, OffsetInfo* ref) {
+    vrelo::copy_from_slot(ring_slot(ring, colour, RingPosition::indexed, index), ref);
     return VRELO_OPTIONAL_DONE;
 }
 
 VRELO_API int32_t SetOptionalBuf(RingBuf* ring, int16_t colour, int32_t index,
                                  const OffsetInfo* ref) {
-    vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::indexed, index),
-                          ref);
+    vrelo::copy_into_slot(ring_slot(ring, colour, RingPosition::indexed, index), ref);
     return VRELO_OPTIONAL_DONE;
 }
 
@@ -90,16 +82,16 @@ VRELO_API int32_t SetOptionalBuf(RingBuf* ring, int16_t colour, int32_t index,
 // copied. The block is obtained even when the read position is index 0:
 // the caller meets the same failure whatever the read position.
 VRELO_API int32_t ResetRingBuf(RingBuf* ring, int16_t colour) {
-    OffsetInfo* ring_start = ring_slot(ring, colour, RingPosition::indexed, 0);
-    if (ring_start == nullptr) return VRELO_FAILED;
+    OffsetInfo* ringStart = ring_slot(ring, colour, RingPosition::indexed, 0);
+    if (ringStart == nullptr) return VRELO_FAILED;
     const int32_t size = ColorBufsize[colour];
     const int32_t shift = vrelo::ring_index(ring->RPointer, colour);
     PtrHandle scratch;
     const int32_t bytes = size * static_cast<int32_t>(sizeof(OffsetInfo));
     if (vrelo::failed(MyNewPH(bytes, &scratch))) return VRELO_FAILED;
     OffsetInfo* copy = vrelo::handle_target<OffsetInfo>(scratch);
-    for (int32_t k = 0; k < size; ++k) copy[k] = ring_start[(shift + k) % size];
-    for (int32_t k = 0; k < size; ++k) ring_start[k] = copy[k];
+    for (int32_t k = 0; k < size; ++k) copy[k] = ringStart[(shift + k) % size];
+    for (int32_t k = 0; k < size; ++k) ringStart[k] = copy[k];
     MyDisposePH(&scratch);
     return VRELO_OK;
 }

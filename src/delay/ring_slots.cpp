@@ -4,8 +4,7 @@
 
 namespace vrelo {
 
-OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
-                      int32_t index) {
+OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where, int32_t index) {
     if (ring == nullptr || !valid_colour(colour)) return nullptr;
     switch (where) {
         case RingPosition::temp:
@@ -44,8 +43,8 @@ void rotate_to_read_position(RingBuf* ring, int16_t colour) {
     reverse_slots(start, end);
 }
 
-const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour,
-                            RingPosition where, int32_t index) {
+const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour, RingPosition where,
+                            int32_t index) {
     return ring_slot(const_cast<RingBuf*>(ring), colour, where, index);
 }
 

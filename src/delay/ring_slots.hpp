@@ -56,10 +56,9 @@ inline void advance_write_slot(RingBuf* ring, int16_t colour) {
 // The slot an accessor works on, or nullptr when the store is missing, the
 // colour is outside 0..5 (checked before any table is read) or an indexed
 // position lies outside the colour's ring.
-OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where,
-                      int32_t index = 0);
-const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour,
-                            RingPosition where, int32_t index = 0);
+OffsetInfo* ring_slot(RingBuf* ring, int16_t colour, RingPosition where, int32_t index = 0);
+const OffsetInfo* ring_slot(const RingBuf* ring, int16_t colour, RingPosition where,
+                            int32_t index = 0);
 
 // ref = *slot; without a slot, ref = the null reference.
 inline int32_t copy_from_slot(const OffsetInfo* slot, OffsetInfo* ref) {

@@ -8,17 +8,15 @@
 
 namespace {
 
-const uint8_t kSkipTemplate[vrelo::kSkipCommandBytes] = {
-    0x1B, 0x28, 0x65, 0x02, 0x00, 0x00, 0x00};
-const uint8_t kColourHeaderTemplate[vrelo::kColourHeaderBytes] = {
-    0x1B, 0x28, 0x41, 0x00, 0x00, 0x00};
+const uint8_t kSkipTemplate[vrelo::kSkipCommandBytes] = {0x1B, 0x28, 0x65, 0x02, 0x00, 0x00, 0x00};
+const uint8_t kColourHeaderTemplate[vrelo::kColourHeaderBytes] = {0x1B, 0x28, 0x41,
+                                                                  0x00, 0x00, 0x00};
 
 // Letter of each colour (K, Y, M, C, m, c). The second row exchanges the
 // dark and light letters of magenta and cyan.
 const int16_t kLetterRows = 2;
-const uint8_t kColourLetters[kLetterRows][VRELO_COLOURS] = {
-    {'K', 'Y', 'M', 'C', 'm', 'c'},
-    {'K', 'Y', 'm', 'c', 'M', 'C'}};
+const uint8_t kColourLetters[kLetterRows][VRELO_COLOURS] = {{'K', 'Y', 'M', 'C', 'm', 'c'},
+                                                            {'K', 'Y', 'm', 'c', 'M', 'C'}};
 
 }  // namespace
 
@@ -33,8 +31,7 @@ VRELO_API int32_t WriteSkipCommand(int32_t count, uint8_t* destination) {
     return vrelo::kSkipCommandBytes;
 }
 
-VRELO_API void WriteSpecColor(int16_t row, int16_t colour, int16_t length,
-                              uint8_t* destination) {
+VRELO_API void WriteSpecColor(int16_t row, int16_t colour, int16_t length, uint8_t* destination) {
     if (destination == nullptr) return;
     if (row < 0 || row >= kLetterRows) return;
     if (colour < 0 || colour >= VRELO_COLOURS) return;
@@ -49,9 +46,8 @@ namespace vrelo {
 
 int32_t write_line_advance(int32_t lines, uint8_t* destination) {
     int32_t written = 0;
-    split_into_pieces(lines, [&](int32_t piece) {
-        written += WriteSkipCommand(piece, destination + written);
-    });
+    split_into_pieces(
+        lines, [&](int32_t piece) { written += WriteSkipCommand(piece, destination + written); });
     return written;
 }
 

@@ -27,10 +27,10 @@ constexpr int64_t pieces_in(int64_t total) {
     return (total + kLongestPiece - 1) / kLongestPiece;
 }
 
-const int32_t kSkipCommandBytes = 7;     // ESC ( e 02 00 count-hi count-lo
-const int32_t kColourHeaderBytes = 6;    // ESC ( A len-lo len-hi letter
+const int32_t kSkipCommandBytes = 7;         // ESC ( e 02 00 count-hi count-lo
+const int32_t kColourHeaderBytes = 6;        // ESC ( A len-lo len-hi letter
 const int32_t kLongestSkip = kLongestPiece;  // most lines one skip moves
-const uint8_t kCarriageReturn = 0x0D;    // closes every colour-raster command
+const uint8_t kCarriageReturn = 0x0D;        // closes every colour-raster command
 const uint8_t kFormFeed = 0x0C;
 
 // Writes the raster-skip commands that advance the paper by lines, one per

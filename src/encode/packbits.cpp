@@ -16,7 +16,9 @@
 namespace vrelo {
 namespace {
 
-bool runs_anywhere() { return true; }
+bool runs_anywhere() {
+    return true;
+}
 
 #if defined(__i386__) || defined(__x86_64__)
 bool has_sse2() {
@@ -33,8 +35,7 @@ bool has_sse2() {
 
 }  // namespace
 
-int32_t packbits_portable(uint8_t* destination, const uint8_t* source,
-                          int32_t n) {
+int32_t packbits_portable(uint8_t* destination, const uint8_t* source, int32_t n) {
     WritingSink sink(destination);
     emit_records(sink, source, n);
     return sink.size();
@@ -46,8 +47,7 @@ const PackBitsVariant kPackBitsVariants[] = {
     {"sse2", packbits_sse2, has_sse2},
 #endif
 };
-const int32_t kPackBitsVariantCount =
-    sizeof kPackBitsVariants / sizeof kPackBitsVariants[0];
+const int32_t kPackBitsVariantCount = sizeof kPackBitsVariants / sizeof kPackBitsVariants[0];
 
 namespace {
 
@@ -86,12 +86,10 @@ bool force_packbits_variant(const char* name) {
 // Counts and results are 16-bit signed values: only the low 16 bits of
 // each count are read, and results are cut to 16 bits and widened again.
 
-VRELO_API int32_t packbits(uint8_t* destination, const uint8_t* source,
-                           int32_t n) {
+VRELO_API int32_t packbits(uint8_t* destination, const uint8_t* source, int32_t n) {
     const int16_t count = static_cast<int16_t>(n);
     if (destination == nullptr || source == nullptr || count <= 0) return 0;
-    return static_cast<int16_t>(
-        vrelo::chosen_packbits_encoder()(destination, source, count));
+    return static_cast<int16_t>(vrelo::chosen_packbits_encoder()(destination, source, count));
 }
 
 VRELO_API int32_t LeftPack(uint8_t* destination, int32_t n) {
@@ -105,8 +103,7 @@ VRELO_API int32_t LeftPack(uint8_t* destination, int32_t n) {
 // Counts what LeftPack (for first > 0) and packbits would write for the
 // row, through the very rules they write by. A negative first would read
 // before the row and is refused like a missing row.
-VRELO_API int32_t GetPackBitsLength(const uint8_t* row, int32_t first,
-                                    int32_t last) {
+VRELO_API int32_t GetPackBitsLength(const uint8_t* row, int32_t first, int32_t last) {
     const int16_t from = static_cast<int16_t>(first);
     const int16_t to = static_cast<int16_t>(last);
     if (row == nullptr || from < 0) return 0;

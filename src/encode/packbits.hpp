@@ -36,8 +36,7 @@ constexpr int32_t zero_run_bound(int32_t n) {
 
 // Writes the records for n (>= 0) source bytes; returns the bytes written,
 // at most n + ceil(n / 126). Writes nothing past them.
-using PackBitsEncoder = int32_t (*)(uint8_t* destination,
-                                    const uint8_t* source, int32_t n);
+using PackBitsEncoder = int32_t (*)(uint8_t* destination, const uint8_t* source, int32_t n);
 
 struct PackBitsVariant {
     const char* name;
@@ -45,8 +44,7 @@ struct PackBitsVariant {
     bool (*runs_here)();  // whether this processor can run it
 };
 
-int32_t packbits_portable(uint8_t* destination, const uint8_t* source,
-                          int32_t n);
+int32_t packbits_portable(uint8_t* destination, const uint8_t* source, int32_t n);
 #if defined(__i386__) || defined(__x86_64__)
 int32_t packbits_sse2(uint8_t* destination, const uint8_t* source, int32_t n);
 #endif

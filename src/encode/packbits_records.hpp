@@ -17,7 +17,7 @@ namespace vrelo {
 // Writes records at a destination. Remembers the control byte of the last
 // record started, which a literal rewrites as it grows.
 class WritingSink {
-public:
+  public:
     explicit WritingSink(uint8_t* destination)
         : start_(destination), next_(destination), control_(destination) {}
 
@@ -42,7 +42,7 @@ public:
     }
     int32_t size() const { return static_cast<int32_t>(next_ - start_); }
 
-private:
+  private:
     void copy(const uint8_t* from, int32_t count) {
         memcpy(next_, from, static_cast<size_t>(count));
         next_ += count;
@@ -55,30 +55,26 @@ private:
 
 // Counts the bytes the same records would take.
 class CountingSink {
-public:
+  public:
     void record(uint8_t, int32_t) { size_ += kShortRecordBytes; }
     void open_literal(const uint8_t*, int32_t count) { size_ += 1 + count; }
-    void extend_literal(const uint8_t*, int32_t count, int32_t) {
-        size_ += count;
-    }
+    void extend_literal(const uint8_t*, int32_t count, int32_t) { size_ += count; }
     int32_t size() const { return size_; }
 
-private:
+  private:
     int32_t size_ = 0;
 };
 
 // 0x80 in exactly the bytes of word that are zero, 0 elsewhere.
 inline ScanWord zero_byte_marks(ScanWord word) {
-    const ScanWord low_seven = word & ~kHighBits;
-    return ~((low_seven + ~kHighBits) | word | ~kHighBits);
+    const ScanWord lowSeven = word & ~kHighBits;
+    return ~((lowSeven + ~kHighBits) | word | ~kHighBits);
 }
 
 // One past the last byte equal to value in [from, end).
-inline const uint8_t* run_end(const uint8_t* from, const uint8_t* end,
-                              uint8_t value) {
+inline const uint8_t* run_end(const uint8_t* from, const uint8_t* end, uint8_t value) {
     const ScanWord pattern = value * kLowBits;
-    for (; static_cast<size_t>(end - from) >= sizeof(ScanWord);
-         from += sizeof(ScanWord)) {
+    for (; static_cast<size_t>(end - from) >= sizeof(ScanWord); from += sizeof(ScanWord)) {
         const ScanWord differing = load_word(from) ^ pattern;
         if (differing != 0) return from + first_marked_byte(differing);
     }
@@ -89,10 +85,8 @@ inline const uint8_t* run_end(const uint8_t* from, const uint8_t* end,
 // The first byte in [from, end) equal to the byte after it, or end. Every
 // byte before it is a run of one.
 inline const uint8_t* next_repeat(const uint8_t* from, const uint8_t* end) {
-    for (; static_cast<size_t>(end - from) > sizeof(ScanWord);
-         from += sizeof(ScanWord)) {
-        const ScanWord marks =
-            zero_byte_marks(load_word(from) ^ load_word(from + 1));
+    for (; static_cast<size_t>(end - from) > sizeof(ScanWord); from += sizeof(ScanWord)) {
+        const ScanWord marks = zero_byte_marks(load_word(from) ^ load_word(from + 1));
         if (marks != 0) return from + first_marked_byte(marks);
     }
     for (; end - from > 1; ++from)
@@ -105,8 +99,7 @@ inline const uint8_t* next_repeat(const uint8_t* from, const uint8_t* end) {
 // literal record of that byte; returns true then, as the literal is open.
 template <typename Sink>
 bool emit_run(Sink& sink, uint8_t value, int32_t count) {
-    for (; count > kLongestRecord; count -= kLongestRecord)
-        sink.record(value, kLongestRecord);
+    for (; count > kLongestRecord; count -= kLongestRecord) sink.record(value, kLongestRecord);
     sink.record(value, count);
     return count == 1;
 }
@@ -115,8 +108,7 @@ bool emit_run(Sink& sink, uint8_t value, int32_t count) {
 // bytes, 0 for none) until it reaches 128, then new ones. Returns the
 // bytes the literal left open holds.
 template <typename Sink>
-int32_t emit_singles(Sink& sink, const uint8_t* from, int32_t count,
-                     int32_t literal) {
+int32_t emit_singles(Sink& sink, const uint8_t* from, int32_t count, int32_t literal) {
     while (count > 0) {
         const int32_t room = kLongestRecord - literal;
         const int32_t taken = count < room ? count : room;
@@ -142,8 +134,7 @@ void emit_records(Sink& sink, const uint8_t* source, int32_t n) {
     int32_t literal = 0;  // bytes in the open literal record; 0: none open
     while (at < end) {
         const uint8_t* const repeat = next_repeat(at, end);
-        literal = emit_singles(sink, at, static_cast<int32_t>(repeat - at),
-                               literal);
+        literal = emit_singles(sink, at, static_cast<int32_t>(repeat - at), literal);
         if (repeat == end) return;
         const uint8_t* const after = run_end(repeat + 2, end, *repeat);
         const int32_t count = static_cast<int32_t>(after - repeat);

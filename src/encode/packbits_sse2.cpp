@@ -31,18 +31,17 @@ const int32_t kShortestRow = kMaskBits + 1;
 VRELO_SSE2 inline Mask equal_neighbours(const uint8_t* at) {
     Mask mask = 0;
     for (int32_t i = 0; i < kMaskBits; i += kVectorBytes) {
-        const __m128i here =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i));
-        const __m128i next =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i + 1));
-        const unsigned bits =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next)));
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i + 1));
+        const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next)));
         mask |= static_cast<Mask>(bits) << i;
     }
     return mask;
 }
 
-inline int32_t trailing_zeros(Mask mask) { return __builtin_ctzl(mask); }
+inline int32_t trailing_zeros(Mask mask) {
+    return __builtin_ctzl(mask);
+}
 
 // The lowest count (1..kMaskBits) bits.
 inline Mask low_bits(int32_t count) {
@@ -58,16 +57,15 @@ template <typename Word>
 inline void copy_ends(uint8_t* to, const uint8_t* from, int32_t count) {
     Word head, tail;
     memcpy(&head, from, sizeof head);
-    memcpy(&tail, from + count - int32_t(sizeof tail), sizeof tail);
+    memcpy(&tail, from + count - static_cast<int32_t>(sizeof tail), sizeof tail);
     memcpy(to, &head, sizeof head);
-    memcpy(to + count - int32_t(sizeof tail), &tail, sizeof tail);
+    memcpy(to + count - static_cast<int32_t>(sizeof tail), &tail, sizeof tail);
 }
 
 // Copies count (0..127) bytes exactly: the destination may end right
 // after them. Overlapping moves of 16, 8, 4 and 1 bytes cover every count
 // with a few moves and no loop below 32 bytes.
-VRELO_SSE2 inline void copy_literal(uint8_t* to, const uint8_t* from,
-                                    int32_t count) {
+VRELO_SSE2 inline void copy_literal(uint8_t* to, const uint8_t* from, int32_t count) {
     if (count >= kVectorBytes) {
         const int32_t last = count - kVectorBytes;
         for (int32_t i = 0; i < last; i += kVectorBytes)
@@ -88,7 +86,7 @@ VRELO_SSE2 inline void copy_literal(uint8_t* to, const uint8_t* from,
 
 // Walks one row of at least kShortestRow bytes.
 class Sse2Encoder {
-public:
+  public:
     Sse2Encoder(uint8_t* destination, const uint8_t* source, int32_t n)
         : start_(destination), out_(destination), source_(source), n_(n) {}
 
@@ -104,7 +102,7 @@ public:
         return static_cast<int32_t>(out_ - start_);
     }
 
-private:
+  private:
     // Equal-neighbour bits from position at on; the bytes past the row
     // read as unequal. Loads stay inside the row.
     VRELO_SSE2 Mask neighbours_at(int32_t at) const {
@@ -170,12 +168,10 @@ private:
                 }
                 open_literal();
             }
-            int32_t taken = end - at < kLongestRecord - 1 - literal_
-                                ? end - at
-                                : kLongestRecord - 1 - literal_;
+            int32_t taken =
+                end - at < kLongestRecord - 1 - literal_ ? end - at : kLongestRecord - 1 - literal_;
             // A pair cut by the limit stays whole for the next step.
-            if (taken > 0 && at + taken < end &&
-                source_[at + taken - 1] == source_[at + taken])
+            if (taken > 0 && at + taken < end && source_[at + taken - 1] == source_[at + taken])
                 --taken;
             add_to_literal(at, taken);
             at += taken;
@@ -217,8 +213,7 @@ private:
     // A run of three or more closes any open literal and becomes repeat
     // records of 128 from its front; a rest of one opens a literal.
     void emit_long_run(uint8_t value, int32_t count) {
-        for (; count > kLongestRecord; count -= kLongestRecord)
-            put_repeat(value, kLongestRecord);
+        for (; count > kLongestRecord; count -= kLongestRecord) put_repeat(value, kLongestRecord);
         literal_ = 0;
         if (count > 1) {
             put_repeat(value, count);
@@ -242,8 +237,7 @@ private:
 
 }  // namespace
 
-VRELO_SSE2 int32_t packbits_sse2(uint8_t* destination, const uint8_t* source,
-                                 int32_t n) {
+VRELO_SSE2 int32_t packbits_sse2(uint8_t* destination, const uint8_t* source, int32_t n) {
     if (n < kShortestRow) return packbits_portable(destination, source, n);
     Sse2Encoder encoder(destination, source, n);
     return encoder.encode();

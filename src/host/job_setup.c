@@ -22,8 +22,7 @@ enum {
 static const char kDepthModels[] = ";<FQRMNcdKLab";
 
 static int model_knows_depths(int32_t model) {
-    return model > 0 && model < 256 &&
-           strchr(kDepthModels, (int)model) != NULL;
+    return model > 0 && model < 256 && strchr(kDepthModels, (int)model) != NULL;
 }
 
 VreloJobSetup vrelo_host_setup(int32_t resX, int32_t resY, int32_t bits) {
@@ -36,23 +35,21 @@ VreloJobSetup vrelo_host_setup(int32_t resX, int32_t resY, int32_t bits) {
     return setup;
 }
 
-int vrelo_host_is_delayed(const VreloJobSetup *setup) {
-    return setup->resX == VRELO_HOST_DELAYED_RES_X &&
-           setup->resY == VRELO_HOST_DELAYED_RES_Y;
+int vrelo_host_is_delayed(const VreloJobSetup* setup) {
+    return setup->resX == VRELO_HOST_DELAYED_RES_X && setup->resY == VRELO_HOST_DELAYED_RES_Y;
 }
 
-static int check_setup(const VreloJobSetup *setup) {
+static int check_setup(const VreloJobSetup* setup) {
     if (setup->bits != 1 && setup->bits != 2) return VRELO_HOST_BAD_BITS;
-    if (setup->resX < 1 || setup->resX > LARGEST_RESOLUTION ||
-        setup->resY < 1 || setup->resY > LARGEST_RESOLUTION)
+    if (setup->resX < 1 || setup->resX > LARGEST_RESOLUTION || setup->resY < 1 ||
+        setup->resY > LARGEST_RESOLUTION)
         return VRELO_HOST_BAD_RESOLUTION;
-    if (!model_knows_depths(setup->model) &&
-        (setup->bits == 2 || vrelo_host_is_delayed(setup)))
+    if (!model_knows_depths(setup->model) && (setup->bits == 2 || vrelo_host_is_delayed(setup)))
         return VRELO_HOST_BAD_MODEL;
     return VRELO_HOST_SETUP_OK;
 }
 
-int vrelo_host_param(const VreloJobSetup *setup, OutputParam *param) {
+int vrelo_host_param(const VreloJobSetup* setup, OutputParam* param) {
     const int result = check_setup(setup);
     if (result != VRELO_HOST_SETUP_OK) return result;
     memset(param, 0, sizeof *param);
@@ -63,26 +60,28 @@ int vrelo_host_param(const VreloJobSetup *setup, OutputParam *param) {
      * since half of outResX never equals inResX. */
     param->outResX = param->inResX = (int16_t)setup->resX;
     param->outResY = param->inResY = (int16_t)setup->resY;
-    param->modeBits =
-        vrelo_host_is_delayed(setup) ? MODE_BITS_DELAYED : MODE_BITS_DIRECT;
+    param->modeBits = vrelo_host_is_delayed(setup) ? MODE_BITS_DELAYED : MODE_BITS_DIRECT;
     param->feedFlag = vrelo_host_is_delayed(setup) && setup->carryOver ? 1 : 0;
     return VRELO_HOST_SETUP_OK;
 }
 
-const char *vrelo_host_setup_text(int result) {
+const char* vrelo_host_setup_text(int result) {
     switch (result) {
-        case VRELO_HOST_SETUP_OK: return "the setup is sound";
-        case VRELO_HOST_BAD_BITS: return "bits per pixel must be 1 or 2";
+        case VRELO_HOST_SETUP_OK:
+            return "the setup is sound";
+        case VRELO_HOST_BAD_BITS:
+            return "bits per pixel must be 1 or 2";
         case VRELO_HOST_BAD_RESOLUTION:
             return "a resolution must lie between 1 and 32767 dpi";
         case VRELO_HOST_BAD_MODEL:
             return "this model code prints only 1 bit per pixel in a direct "
                    "configuration";
-        default: return "unknown setup result";
+        default:
+            return "unknown setup result";
     }
 }
 
-int32_t vrelo_host_open(MasterWork **job, const VreloJobSetup *setup) {
+int32_t vrelo_host_open(MasterWork** job, const VreloJobSetup* setup) {
     OutputParam param;
     int32_t status;
     if (job == NULL) return VRELO_BAD_ARGUMENT;

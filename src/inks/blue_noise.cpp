@@ -11,7 +11,6 @@
 #include <mutex>
 #include <vector>
 
-
 namespace vrelo_inks {
 namespace {
 
@@ -37,22 +36,25 @@ std::vector<uint16_t> make_mask() {
         int best = 0;
         double lowest = 1e300;
         for (int i = 0; i < kMaskPixels; ++i)
-            if (!taken[size_t(i)] && energy[size_t(i)] < lowest) {
-                lowest = energy[size_t(i)];
+            if (!taken[static_cast<size_t>(i)] && energy[static_cast<size_t>(i)] < lowest) {
+                lowest = energy[static_cast<size_t>(i)];
                 best = i;
             }
-        taken[size_t(best)] = true;
-        rank[size_t(best)] = uint16_t(turn);
+        taken[static_cast<size_t>(best)] = true;
+        rank[static_cast<size_t>(best)] = static_cast<uint16_t>(turn);
         const int bx = best % kMaskWidth, by = best / kMaskWidth;
         for (int dy = -kReachY; dy <= kReachY; ++dy)
             for (int dx = -kReachX; dx <= kReachX; ++dx) {
                 const int x = (bx + dx + kMaskWidth) % kMaskWidth;
                 const int y = (by + dy + kMaskHeight) % kMaskHeight;
-                energy[size_t(y * kMaskWidth + x)] += kernel[dy + kReachY][dx + kReachX];
+                energy[static_cast<size_t>(y * kMaskWidth + x)] +=
+                    kernel[dy + kReachY][dx + kReachX];
             }
     }
     // Turns to thresholds across one level: 0..kLevelUnit - 1.
-    for (auto& r : rank) r = uint16_t((uint32_t(r) * kLevelUnit + kLevelUnit / 2) / kMaskPixels);
+    for (auto& r : rank)
+        r = static_cast<uint16_t>((static_cast<uint32_t>(r) * kLevelUnit + kLevelUnit / 2) /
+                                  kMaskPixels);
     return rank;
 }
 
@@ -64,13 +66,17 @@ const std::vector<uint16_t>& mask() {
 }
 
 inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
-    if (bits == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
-    else row[x >> 2] |= uint8_t(level << (6 - 2 * (x & 3)));
+    if (bits == 1)
+        row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    else
+        row[x >> 2] |= static_cast<uint8_t>(level << (6 - 2 * (x & 3)));
 }
 
 }  // namespace
 
-BlueNoise::BlueNoise(int bits) : bits_(bits) { mask(); }
+BlueNoise::BlueNoise(int bits) : bits_(bits) {
+    mask();
+}
 
 unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
                          const LineRows& rows) const {
@@ -85,11 +91,11 @@ unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
         const int32_t black = amounts.hue[kHueBlack][x];
         const int32_t blackDots = (black + phase) >> 10;
         for (int h = 0; h < kHues; ++h) {
-            const int32_t in = amounts.hue[size_t(h)][x];
+            const int32_t in = amounts.hue[static_cast<size_t>(h)][x];
             if (in == 0) continue;
             const int32_t dots = h == kHueBlack ? blackDots : (black + in + phase) >> 10;
-            const int level = int(dots - (h == kHueBlack ? 0 : blackDots));
-            const int16_t* dark = amounts.dark[size_t(h)];
+            const int level = static_cast<int>(dots - (h == kHueBlack ? 0 : blackDots));
+            const int16_t* dark = amounts.dark[static_cast<size_t>(h)];
             bool isDark = false;
             if (dark != nullptr && dark[x] > 0) {
                 owed[h] += dark[x];
@@ -98,8 +104,9 @@ unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
             }
             if (level <= 0) continue;
             placed |= 1u << h;
-            put_level(isDark || dark == nullptr ? rows.dark[size_t(h)] : rows.light[size_t(h)], bits_,
-                      x, level);
+            put_level(isDark || dark == nullptr ? rows.dark[static_cast<size_t>(h)]
+                                                : rows.light[static_cast<size_t>(h)],
+                      bits_, x, level);
         }
     }
     return placed;

@@ -24,9 +24,13 @@ constexpr cmsUInt32Number kCmykDoubles = TYPE_CMYK_DBL;
 constexpr int kDeviceGrid = 5;
 constexpr int kColourGrid = 17;
 
-cmsHPROFILE handle_of(const Profile* p) { return static_cast<cmsHPROFILE>(p->handle()); }
+cmsHPROFILE handle_of(const Profile* p) {
+    return static_cast<cmsHPROFILE>(p->handle());
+}
 
-cmsHPROFILE lab_profile() { return cmsCreateLab4Profile(nullptr); }
+cmsHPROFILE lab_profile() {
+    return cmsCreateLab4Profile(nullptr);
+}
 
 cmsUInt32Number line_format(int input, int sampleBits) {
     const cmsUInt32Number bytes = BYTES_SH(sampleBits == 16 ? 2 : 1);
@@ -39,7 +43,8 @@ cmsUInt32Number line_format(int input, int sampleBits) {
 // device-to-colour table.
 int sample_device(const cmsUInt16Number in[], cmsUInt16Number out[], void* context) {
     Inks inks;
-    for (int i = 0; i < kInks; ++i) inks[size_t(i)] = float(in[i] / 65535.0);
+    for (int i = 0; i < kInks; ++i)
+        inks[static_cast<size_t>(i)] = static_cast<float>(in[i] / 65535.0);
     const Rgb r = static_cast<const InkRecipe*>(context)->look(inks);
     const Lab lab = linear_to_lab(r[0], r[1], r[2]);
     cmsCIELab l = {lab[0], lab[1], lab[2]};
@@ -60,7 +65,8 @@ int sample_colour(const cmsUInt16Number in[], cmsUInt16Number out[], void* conte
     s->last = s->solver->solve({l.L, l.a, l.b}, s->last);
     const Inks inks = s->recipe->inks(s->last);
     for (int i = 0; i < kInks; ++i)
-        out[i] = cmsUInt16Number(std::clamp(double(inks[size_t(i)]), 0.0, 1.0) * 65535 + 0.5);
+        out[i] = cmsUInt16Number(
+            std::clamp(static_cast<double>(inks[static_cast<size_t>(i)]), 0.0, 1.0) * 65535 + 0.5);
     return 1;
 }
 
@@ -71,12 +77,16 @@ bool add_table(cmsHPROFILE profile, cmsTagSignature tag, int grid, int ins, int 
                                              cmsUInt32Number(outs), nullptr);
     // ICC's lutAtoB and lutBtoA types hold a table between curves: identity
     // curves on both sides.
-    bool ok = pipe != nullptr && table != nullptr &&
-              cmsStageSampleCLut16bit(table, sampler, context, 0) &&
-              cmsPipelineInsertStage(pipe, cmsAT_END, cmsStageAllocToneCurves(nullptr, cmsUInt32Number(ins), nullptr)) &&
-              cmsPipelineInsertStage(pipe, cmsAT_END, table);
+    bool ok =
+        pipe != nullptr && table != nullptr &&
+        cmsStageSampleCLut16bit(table, sampler, context, 0) &&
+        cmsPipelineInsertStage(pipe, cmsAT_END,
+                               cmsStageAllocToneCurves(nullptr, cmsUInt32Number(ins), nullptr)) &&
+        cmsPipelineInsertStage(pipe, cmsAT_END, table);
     if (ok) table = nullptr;  // the pipeline owns it
-    ok = ok && cmsPipelineInsertStage(pipe, cmsAT_END, cmsStageAllocToneCurves(nullptr, cmsUInt32Number(outs), nullptr));
+    ok = ok &&
+         cmsPipelineInsertStage(pipe, cmsAT_END,
+                                cmsStageAllocToneCurves(nullptr, cmsUInt32Number(outs), nullptr));
     ok = ok && cmsWriteTag(profile, tag, pipe);
     if (table) cmsStageFree(table);
     if (pipe) cmsPipelineFree(pipe);
@@ -121,7 +131,7 @@ bool Profile::check(const std::string&, std::string* error) {
 }
 
 int Profile::channels() const {
-    return int(cmsChannelsOf(cmsGetColorSpace(handle_of(this))));
+    return static_cast<int>(cmsChannelsOf(cmsGetColorSpace(handle_of(this))));
 }
 
 bool Profile::is_output() const {
@@ -141,7 +151,8 @@ InputColour::~InputColour() {
 }
 
 Lab InputColour::lab(double r, double g, double b) const {
-    if (profile_ == nullptr) return linear_to_lab(srgb_to_linear(r), srgb_to_linear(g), srgb_to_linear(b));
+    if (profile_ == nullptr)
+        return linear_to_lab(srgb_to_linear(r), srgb_to_linear(g), srgb_to_linear(b));
     // Little CMS takes floating-point RGB as 0..1.
     const double in[3] = {r, g, b};
     cmsCIELab out;
@@ -167,9 +178,9 @@ void LineToSrgb::convert(const void* samples, uint16_t* rgb, int32_t pixels) con
 PrinterInks::PrinterInks(const Profile& profile, const InkRecipe& recipe, int intent)
     : recipe_(recipe), channels_(profile.channels()) {
     cmsHPROFILE lab = lab_profile();
-    transform_ = cmsCreateTransform(lab, TYPE_Lab_DBL, handle_of(&profile),
-                                    channels_ == 6 ? kSixDoubles : kCmykDoubles,
-                                    cmsUInt32Number(intent), 0);
+    transform_ =
+        cmsCreateTransform(lab, TYPE_Lab_DBL, handle_of(&profile),
+                           channels_ == 6 ? kSixDoubles : kCmykDoubles, cmsUInt32Number(intent), 0);
     cmsCloseProfile(lab);
 }
 
@@ -185,13 +196,13 @@ Inks PrinterInks::inks(const Lab& lab) const {
     for (double& v : out) v = std::clamp(v / 100, 0.0, 1.0);
     if (channels_ == 4) return recipe_.device_inks(out[0], out[1], out[2], out[3]);
     Inks inks;
-    for (int i = 0; i < kInks; ++i) inks[size_t(i)] = float(out[i]);
+    for (int i = 0; i < kInks; ++i) inks[static_cast<size_t>(i)] = static_cast<float>(out[i]);
     // The profile's inks, held to the media's limits.
     const double total = total_ink(inks);
     const MediaLimits& limits = recipe_.limits();
     for (float& ink : inks) {
-        ink = std::min(ink, float(limits.perInk));
-        if (total > limits.total) ink = float(ink * limits.total / total);
+        ink = std::min(ink, static_cast<float>(limits.perInk));
+        if (total > limits.total) ink = static_cast<float>(ink * limits.total / total);
     }
     return inks;
 }
@@ -216,7 +227,8 @@ bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const 
         ok = ok && add_table(profile, cmsSigAToB0Tag, kDeviceGrid, kInks, 3, sample_device,
                              const_cast<InkRecipe*>(&recipe));
         ColourSampling sampling = {&solver, &recipe, {}};
-        ok = ok && add_table(profile, cmsSigBToA0Tag, kColourGrid, 3, kInks, sample_colour, &sampling);
+        ok = ok &&
+             add_table(profile, cmsSigBToA0Tag, kColourGrid, 3, kInks, sample_colour, &sampling);
         ok = ok && cmsLinkTag(profile, cmsSigAToB1Tag, cmsSigAToB0Tag) &&
              cmsLinkTag(profile, cmsSigBToA1Tag, cmsSigBToA0Tag) &&
              cmsLinkTag(profile, cmsSigAToB2Tag, cmsSigAToB0Tag) &&

@@ -16,7 +16,9 @@ constexpr double kFromXyz[3][3] = {{3.2404542, -1.5371385, -0.4985314},
                                    {0.0556434, -0.2040259, 1.0572252}};
 constexpr double kEpsilon = 216.0 / 24389.0, kKappa = 24389.0 / 27.0;
 
-double lab_f(double t) { return t > kEpsilon ? std::cbrt(t) : (kKappa * t + 16) / 116; }
+double lab_f(double t) {
+    return t > kEpsilon ? std::cbrt(t) : (kKappa * t + 16) / 116;
+}
 double lab_f_inverse(double f) {
     const double cube = f * f * f;
     return cube > kEpsilon ? cube : (116 * f - 16) / kKappa;
@@ -53,7 +55,11 @@ double delta_e(const Lab& a, const Lab& b) {
                      (a[2] - b[2]) * (a[2] - b[2]));
 }
 
-double chroma(const Lab& lab) { return std::hypot(lab[1], lab[2]); }
-double hue_angle(const Lab& lab) { return std::atan2(lab[2], lab[1]); }
+double chroma(const Lab& lab) {
+    return std::hypot(lab[1], lab[2]);
+}
+double hue_angle(const Lab& lab) {
+    return std::atan2(lab[2], lab[1]);
+}
 
 }  // namespace vrelo_inks

@@ -20,11 +20,24 @@ struct Weights {
     int32_t right, belowBack, below;
 };
 constexpr int kWeightSteps = 8;
-constexpr Weights kWeightTables[2][kWeightSteps + 1] = {
-    {{150, 30, 76}, {150, 30, 76}, {146, 36, 74}, {140, 44, 72}, {134, 52, 70},
-     {128, 58, 70}, {124, 62, 70}, {122, 64, 70}, {120, 66, 70}},
-    {{185, 25, 46}, {186, 24, 46}, {186, 23, 47}, {187, 22, 47}, {187, 20, 49},
-     {188, 19, 49}, {189, 18, 49}, {189, 16, 51}, {190, 15, 51}}};
+constexpr Weights kWeightTables[2][kWeightSteps + 1] = {{{150, 30, 76},
+                                                         {150, 30, 76},
+                                                         {146, 36, 74},
+                                                         {140, 44, 72},
+                                                         {134, 52, 70},
+                                                         {128, 58, 70},
+                                                         {124, 62, 70},
+                                                         {122, 64, 70},
+                                                         {120, 66, 70}},
+                                                        {{185, 25, 46},
+                                                         {186, 24, 46},
+                                                         {186, 23, 47},
+                                                         {187, 22, 47},
+                                                         {187, 20, 49},
+                                                         {188, 19, 49},
+                                                         {189, 18, 49},
+                                                         {189, 16, 51},
+                                                         {190, 15, 51}}};
 
 // Threshold modulation, in level units, at the most: strongest in the
 // middle tones, where regular patterns would form, and near nothing in
@@ -44,16 +57,17 @@ ToneRules make_rules(const Weights (&table)[kWeightSteps + 1]) {
     for (int i = 0; i <= kRuleSteps; ++i) {
         // Distance from the level: 0 at a level, 32 half way.
         const int d = std::min(i, kRuleSteps - i);
-        const double pos = d * double(kWeightSteps) / (kRuleSteps / 2);
-        const int lo = std::min(int(pos), kWeightSteps - 1);
+        const double pos = d * static_cast<double>(kWeightSteps) / (kRuleSteps / 2);
+        const int lo = std::min(static_cast<int>(pos), kWeightSteps - 1);
         const double t = pos - lo;
         const Weights& a = table[lo];
         const Weights& b = table[lo + 1];
         Weights w;
-        w.right = int32_t(a.right + t * (b.right - a.right) + 0.5);
-        w.belowBack = int32_t(a.belowBack + t * (b.belowBack - a.belowBack) + 0.5);
+        w.right = static_cast<int32_t>(a.right + t * (b.right - a.right) + 0.5);
+        w.belowBack = static_cast<int32_t>(a.belowBack + t * (b.belowBack - a.belowBack) + 0.5);
         w.below = 256 - w.right - w.belowBack;
-        rules[size_t(i)] = {w, int32_t(kModulation * d / (kRuleSteps / 2.0) + 0.5)};
+        rules[static_cast<size_t>(i)] = {
+            w, static_cast<int32_t>(kModulation * d / (kRuleSteps / 2.0) + 0.5)};
     }
     return rules;
 }
@@ -66,20 +80,24 @@ const ToneRules kRules[2] = {make_rules(kWeightTables[0]), make_rules(kWeightTab
 constexpr int kNoiseBits = 16;
 constexpr uint32_t kNoiseMask = (1u << kNoiseBits) - 1;
 std::vector<int16_t> make_noise() {
-    std::vector<int16_t> table(size_t(1) << kNoiseBits);
+    std::vector<int16_t> table(static_cast<size_t>(1) << kNoiseBits);
     uint32_t state = 0x6A09E667u;
     for (auto& v : table) {
         state = state * 1664525u + 1013904223u;  // a fixed linear congruence
-        v = int16_t(int32_t(state >> 22) - 512);
+        v = static_cast<int16_t>(static_cast<int32_t>(state >> 22) - 512);
     }
     return table;
 }
 const std::vector<int16_t> kNoise = make_noise();
-inline uint32_t noise_start(uint32_t y, int hue) { return (y * 40503u + uint32_t(hue) * 12289u) * 2654435761u >> 16; }
+inline uint32_t noise_start(uint32_t y, int hue) {
+    return (y * 40503u + static_cast<uint32_t>(hue) * 12289u) * 2654435761u >> 16;
+}
 
 inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
-    if (bits == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
-    else row[x >> 2] |= uint8_t(level << (6 - 2 * (x & 3)));
+    if (bits == 1)
+        row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    else
+        row[x >> 2] |= static_cast<uint8_t>(level << (6 - 2 * (x & 3)));
 }
 
 // One error buffer's writing behind the scan: the cell under the pixel
@@ -100,9 +118,12 @@ struct Spread {
 }  // namespace
 
 ErrorDiffusion::ErrorDiffusion(int32_t width, int bits, unsigned hues)
-    : width_(width), bits_(bits), hues_(hues | 1u << kHueBlack), blackDots_(size_t(width)) {
-    for (auto& e : error_) e.assign(size_t(width) + 2, 0);
-    for (auto& e : darkError_) e.assign(size_t(width) + 2, 0);
+    : width_(width),
+      bits_(bits),
+      hues_(hues | 1u << kHueBlack),
+      blackDots_(static_cast<size_t>(width)) {
+    for (auto& e : error_) e.assign(static_cast<size_t>(width) + 2, 0);
+    for (auto& e : darkError_) e.assign(static_cast<size_t>(width) + 2, 0);
 }
 
 void ErrorDiffusion::start_page() {
@@ -117,7 +138,8 @@ unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineR
         bool blank = true;
         for (int h = 0; h < kHues && blank; ++h)
             if (hues_ >> h & 1)
-                for (int32_t x = 0; x < width_ && blank; ++x) blank = amounts.hue[size_t(h)][x] == 0;
+                for (int32_t x = 0; x < width_ && blank; ++x)
+                    blank = amounts.hue[static_cast<size_t>(h)][x] == 0;
         if (blank) return 0;
     }
     return bits_ == 1 ? run<1>(y, amounts, rows) : run<2>(y, amounts, rows);
@@ -133,8 +155,9 @@ unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRo
         placed |= hues_ & kWritesBlack ? 1u << kHueBlack : 0;
     for (int h = kHueMagenta; h < kHues; ++h) {
         if (!(hues_ >> h & 1)) continue;
-        const bool any = h == kHueYellow ? pass<kBits, kInkPass>(backwards, y, h, amounts, rows, &pending)
-                                         : pass<kBits, kPairPass>(backwards, y, h, amounts, rows, &pending);
+        const bool any = h == kHueYellow
+                             ? pass<kBits, kInkPass>(backwards, y, h, amounts, rows, &pending)
+                             : pass<kBits, kPairPass>(backwards, y, h, amounts, rows, &pending);
         if (any) placed |= 1u << h;
     }
     pending_ = pending;
@@ -151,12 +174,12 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     constexpr bool kBlack = kKind == kBlackPass, kPair = kKind == kPairPass;
     const int16_t* black = amounts.hue[kHueBlack];
-    const int16_t* in = amounts.hue[size_t(hue)];
-    const int16_t* darkIn = amounts.dark[size_t(hue)];
-    int32_t* err = error_[size_t(hue)].data() + 1;
+    const int16_t* in = amounts.hue[static_cast<size_t>(hue)];
+    const int16_t* darkIn = amounts.dark[static_cast<size_t>(hue)];
+    int32_t* err = error_[static_cast<size_t>(hue)].data() + 1;
     int32_t* darkErr = kPair ? darkError_[hue == kHueMagenta ? 0 : 1].data() + 1 : nullptr;
-    uint8_t* darkRow = rows.dark[size_t(hue)];
-    uint8_t* lightRow = rows.light[size_t(hue)];
+    uint8_t* darkRow = rows.dark[static_cast<size_t>(hue)];
+    uint8_t* lightRow = rows.light[static_cast<size_t>(hue)];
     // A diffusion of black that is not black's writer places no dots.
     const uint32_t writes = kBlack && (hues_ & kWritesBlack) == 0 ? 0 : ~0u;
     uint8_t* blackDots = blackDots_.data();
@@ -164,7 +187,7 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
     int32_t x = backwards ? width_ - 1 : 0;
     const ToneRules& rules = kRules[kBits - 1];
     const int16_t* noise = kNoise.data();
-    const uint32_t noiseStart = noise_start(uint32_t(y), hue);
+    const uint32_t noiseStart = noise_start(static_cast<uint32_t>(y), hue);
     Spread spread, darkSpread;
     uint32_t any = 0;
     int32_t left = 0;
@@ -173,17 +196,21 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
         const int32_t amount = kBlack ? k : in[x];
         const int32_t before = kBlack ? 0 : blackDots[x];
         const int32_t sum = kBlack ? k : k + amount;
-        const ToneRule& rule = rules[size_t((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+        const ToneRule& rule =
+            rules[static_cast<size_t>((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
         const int32_t value = sum + err[x] + spread.carry;
         const int32_t threshold =
-            kLevelUnit / 2 + ((noise[(noiseStart + uint32_t(x)) & kNoiseMask] * rule.modulation) >> 10);
+            kLevelUnit / 2 +
+            ((noise[(noiseStart + static_cast<uint32_t>(x)) & kNoiseMask] * rule.modulation) >> 10);
         int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
         const int32_t most = before + (amount > 0 ? kLevels : 0);
         dots = dots < before ? before : dots > most ? most : dots;
         // Paper white keeps no error: dots never leak into it.
         int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
-        residue = residue < -kMaxResidue ? -kMaxResidue : residue > kMaxResidue ? kMaxResidue : residue;
-        if (kBlack) blackDots[x] = uint8_t(dots);
+        residue = residue < -kMaxResidue  ? -kMaxResidue
+                  : residue > kMaxResidue ? kMaxResidue
+                                          : residue;
+        if (kBlack) blackDots[x] = static_cast<uint8_t>(dots);
         const int32_t level = dots - before;
         uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
         if (kPair) {
@@ -195,10 +222,11 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
             left |= dresidue;
             dark = isDark ? ~0u : 0u;
         }
-        const uint32_t bits = kBits == 1 ? uint32_t(level) << (7 - (x & 7)) : uint32_t(level) << (6 - 2 * (x & 3));
-        const size_t at = size_t(x) >> (kBits == 1 ? 3 : 2);
-        darkRow[at] |= uint8_t(bits & dark & writes);
-        if (kPair) lightRow[at] |= uint8_t(bits & ~dark);
+        const uint32_t bits = kBits == 1 ? static_cast<uint32_t>(level) << (7 - (x & 7))
+                                         : static_cast<uint32_t>(level) << (6 - 2 * (x & 3));
+        const size_t at = static_cast<size_t>(x) >> (kBits == 1 ? 3 : 2);
+        darkRow[at] |= static_cast<uint8_t>(bits & dark & writes);
+        if (kPair) lightRow[at] |= static_cast<uint8_t>(bits & ~dark);
         any |= bits & writes;
         spread.pass(residue, rule.weights, err, x, step);
         left |= residue;

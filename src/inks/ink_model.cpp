@@ -7,12 +7,12 @@
 namespace vrelo_inks {
 
 const std::array<Rgb, kInks> kAbsorbance = {{
-    {0.92f, 0.92f, 0.92f},                      // K
-    {0.02f, 0.08f, 0.85f},                      // Y
-    {0.10f, 0.75f, 0.30f},                      // M
-    {0.80f, 0.35f, 0.10f},                      // C
-    {0.10f / 3, 0.75f / 3, 0.30f / 3},          // m
-    {0.80f / 3, 0.35f / 3, 0.10f / 3},          // c
+    {0.92f, 0.92f, 0.92f},              // K
+    {0.02f, 0.08f, 0.85f},              // Y
+    {0.10f, 0.75f, 0.30f},              // M
+    {0.80f, 0.35f, 0.10f},              // C
+    {0.10f / 3, 0.75f / 3, 0.30f / 3},  // m
+    {0.80f / 3, 0.35f / 3, 0.10f / 3},  // c
 }};
 
 Rgb dot_reflectance(const Inks& cover) {
@@ -51,8 +51,9 @@ Rgb area_reflectance(const Inks& cover, int bits) {
             const double a = hues[h].light == kInks || dots <= 0
                                  ? kAbsorbance[hues[h].dark][ch]
                                  : (dark * kAbsorbance[hues[h].dark][ch] +
-                                    light * kAbsorbance[hues[h].light][ch]) / dots;
-            absorb[h][ch] = float(a / levels);
+                                    light * kAbsorbance[hues[h].light][ch]) /
+                                       dots;
+            absorb[h][ch] = static_cast<float>(a / levels);
         }
     }
     // A pixel of phase u (0..1) holds floor(black + u) sizes of black, and
@@ -76,7 +77,7 @@ Rgb area_reflectance(const Inks& cover, int bits) {
         for (int ch = 0; ch < 3; ++ch) {
             double r = width * (1 - kAbsorbance[kBlack][ch] / levels * blackSizes);
             for (int h = 0; h < 3; ++h) r *= 1 - absorb[h][ch] * sizes[h];
-            out[ch] += float(r);
+            out[ch] += static_cast<float>(r);
         }
     }
     return out;

@@ -39,9 +39,12 @@ double smooth_ramp(double x, double halfWidth) {
 }  // namespace
 
 bool media_limits(int media, MediaLimits* limits) {
-    if (media == VRELO_INKS_PLAIN) *limits = kPlain;
-    else if (media == VRELO_INKS_PHOTO) *limits = kPhoto;
-    else return false;
+    if (media == VRELO_INKS_PLAIN)
+        *limits = kPlain;
+    else if (media == VRELO_INKS_PHOTO)
+        *limits = kPhoto;
+    else
+        return false;
     return true;
 }
 
@@ -75,14 +78,14 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
     const auto make = [&](double s) {
         Inks inks{};
         double dark, light;
-        inks[kBlack] = float(k);
-        inks[kYellow] = float(y * s);
+        inks[kBlack] = static_cast<float>(k);
+        inks[kYellow] = static_cast<float>(y * s);
         split_hue(c * s, darkBias, &dark, &light);
-        inks[kCyan] = float(dark);
-        inks[kLightCyan] = float(light);
+        inks[kCyan] = static_cast<float>(dark);
+        inks[kLightCyan] = static_cast<float>(light);
         split_hue(m * s, darkBias, &dark, &light);
-        inks[kMagenta] = float(dark);
-        inks[kLightMagenta] = float(light);
+        inks[kMagenta] = static_cast<float>(dark);
+        inks[kLightMagenta] = static_cast<float>(light);
         return inks;
     };
     Inks inks = make(1);

@@ -11,8 +11,8 @@ namespace vrelo_inks {
 
 // A media's limits, as coverage (1.0: one ink on every pixel).
 struct MediaLimits {
-    double total;    // all inks together
-    double perInk;   // any one ink
+    double total;   // all inks together
+    double perInk;  // any one ink
 };
 // The limits of a media of vrelo417_inks.h; false for an unknown one.
 bool media_limits(int media, MediaLimits* limits);

@@ -54,8 +54,7 @@ LineSeparation::LineSeparation(const VreloInksOptions& options, const MediaLimit
     : options_(options), recipe_(limits, options.bits) {}
 
 std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
-                                                     const Profile* input,
-                                                     const Profile* printer,
+                                                     const Profile* input, const Profile* printer,
                                                      std::string* error) {
     std::unique_ptr<LineSeparation> s(new LineSeparation(o, limits_for(o)));
     if (o.input == VRELO_INKS_CMYK && input == nullptr && printer == nullptr) {
@@ -72,7 +71,7 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
             return nullptr;
         }
         s->path_ = Path::kThroughSrgb;
-        s->srgb_.resize(size_t(o.width) * 3);
+        s->srgb_.resize(static_cast<size_t>(o.width) * 3);
     } else if (o.input == VRELO_INKS_GREY) {
         s->path_ = Path::kGrey;
     } else if (o.input == VRELO_INKS_CMYK) {
@@ -129,18 +128,25 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
 
 void LineSeparation::pixel(const uint32_t* c, InkLevels* out) const {
     switch (path_) {
-        case Path::kDevice: device_->lookup(c[0], c[1], c[2], c[3], out); return;
-        case Path::kGrey: *out = grey_[options_.sampleBits == 8 ? c[0] >> 8 : c[0] >> kGreyShift]; return;
-        default: table_->lookup(c[0], c[1], c[2], out); return;
+        case Path::kDevice:
+            device_->lookup(c[0], c[1], c[2], c[3], out);
+            return;
+        case Path::kGrey:
+            *out = grey_[options_.sampleBits == 8 ? c[0] >> 8 : c[0] >> kGreyShift];
+            return;
+        default:
+            table_->lookup(c[0], c[1], c[2], out);
+            return;
     }
 }
 
 template <typename Sample>
 bool LineSeparation::separate_samples(const Sample* samples,
                                       const std::array<int16_t*, 6>& amounts) {
-    const int channels = path_ == Path::kThroughSrgb ? 3
+    const int channels = path_ == Path::kThroughSrgb         ? 3
                          : options_.input == VRELO_INKS_GREY ? 1
-                         : options_.input == VRELO_INKS_CMYK ? 4 : 3;
+                         : options_.input == VRELO_INKS_CMYK ? 4
+                                                             : 3;
     const uint32_t toFull = sizeof(Sample) == 1 ? 257 : 1;
     const int32_t shift = 2;  // kFull coverage -> one level unit at 1 bit
     const int32_t levels = (1 << options_.bits) - 1;
@@ -149,25 +155,25 @@ bool LineSeparation::separate_samples(const Sample* samples,
     int16_t a[6] = {0, 0, 0, 0, 0, 0};
     bool any = false;
     for (int32_t x = 0; x < options_.width; ++x) {
-        const Sample* p = samples + size_t(x) * size_t(channels);
+        const Sample* p = samples + static_cast<size_t>(x) * static_cast<size_t>(channels);
         uint32_t c[4] = {0, 0, 0, 0};
         bool same = true;
         for (int i = 0; i < channels; ++i) {
-            c[i] = uint32_t(p[i]) * toFull;
+            c[i] = static_cast<uint32_t>(p[i]) * toFull;
             same = same && c[i] == previous[i];
         }
         if (!same) {
             pixel(c, &inks);
             std::memcpy(previous, c, sizeof previous);
-            a[0] = int16_t((inks[kBlack] * levels) >> shift);
-            a[1] = int16_t((inks[kYellow] * levels) >> shift);
-            a[2] = int16_t(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift);
-            a[3] = int16_t((inks[kCyan] * levels) >> shift);
-            a[4] = int16_t(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift);
-            a[5] = int16_t((inks[kMagenta] * levels) >> shift);
+            a[0] = static_cast<int16_t>((inks[kBlack] * levels) >> shift);
+            a[1] = static_cast<int16_t>((inks[kYellow] * levels) >> shift);
+            a[2] = static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift);
+            a[3] = static_cast<int16_t>((inks[kCyan] * levels) >> shift);
+            a[4] = static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift);
+            a[5] = static_cast<int16_t>((inks[kMagenta] * levels) >> shift);
             any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
         }
-        for (int i = 0; i < 6; ++i) amounts[size_t(i)][x] = a[i];
+        for (int i = 0; i < 6; ++i) amounts[static_cast<size_t>(i)][x] = a[i];
     }
     return any;
 }
@@ -177,7 +183,8 @@ bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>
         toSrgb_->convert(samples, srgb_.data(), options_.width);
         return separate_samples(srgb_.data(), amounts);
     }
-    if (options_.sampleBits == 8) return separate_samples(static_cast<const uint8_t*>(samples), amounts);
+    if (options_.sampleBits == 8)
+        return separate_samples(static_cast<const uint8_t*>(samples), amounts);
     return separate_samples(static_cast<const uint16_t*>(samples), amounts);
 }
 

@@ -37,23 +37,29 @@ std::string format(const char* pattern, ...) {
 // Empty when the options can make a renderer; else what is wrong.
 std::string check_options(const VreloInksOptions& o) {
     if (o.input != VRELO_INKS_RGB && o.input != VRELO_INKS_GREY && o.input != VRELO_INKS_CMYK)
-        return format("input is %d: it must be VRELO_INKS_RGB (1), VRELO_INKS_GREY (2) or "
-                      "VRELO_INKS_CMYK (3)", o.input);
+        return format(
+            "input is %d: it must be VRELO_INKS_RGB (1), VRELO_INKS_GREY (2) or "
+            "VRELO_INKS_CMYK (3)",
+            o.input);
     if (o.sampleBits != 8 && o.sampleBits != 16)
         return format("sampleBits is %d: samples are 8 or 16 bits", o.sampleBits);
     if (o.width < 1 || o.width > kWidestLine)
         return format("width is %d pixels: a line holds 1 to %d, the printer's widest",
-                      int(o.width), int(kWidestLine));
+                      static_cast<int>(o.width), static_cast<int>(kWidestLine));
     if (o.bits != 1 && o.bits != 2)
-        return format("bits is %d: the printer takes 1 bit a pixel (one dot size) or 2 "
-                      "(three dot sizes)", o.bits);
+        return format(
+            "bits is %d: the printer takes 1 bit a pixel (one dot size) or 2 "
+            "(three dot sizes)",
+            o.bits);
     MediaLimits limits;
     if (!media_limits(o.media, &limits))
         return format("media is %d: it must be VRELO_INKS_PLAIN (1) or VRELO_INKS_PHOTO (2)",
                       o.media);
     if (o.halftone != VRELO_INKS_DIFFUSION && o.halftone != VRELO_INKS_BLUE_NOISE)
-        return format("halftone is %d: it must be VRELO_INKS_DIFFUSION (1) or "
-                      "VRELO_INKS_BLUE_NOISE (2)", o.halftone);
+        return format(
+            "halftone is %d: it must be VRELO_INKS_DIFFUSION (1) or "
+            "VRELO_INKS_BLUE_NOISE (2)",
+            o.halftone);
     if (o.intent < VRELO_INKS_PERCEPTUAL || o.intent > VRELO_INKS_ABSOLUTE)
         return format("intent is %d: ICC rendering intents run 0 to 3", o.intent);
     if (!(o.inkLimit == 0 || (o.inkLimit >= 1 && o.inkLimit <= VRELO_INKS_MAX_INK_LIMIT)))
@@ -123,8 +129,10 @@ bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, 
         return false;
     }
     if (printer->channels() != 6 && printer->channels() != 4) {
-        *error = format("%s has %d colour channels: a printer profile has six (K Y M C m c) "
-                        "or four (CMYK)", printer->name().c_str(), printer->channels());
+        *error = format(
+            "%s has %d colour channels: a printer profile has six (K Y M C m c) "
+            "or four (CMYK)",
+            printer->name().c_str(), printer->channels());
         return false;
     }
     return true;
@@ -171,14 +179,14 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                 made->options.inputProfile = nullptr;
                 made->options.inputProfileData = nullptr;
                 made->options.printerProfile = nullptr;
-                made->separation = LineSeparation::make(*options, hasInput ? &input : nullptr,
-                                                        options->printerProfile ? &printer : nullptr,
-                                                        &error);
+                made->separation =
+                    LineSeparation::make(*options, hasInput ? &input : nullptr,
+                                         options->printerProfile ? &printer : nullptr, &error);
                 if (!made->separation) {
                     result = VRELO_INKS_BAD_PROFILE;
                 } else {
-                    const size_t width = size_t(options->width);
-                    const size_t rowBytes = (width * size_t(options->bits) + 7) / 8;
+                    const size_t width = static_cast<size_t>(options->width);
+                    const size_t rowBytes = (width * static_cast<size_t>(options->bits) + 7) / 8;
                     for (auto& a : made->amounts) a.assign(width, 0);
                     for (auto& row : made->rows) row.assign(rowBytes, 0);
                     if (options->halftone == VRELO_INKS_DIFFUSION)
@@ -220,7 +228,8 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
                        "a line was rendered before vrelo_inks_start_page began a page");
     const int32_t width = r->options.width;
     std::array<int16_t*, 6> amounts;
-    for (int i = 0; i < 6; ++i) amounts[size_t(i)] = r->amounts[size_t(i)].data();
+    for (int i = 0; i < 6; ++i)
+        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
     const bool inked = r->separation->separate(samples, amounts);
     std::memset(line, 0, sizeof *line);
     line->lineNumber = r->line;
@@ -228,23 +237,24 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
     const size_t bytes = r->rows[0].size();
     for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
     if (!inked && !r->diffusion) return 0;
-    const LineAmounts in = {{amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
-                            {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
+    const LineAmounts in = {
+        {amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
+        {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
     uint8_t* rows[kInks];
-    for (int i = 0; i < kInks; ++i) rows[i] = r->rows[size_t(i)].data();
+    for (int i = 0; i < kInks; ++i) rows[i] = r->rows[static_cast<size_t>(i)].data();
     const LineRows out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
                           {nullptr, rows[kLightMagenta], rows[kLightCyan], nullptr}};
-    const unsigned placed = r->diffusion ? r->diffusion->line(y, in, out)
-                                         : r->blueNoise->line(y, width, in, out);
+    const unsigned placed =
+        r->diffusion ? r->diffusion->line(y, in, out) : r->blueNoise->line(y, width, in, out);
     if (placed == 0) return 0;
     bool any = false;
     for (int plane = 0; plane < kInks; ++plane) {
-        const std::vector<uint8_t>& row = r->rows[size_t(plane)];
+        const std::vector<uint8_t>& row = r->rows[static_cast<size_t>(plane)];
         bool ink = false;
         for (const uint8_t b : row) ink = ink || b != 0;
         if (!ink) continue;
         line->planes[plane].data = row.data();
-        line->planes[plane].width = int16_t(width);
+        line->planes[plane].width = static_cast<int16_t>(width);
         any = true;
     }
     return any ? 1 : 0;
@@ -254,7 +264,9 @@ const char* vrelo_inks_message(const VreloInks* r) {
     return r == nullptr ? "no renderer" : r->message.c_str();
 }
 
-void vrelo_inks_free(VreloInks* r) { delete r; }
+void vrelo_inks_free(VreloInks* r) {
+    delete r;
+}
 
 int vrelo_inks_write_profile(int media, const char* path, char* message, size_t messageSize) {
     std::string error;
@@ -264,7 +276,8 @@ int vrelo_inks_write_profile(int media, const char* path, char* message, size_t 
         error = "vrelo_inks_write_profile needs a file name";
         result = VRELO_INKS_BAD_CALL;
     } else if (!media_limits(media, &limits)) {
-        error = format("media is %d: it must be VRELO_INKS_PLAIN (1) or VRELO_INKS_PHOTO (2)", media);
+        error =
+            format("media is %d: it must be VRELO_INKS_PLAIN (1) or VRELO_INKS_PHOTO (2)", media);
         result = VRELO_INKS_BAD_OPTION;
     } else {
         const InkRecipe recipe(limits, 1);

@@ -12,7 +12,9 @@ namespace {
 constexpr int kN = SeparationTable::kNodes;
 constexpr uint32_t kInputMax = 65535;
 
-size_t node_index(int r, int g, int b) { return (size_t(r) * kN + g) * kN + b; }
+size_t node_index(int r, int g, int b) {
+    return (static_cast<size_t>(r) * kN + g) * kN + b;
+}
 
 // The L* of paper carrying one ink (for the device curves).
 double ink_lightness(const InkRecipe& recipe, int channel, double amount) {
@@ -27,20 +29,22 @@ double ink_lightness(const InkRecipe& recipe, int channel, double amount) {
 InkLevels to_levels(const Inks& inks) {
     InkLevels levels;
     for (int i = 0; i < kInks; ++i)
-        levels[i] = int32_t(std::lround(std::clamp(double(inks[i]), 0.0, 1.0) * kFull));
+        levels[i] = static_cast<int32_t>(
+            std::lround(std::clamp(static_cast<double>(inks[i]), 0.0, 1.0) * kFull));
     return levels;
 }
 
 void SeparationTable::build(const std::function<Inks(double, double, double)>& node) {
-    nodes_.assign(size_t(kN) * kN * kN, InkLevels{});
+    nodes_.assign(static_cast<size_t>(kN) * kN * kN, InkLevels{});
     // A snake through the cube, so each node follows a neighbour.
     for (int r = 0; r < kN; ++r)
         for (int gi = 0; gi < kN; ++gi) {
             const int g = r % 2 ? kN - 1 - gi : gi;
             for (int bi = 0; bi < kN; ++bi) {
                 const int b = (r * kN + gi) % 2 ? kN - 1 - bi : bi;
-                nodes_[node_index(r, g, b)] =
-                    to_levels(node(double(r) / (kN - 1), double(g) / (kN - 1), double(b) / (kN - 1)));
+                nodes_[node_index(r, g, b)] = to_levels(node(static_cast<double>(r) / (kN - 1),
+                                                             static_cast<double>(g) / (kN - 1),
+                                                             static_cast<double>(b) / (kN - 1)));
             }
         }
 }
@@ -50,25 +54,60 @@ void SeparationTable::lookup(uint32_t r, uint32_t g, uint32_t b, InkLevels* out)
     // the cell beyond it in 1/256.
     const uint32_t scale = (kN - 1);
     const uint32_t pr = r * scale, pg = g * scale, pb = b * scale;
-    const int ir = int(std::min<uint32_t>(pr / kInputMax, kN - 2));
-    const int ig = int(std::min<uint32_t>(pg / kInputMax, kN - 2));
-    const int ib = int(std::min<uint32_t>(pb / kInputMax, kN - 2));
-    const int32_t fr = int32_t(((pr - uint32_t(ir) * kInputMax) << 8) / kInputMax);
-    const int32_t fg = int32_t(((pg - uint32_t(ig) * kInputMax) << 8) / kInputMax);
-    const int32_t fb = int32_t(((pb - uint32_t(ib) * kInputMax) << 8) / kInputMax);
+    const int ir = static_cast<int>(std::min<uint32_t>(pr / kInputMax, kN - 2));
+    const int ig = static_cast<int>(std::min<uint32_t>(pg / kInputMax, kN - 2));
+    const int ib = static_cast<int>(std::min<uint32_t>(pb / kInputMax, kN - 2));
+    const int32_t fr =
+        static_cast<int32_t>(((pr - static_cast<uint32_t>(ir) * kInputMax) << 8) / kInputMax);
+    const int32_t fg =
+        static_cast<int32_t>(((pg - static_cast<uint32_t>(ig) * kInputMax) << 8) / kInputMax);
+    const int32_t fb =
+        static_cast<int32_t>(((pb - static_cast<uint32_t>(ib) * kInputMax) << 8) / kInputMax);
     const InkLevels* base = &nodes_[node_index(ir, ig, ib)];
-    constexpr size_t kR = size_t(kN) * kN, kG = kN, kB = 1;
+    constexpr size_t kR = static_cast<size_t>(kN) * kN, kG = kN, kB = 1;
     // The tetrahedron holding the point: order the fractions.
     size_t s1, s2;
     int32_t w0, w1, w2, w3;
     if (fr >= fg) {
-        if (fg >= fb) { s1 = kR; s2 = kR + kG; w1 = fr - fg; w2 = fg - fb; w3 = fb; }
-        else if (fr >= fb) { s1 = kR; s2 = kR + kB; w1 = fr - fb; w2 = fb - fg; w3 = fg; }
-        else { s1 = kB; s2 = kR + kB; w1 = fb - fr; w2 = fr - fg; w3 = fg; }
+        if (fg >= fb) {
+            s1 = kR;
+            s2 = kR + kG;
+            w1 = fr - fg;
+            w2 = fg - fb;
+            w3 = fb;
+        } else if (fr >= fb) {
+            s1 = kR;
+            s2 = kR + kB;
+            w1 = fr - fb;
+            w2 = fb - fg;
+            w3 = fg;
+        } else {
+            s1 = kB;
+            s2 = kR + kB;
+            w1 = fb - fr;
+            w2 = fr - fg;
+            w3 = fg;
+        }
     } else {
-        if (fr >= fb) { s1 = kG; s2 = kR + kG; w1 = fg - fr; w2 = fr - fb; w3 = fb; }
-        else if (fg >= fb) { s1 = kG; s2 = kG + kB; w1 = fg - fb; w2 = fb - fr; w3 = fr; }
-        else { s1 = kB; s2 = kG + kB; w1 = fb - fg; w2 = fg - fr; w3 = fr; }
+        if (fr >= fb) {
+            s1 = kG;
+            s2 = kR + kG;
+            w1 = fg - fr;
+            w2 = fr - fb;
+            w3 = fb;
+        } else if (fg >= fb) {
+            s1 = kG;
+            s2 = kG + kB;
+            w1 = fg - fb;
+            w2 = fb - fr;
+            w3 = fr;
+        } else {
+            s1 = kB;
+            s2 = kG + kB;
+            w1 = fb - fg;
+            w2 = fg - fr;
+            w3 = fr;
+        }
     }
     w0 = 256 - w1 - w2 - w3;
     const InkLevels& n0 = base[0];
@@ -85,14 +124,15 @@ DeviceInks::DeviceInks(const InkRecipe& recipe) : recipe_(recipe) {
     constexpr int kSamples = 1024;
     for (int ch = 0; ch < 4; ++ch) {
         std::array<double, kSamples + 1> light;
-        for (int s = 0; s <= kSamples; ++s) light[s] = ink_lightness(recipe, ch, double(s) / kSamples);
+        for (int s = 0; s <= kSamples; ++s)
+            light[s] = ink_lightness(recipe, ch, static_cast<double>(s) / kSamples);
         int s = 0;
         for (int p = 0; p < kCurvePoints; ++p) {
             const double want = light[0] + (light[kSamples] - light[0]) * p / (kCurvePoints - 1);
             while (s < kSamples && light[s + 1] > want) ++s;
             const double span = light[s] - (s < kSamples ? light[s + 1] : light[s]);
             const double t = span > 1e-12 ? (light[s] - want) / span : 0;
-            curves_[ch][p] = float((s + std::clamp(t, 0.0, 1.0)) / kSamples);
+            curves_[ch][p] = static_cast<float>((s + std::clamp(t, 0.0, 1.0)) / kSamples);
         }
     }
 }
@@ -101,8 +141,8 @@ void DeviceInks::lookup(uint32_t c, uint32_t m, uint32_t y, uint32_t k, InkLevel
     const uint32_t in[4] = {c, m, y, k};
     double amount[4];
     for (int ch = 0; ch < 4; ++ch) {
-        const double pos = double(in[ch]) * (kCurvePoints - 1) / kInputMax;
-        const int i = std::min(int(pos), kCurvePoints - 2);
+        const double pos = static_cast<double>(in[ch]) * (kCurvePoints - 1) / kInputMax;
+        const int i = std::min(static_cast<int>(pos), kCurvePoints - 2);
         amount[ch] = curves_[ch][i] + (pos - i) * (curves_[ch][i + 1] - curves_[ch][i]);
     }
     *out = to_levels(recipe_.device_inks(amount[0], amount[1], amount[2], amount[3]));

@@ -41,7 +41,9 @@ bool solve3(const double m[3][3], const double b[3], double x[3]) {
     return true;
 }
 
-Lab from_lch(double l, double c, double h) { return {l, c * std::cos(h), c * std::sin(h)}; }
+Lab from_lch(double l, double c, double h) {
+    return {l, c * std::cos(h), c * std::sin(h)};
+}
 
 double wrap(double angle) {
     while (angle > kPi) angle -= 2 * kPi;
@@ -55,7 +57,7 @@ template <typename Visit>
 void hexagon(Visit visit) {
     for (int edge = 0; edge < 6; ++edge)
         for (int s = 0; s < kEdgeSteps; ++s) {
-            const double t = double(s) / kEdgeSteps;
+            const double t = static_cast<double>(s) / kEdgeSteps;
             // Around the ring: one coordinate full, one rising or falling.
             double p[3];
             const int full = edge / 2, other = (full + 1 + edge % 2) % 3;
@@ -81,8 +83,7 @@ ToneSolver::ToneSolver(const InkRecipe& recipe) : recipe_(recipe) {
         std::sort(ring->begin(), ring->end(),
                   [](const Cusp& a, const Cusp& b) { return a.hue < b.hue; });
     darkest_ = 100;
-    for (double g = 0.6; g <= 1.0001; g += 0.01)
-        darkest_ = std::min(darkest_, look({g, g, g})[0]);
+    for (double g = 0.6; g <= 1.0001; g += 0.01) darkest_ = std::min(darkest_, look({g, g, g})[0]);
 }
 
 Lab ToneSolver::look(const Tones& tones) const {
@@ -98,7 +99,8 @@ ToneSolver::Cusp ToneSolver::cusp_at(const std::vector<Cusp>& ring, double hue) 
     const Cusp& b = ring[after % ring.size()];
     const double span = wrap(b.hue - a.hue);
     const double t = span > 1e-9 ? std::clamp(wrap(hue - a.hue) / span, 0.0, 1.0) : 0;
-    return {hue, a.lightness + t * (b.lightness - a.lightness), a.chroma + t * (b.chroma - a.chroma)};
+    return {hue, a.lightness + t * (b.lightness - a.lightness),
+            a.chroma + t * (b.chroma - a.chroma)};
 }
 
 Lab ToneSolver::mapped(const Lab& target) const {
@@ -159,9 +161,13 @@ double ToneSolver::descend(const Lab& aim, Tones* tones) const {
         for (int tries = 0; tries < 8 && !improved; ++tries) {
             double m[3][3];
             for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) m[i][j] = a[i][j] + (i == j ? lambda * (a[i][i] + 1e-9) : 0);
+                for (int j = 0; j < 3; ++j)
+                    m[i][j] = a[i][j] + (i == j ? lambda * (a[i][i] + 1e-9) : 0);
             double dx[3];
-            if (!solve3(m, g, dx)) { lambda *= 10; continue; }
+            if (!solve3(m, g, dx)) {
+                lambda *= 10;
+                continue;
+            }
             double trial[3], rt[3];
             for (int j = 0; j < 3; ++j) trial[j] = std::clamp(x[j] + dx[j], 0.0, 1.0);
             at(trial, rt);
@@ -188,8 +194,8 @@ double ToneSolver::descend(const Lab& aim, Tones* tones) const {
 Tones ToneSolver::solve(const Lab& target, const Tones& hint) const {
     const Lab aim = mapped(target);
     // From the hint and from a few fixed points: the best local answer.
-    const Tones starts[] = {{0.2, 0.2, 0.2}, {0.7, 0.7, 0.7}, {0.8, 0.1, 0.1},
-                            {0.1, 0.8, 0.1}, {0.1, 0.1, 0.8}};
+    const Tones starts[] = {
+        {0.2, 0.2, 0.2}, {0.7, 0.7, 0.7}, {0.8, 0.1, 0.1}, {0.1, 0.8, 0.1}, {0.1, 0.1, 0.8}};
     Tones best = hint;
     double bestError = descend(aim, &best);
     if (bestError < kRestart) return best;

@@ -38,7 +38,7 @@ class ToneSolver {
 
     const InkRecipe& recipe_;
     std::vector<Cusp> printerRing_, srgbRing_;  // sorted by hue
-    double darkest_ = 0;  // L* of the darkest colour the inks print
+    double darkest_ = 0;                        // L* of the darkest colour the inks print
 };
 
 }  // namespace vrelo_inks

@@ -22,10 +22,12 @@ constexpr int64_t kLargestSide = 32767;
 // How strongly a light ink darkens, against its full-strength ink.
 constexpr double kLightInkStrength = 0.35;
 
-const char* const kPlaneNames[kColours] = {"black",   "yellow",        "magenta",
-                                           "cyan",    "light-magenta", "light-cyan"};
+const char* const kPlaneNames[kColours] = {"black", "yellow",        "magenta",
+                                           "cyan",  "light-magenta", "light-cyan"};
 
-int64_t ceil_div(int64_t a, int64_t b) { return (a + b - 1) / b; }
+int64_t ceil_div(int64_t a, int64_t b) {
+    return (a + b - 1) / b;
+}
 
 struct Geometry {
     int64_t scaleX, scaleY;
@@ -36,7 +38,7 @@ struct Geometry {
 class InkBand {
   public:
     InkBand(const Geometry& g, int bits) : g_(g), bits_(bits) {
-        for (auto& ink : ink_) ink.assign(size_t(g.width), 0.0);
+        for (auto& ink : ink_) ink.assign(static_cast<size_t>(g.width), 0.0);
     }
 
     void add(int colour, const Row& row) {
@@ -47,16 +49,16 @@ class InkBand {
             if (row[i] == 0) continue;
             for (int p = 0; p < perByte; ++p) {
                 const int value = row[i] >> (8 - bits_ * (p + 1)) & mask;
-                const int64_t x = (int64_t(i) * perByte + p) / g_.scaleX;
-                if (value != 0 && x < g_.width) ink[size_t(x)] += value;
+                const int64_t x = (static_cast<int64_t>(i) * perByte + p) / g_.scaleX;
+                if (value != 0 && x < g_.width) ink[static_cast<size_t>(x)] += value;
             }
         }
     }
 
     // The share of full ink of a colour at output pixel x.
     double share(int colour, int64_t x) const {
-        const double full = double(g_.scaleX * g_.scaleY * ((1 << bits_) - 1));
-        return std::min(1.0, ink_[colour][size_t(x)] / full);
+        const double full = static_cast<double>(g_.scaleX * g_.scaleY * ((1 << bits_) - 1));
+        return std::min(1.0, ink_[colour][static_cast<size_t>(x)] / full);
     }
 
     void clear() {
@@ -69,8 +71,7 @@ class InkBand {
     std::array<std::vector<double>, kColours> ink_;
 };
 
-Geometry geometry_of(const PageRows& page, const PreviewSettings& settings,
-                     int aspect) {
+Geometry geometry_of(const PageRows& page, const PreviewSettings& settings, int aspect) {
     const PageExtent extent = page_extent(page, settings.bits);
     const int64_t scale = preview_scale(extent, settings);
     Geometry g;
@@ -83,8 +84,8 @@ Geometry geometry_of(const PageRows& page, const PreviewSettings& settings,
 
 bool fits(const Geometry& g, std::string* error) {
     if (g.width <= kLargestSide && g.height <= kLargestSide) return true;
-    *error = "the picture would be " + std::to_string(g.width) + " x " +
-             std::to_string(g.height) + " pixels: give a larger --scale";
+    *error = "the picture would be " + std::to_string(g.width) + " x " + std::to_string(g.height) +
+             " pixels: give a larger --scale";
     return false;
 }
 
@@ -92,8 +93,7 @@ bool fits(const Geometry& g, std::string* error) {
 // that fall on it.
 using PaintRow = std::function<bool(const InkBand&)>;
 
-bool paint_rows(const PageRows& page, const Geometry& g, int bits,
-                const PaintRow& paint) {
+bool paint_rows(const PageRows& page, const Geometry& g, int bits, const PaintRow& paint) {
     InkBand band(g, bits);
     std::array<std::map<int64_t, Row>::const_iterator, kColours> next;
     for (int c = 0; c < kColours; ++c) next[c] = page.rows[c].lower_bound(0);
@@ -108,7 +108,9 @@ bool paint_rows(const PageRows& page, const Geometry& g, int bits,
     return true;
 }
 
-uint8_t level(double light) { return uint8_t(255.0 * light + 0.5); }
+uint8_t level(double light) {
+    return static_cast<uint8_t>(255.0 * light + 0.5);
+}
 
 // Subtractive mixing: each ink takes away the light it absorbs.
 void mix(const InkBand& band, int64_t x, uint8_t* rgb) {
@@ -137,9 +139,11 @@ bool write_pictures(const PageRows& page, const Geometry& g, int bits,
     for (size_t i = 0; i < pictures->size(); ++i) {
         Picture& picture = *(*pictures)[i];
         const auto kind = picture.channels == 3 ? PngWriter::Kind::kRgb : PngWriter::Kind::kGrey;
-        if (!picture.writer.open(paths[i], uint32_t(g.width), uint32_t(g.height), kind, error))
+        if (!picture.writer.open(paths[i], static_cast<uint32_t>(g.width),
+                                 static_cast<uint32_t>(g.height), kind, error))
             return false;
-        picture.pixels.assign(size_t(g.width) * size_t(picture.channels), 0);
+        picture.pixels.assign(static_cast<size_t>(g.width) * static_cast<size_t>(picture.channels),
+                              0);
     }
     const bool painted = paint_rows(page, g, bits, [&](const InkBand& band) {
         for (auto& picture : *pictures) {
@@ -166,7 +170,7 @@ PageExtent page_extent(const PageRows& page, int bits) {
         if (!rows.empty()) lastLine = std::max(lastLine, rows.rbegin()->first);
         for (const auto& row : rows) widest = std::max(widest, row.second.size());
     }
-    extent.dots = std::max<int64_t>(1, int64_t(widest) * (8 / bits));
+    extent.dots = std::max<int64_t>(1, static_cast<int64_t>(widest) * (8 / bits));
     extent.lines = lastLine + 1;
     return extent;
 }
@@ -190,8 +194,7 @@ bool write_composite_png(const PageRows& page, const PreviewSettings& settings,
 }
 
 bool write_plane_pngs(const PageRows& page, const PreviewSettings& settings,
-                      const std::string& directory, int pageNumber,
-                      std::string* error) {
+                      const std::string& directory, int pageNumber, std::string* error) {
     if (!vrelo_tools::make_folders(directory, error)) return false;
     // Every plane of a page has the page's size, whatever its own ink.
     const Geometry g = geometry_of(page, settings, 1);

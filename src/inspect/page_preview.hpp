@@ -12,11 +12,11 @@
 namespace vrelo_inspect {
 
 struct PreviewSettings {
-    int bits = 1;        // bits per pixel of the rows: 1 or 2
-    int scale = 0;       // shrink factor; 0 keeps the longer side within
-                         // kPreviewSide pixels
-    int aspect = 1;      // horizontal dots per vertical dot (2 at 1440x720):
-                         // the composite evens them out, the planes keep them
+    int bits = 1;    // bits per pixel of the rows: 1 or 2
+    int scale = 0;   // shrink factor; 0 keeps the longer side within
+                     // kPreviewSide pixels
+    int aspect = 1;  // horizontal dots per vertical dot (2 at 1440x720):
+                     // the composite evens them out, the planes keep them
 };
 
 constexpr int64_t kPreviewSide = 2000;
@@ -38,8 +38,7 @@ bool write_composite_png(const PageRows& page, const PreviewSettings& settings,
 // DIR/page-N-black.png ... DIR/page-N-light-cyan.png; the folder is made
 // where missing.
 bool write_plane_pngs(const PageRows& page, const PreviewSettings& settings,
-                      const std::string& directory, int pageNumber,
-                      std::string* error);
+                      const std::string& directory, int pageNumber, std::string* error);
 
 }  // namespace vrelo_inspect
 

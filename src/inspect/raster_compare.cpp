@@ -12,8 +12,8 @@ namespace vrelo_inspect {
 namespace {
 
 using vrelo_tools::PlaneRows;
-using vrelo_tools::RasterFormat;
 using vrelo_tools::RasterFile;
+using vrelo_tools::RasterFormat;
 using vrelo_tools::RasterInput;
 
 const Row kNoRow;
@@ -25,8 +25,8 @@ size_t trimmed_size(const std::vector<uint8_t>& row) {
 }
 
 std::string where(size_t page, int colour, int64_t line) {
-    return "page " + std::to_string(page + 1) + ", colour " + kColourLetters[colour] +
-           ", line " + std::to_string(line);
+    return "page " + std::to_string(page + 1) + ", colour " + kColourLetters[colour] + ", line " +
+           std::to_string(line);
 }
 
 // A row's byte; rows end at their last non-zero byte, zeros follow.
@@ -46,8 +46,8 @@ std::string compare_row(const Row& sent, const std::vector<uint8_t>& raster) {
     const size_t rasterSize = trimmed_size(raster);
     const size_t longer = sent.size() > rasterSize ? sent.size() : rasterSize;
     size_t i = 0;
-    while (i < longer && byte_at(sent.data(), sent.size(), i) ==
-                             byte_at(raster.data(), rasterSize, i))
+    while (i < longer &&
+           byte_at(sent.data(), sent.size(), i) == byte_at(raster.data(), rasterSize, i))
         ++i;
     if (i == longer) return "";
     return "byte " + std::to_string(i) + ": the stream has " +
@@ -67,8 +67,8 @@ std::string stray_row(const PageRows& page, size_t pageIndex, int64_t height) {
         for (const auto& row : rows) {
             if (row.second.empty() || (row.first >= 0 && row.first < height)) continue;
             return where(pageIndex, colour, row.first) +
-                   ": the stream has a row outside the raster's " +
-                   std::to_string(height) + " lines";
+                   ": the stream has a row outside the raster's " + std::to_string(height) +
+                   " lines";
         }
     }
     return "";
@@ -95,8 +95,7 @@ class Comparer {
         }
         if (result_->equal && page < decoded_->pages.size())
             differ("page " + std::to_string(page + 1) +
-                   ": the stream has more pages than the raster's " +
-                   std::to_string(page));
+                   ": the stream has more pages than the raster's " + std::to_string(page));
         return true;
     }
 
@@ -158,8 +157,8 @@ bool in_raster(const std::string& path, std::string* error) {
 
 }  // namespace
 
-bool compare_with_raster(const std::string& path, DecodedStream* decoded,
-                         RasterComparison* result, std::string* error) {
+bool compare_with_raster(const std::string& path, DecodedStream* decoded, RasterComparison* result,
+                         std::string* error) {
     std::vector<int64_t> heights;
     RasterFile measured(path, error);
     if (!measured.opened()) return false;

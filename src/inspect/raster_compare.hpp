@@ -21,8 +21,8 @@ struct RasterComparison {
 // that a page carried over to the next are placed back on their page, then
 // to compare. False with *error when the raster cannot be read; a
 // difference is a result.
-bool compare_with_raster(const std::string& path, DecodedStream* decoded,
-                         RasterComparison* result, std::string* error);
+bool compare_with_raster(const std::string& path, DecodedStream* decoded, RasterComparison* result,
+                         std::string* error);
 
 }  // namespace vrelo_inspect
 

@@ -40,8 +40,7 @@ class PageBuilder : public StreamHandler {
         decoded_->totals.commandBytes += kSkipCommandBytes;
     }
 
-    void row(size_t, int colour, std::vector<uint8_t>&& bytes,
-             size_t payloadBytes) override {
+    void row(size_t, int colour, std::vector<uint8_t>&& bytes, size_t payloadBytes) override {
         StreamTotals& totals = decoded_->totals;
         ++totals.rows[colour];
         totals.commandBytes += kRowHeaderBytes + kControlByteBytes;
@@ -49,8 +48,7 @@ class PageBuilder : public StreamHandler {
         totals.rowBytes += static_cast<int64_t>(bytes.size());
         drop_trailing_zeros(&bytes);
         PageRows& current = page();
-        put_row(&current, colour, current.linesAdvanced - delays_[colour],
-                std::move(bytes));
+        put_row(&current, colour, current.linesAdvanced - delays_[colour], std::move(bytes));
     }
 
     void carriage_return(size_t) override {
@@ -99,23 +97,24 @@ bool parse_delays(const std::string& text, Delays* delays, std::string* error) {
         const long value = std::strtol(item.c_str(), &end, 10);
         if (colour == kColours || item.empty() || *end != '\0' || value < 0 ||
             value > kLongestDelay) {
-            *error = "--delays takes none, 1440x720 or six numbers 0 to 1000000 "
-                     "separated by commas, not '" + text + "'";
+            *error =
+                "--delays takes none, 1440x720 or six numbers 0 to 1000000 "
+                "separated by commas, not '" +
+                text + "'";
             return false;
         }
         parsed[colour++] = static_cast<int32_t>(value);
     }
     if (colour != kColours) {
-        *error = "--delays needs six numbers, one per colour K Y M C m c, not '" +
-                 text + "'";
+        *error = "--delays needs six numbers, one per colour K Y M C m c, not '" + text + "'";
         return false;
     }
     *delays = parsed;
     return true;
 }
 
-bool decode_stream(const uint8_t* data, size_t size, const Delays& delays,
-                   DecodedStream* decoded, StreamFault* fault) {
+bool decode_stream(const uint8_t* data, size_t size, const Delays& delays, DecodedStream* decoded,
+                   StreamFault* fault) {
     PageBuilder builder(delays, decoded);
     return read_stream(data, size, builder, fault);
 }
@@ -141,8 +140,7 @@ int64_t rows_before_first_line(const DecodedStream& decoded) {
     int64_t count = 0;
     for (const PageRows& page : decoded.pages)
         for (const auto& rows : page.rows)
-            for (auto it = rows.begin(); it != rows.end() && it->first < 0; ++it)
-                ++count;
+            for (auto it = rows.begin(); it != rows.end() && it->first < 0; ++it) ++count;
     return count;
 }
 

@@ -32,7 +32,7 @@ struct PageRows {
     // Raster line -> row, trailing zero bytes dropped. A line sent twice
     // holds both rows laid over each other.
     std::map<int64_t, Row> rows[kColours];
-    int64_t overprints = 0;     // rows sent onto a line that had one
+    int64_t overprints = 0;  // rows sent onto a line that had one
 };
 
 struct StreamTotals {
@@ -40,9 +40,9 @@ struct StreamTotals {
     int64_t skipCommands = 0;
     int64_t carriageReturns = 0;  // those that close no colour row
     int64_t rows[kColours] = {};
-    int64_t commandBytes = 0;     // everything but the payloads
+    int64_t commandBytes = 0;  // everything but the payloads
     int64_t payloadBytes = 0;
-    int64_t rowBytes = 0;         // the payloads decoded
+    int64_t rowBytes = 0;  // the payloads decoded
 };
 
 struct DecodedStream {
@@ -52,8 +52,8 @@ struct DecodedStream {
 
 // Decodes the whole stream; a page ends at each form-feed byte, and bytes
 // after the last one make a page of their own. False at the first fault.
-bool decode_stream(const uint8_t* data, size_t size, const Delays& delays,
-                   DecodedStream* decoded, StreamFault* fault);
+bool decode_stream(const uint8_t* data, size_t size, const Delays& delays, DecodedStream* decoded,
+                   StreamFault* fault);
 
 // With rows carried over from page to page, a page's first rows of a
 // delayed colour belong to the pages before: a row before line 0 of page

@@ -30,8 +30,7 @@ std::string byte_text(uint8_t byte) {
 
 class Reader {
   public:
-    Reader(const uint8_t* data, size_t size, StreamHandler& handler,
-           StreamFault* fault)
+    Reader(const uint8_t* data, size_t size, StreamHandler& handler, StreamFault* fault)
         : data_(data), size_(size), handler_(handler), fault_(fault) {}
 
     bool read_all() {
@@ -67,16 +66,17 @@ class Reader {
             return true;
         }
         if (byte != kEsc)
-            return fail(at_, "expected ESC, carriage return or form feed, found " +
-                                 byte_text(byte));
+            return fail(at_,
+                        "expected ESC, carriage return or form feed, found " + byte_text(byte));
         if (!need(at_, 3, "command")) return false;
         if (data_[at_ + 1] != kOpenParen)
-            return fail(at_ + 1, "expected '(' after ESC, found " +
-                                     byte_text(data_[at_ + 1]));
+            return fail(at_ + 1, "expected '(' after ESC, found " + byte_text(data_[at_ + 1]));
         if (data_[at_ + 2] == kSkipLetter) return read_skip();
         if (data_[at_ + 2] == kRowLetter) return read_row();
-        return fail(at_ + 2, "expected 'e' (raster skip) or 'A' (colour raster) "
-                             "after ESC (, found " + byte_text(data_[at_ + 2]));
+        return fail(at_ + 2,
+                    "expected 'e' (raster skip) or 'A' (colour raster) "
+                    "after ESC (, found " +
+                        byte_text(data_[at_ + 2]));
     }
 
     bool read_skip() {
@@ -99,14 +99,15 @@ class Reader {
         const size_t start = at_;
         const size_t length = data_[at_ + 3] | data_[at_ + 4] << 8;
         if (length == 0)
-            return fail(at_ + 3, "expected a colour-raster length of at least 1 "
-                                 "(the colour letter), found 0");
+            return fail(at_ + 3,
+                        "expected a colour-raster length of at least 1 "
+                        "(the colour letter), found 0");
         const uint8_t letter = data_[at_ + 5];
         int colour = 0;
         while (colour < kColours && kColourLetters[colour] != letter) ++colour;
         if (colour == kColours)
-            return fail(at_ + 5, "expected a colour letter K Y M C m c, found " +
-                                     byte_text(letter));
+            return fail(at_ + 5,
+                        "expected a colour letter K Y M C m c, found " + byte_text(letter));
         const size_t payloadStart = at_ + kRowHeaderBytes;
         const size_t payloadBytes = length - 1;
         if (!need(payloadStart, payloadBytes, "colour-raster payload")) return false;
@@ -114,11 +115,14 @@ class Reader {
         if (!unpack(payloadStart, payloadStart + payloadBytes, &row)) return false;
         const size_t end = payloadStart + payloadBytes;
         if (end >= size_)
-            return fail(end, "expected a carriage return after the colour-raster "
-                             "command, found the end of the stream");
+            return fail(end,
+                        "expected a carriage return after the colour-raster "
+                        "command, found the end of the stream");
         if (data_[end] != kCarriageReturn)
-            return fail(end, "expected a carriage return after the colour-raster "
-                             "command, found " + byte_text(data_[end]));
+            return fail(end,
+                        "expected a carriage return after the colour-raster "
+                        "command, found " +
+                            byte_text(data_[end]));
         at_ = end + kControlByteBytes;
         handler_.row(start, colour, std::move(row), payloadBytes);
         return true;
@@ -139,8 +143,7 @@ class Reader {
                 row->insert(row->end(), data_ + at + 1, data_ + at + 1 + count);
                 at += 1 + count;
             } else {
-                if (end - at < 2)
-                    return fail(at, "PackBits repeat record runs past its command");
+                if (end - at < 2) return fail(at, "PackBits repeat record runs past its command");
                 row->insert(row->end(), kRepeatBias - control, data_[at + 1]);
                 at += 2;
             }
@@ -157,8 +160,7 @@ class Reader {
 
 }  // namespace
 
-bool read_stream(const uint8_t* data, size_t size, StreamHandler& handler,
-                 StreamFault* fault) {
+bool read_stream(const uint8_t* data, size_t size, StreamHandler& handler, StreamFault* fault) {
     return Reader(data, size, handler, fault).read_all();
 }
 

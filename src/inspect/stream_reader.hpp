@@ -41,8 +41,7 @@ struct StreamFault {
 
 // Reads all size bytes. False at the first fault, with *fault filled; the
 // handler has then seen everything before it.
-bool read_stream(const uint8_t* data, size_t size, StreamHandler& handler,
-                 StreamFault* fault);
+bool read_stream(const uint8_t* data, size_t size, StreamHandler& handler, StreamFault* fault);
 
 }  // namespace vrelo_inspect
 

@@ -17,10 +17,8 @@ struct CompareOutcome {
     std::string difference;
 };
 
-void print_summary(std::FILE* out, const DecodedStream& decoded,
-                   const CompareOutcome& compare);
-void print_json(std::FILE* out, const DecodedStream& decoded,
-                const CompareOutcome& compare);
+void print_summary(std::FILE* out, const DecodedStream& decoded, const CompareOutcome& compare);
+void print_json(std::FILE* out, const DecodedStream& decoded, const CompareOutcome& compare);
 // A stream that does not parse, as JSON.
 void print_json_fault(std::FILE* out, const StreamFault& fault);
 

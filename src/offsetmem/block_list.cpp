@@ -62,10 +62,9 @@ VRELO_API int32_t newlist(PtrHandle* handle, OffsetBlock** block, int32_t id) {
     return VRELO_OK;
 }
 
-VRELO_API int32_t appendlist(PtrHandle* afterHandle, OffsetBlock* after,
-                             PtrHandle* newHandle, OffsetBlock* added) {
-    if (after == nullptr || added == nullptr || afterHandle == nullptr ||
-        newHandle == nullptr)
+VRELO_API int32_t appendlist(PtrHandle* afterHandle, OffsetBlock* after, PtrHandle* newHandle,
+                             OffsetBlock* added) {
+    if (after == nullptr || added == nullptr || afterHandle == nullptr || newHandle == nullptr)
         return VRELO_FAILED;
     added->prevHandle = *afterHandle;
     added->prevPtr = after;

@@ -10,10 +10,10 @@
 
 namespace {
 
-using vrelo::kNullHandle;
-using vrelo::kNullInfo;
 using vrelo::BlockShelf;
 using vrelo::GapHint;
+using vrelo::kNullHandle;
+using vrelo::kNullInfo;
 
 // Byte 65535 of a data area is never handed out.
 const int32_t kRangeLimit = VRELO_OFFSET_BLOCK_BYTES - 1;
@@ -40,8 +40,7 @@ int32_t find_slot(const OffsetBlock* block, int32_t offset) {
     return -1;
 }
 
-void insert_slot(OffsetBlock* block, int32_t index, int32_t offset,
-                 int32_t size) {
+void insert_slot(OffsetBlock* block, int32_t index, int32_t offset, int32_t size) {
     memmove(&block->slots[index + 1], &block->slots[index],
             static_cast<size_t>(block->slotCount - index) * sizeof(OffsetSlot));
     block->slots[index] = OffsetSlot{offset, size};
@@ -55,8 +54,7 @@ int32_t gap_start(const OffsetBlock* block, int32_t index) {
 }
 
 int32_t gap_end(const OffsetBlock* block, int32_t index) {
-    return index + 1 < block->slotCount ? block->slots[index + 1].offset
-                                        : kRangeLimit;
+    return index + 1 < block->slotCount ? block->slots[index + 1].offset : kRangeLimit;
 }
 
 // The released range joins the gaps on either side of it into the gap in
@@ -80,8 +78,7 @@ void remove_slot(OffsetBlock* block, int32_t index, GapHint* hint) {
 // then names its gap.
 int32_t place_in_block(OffsetBlock* block, int32_t size, GapHint* hint) {
     const int32_t count = block->slotCount;
-    if (count == 0 || count >= VRELO_OFFSET_BLOCK_SLOTS || block->gapBound < size)
-        return -1;
+    if (count == 0 || count >= VRELO_OFFSET_BLOCK_SLOTS || block->gapBound < size) return -1;
     const bool skip = hint != nullptr && size > hint->widest;
     int32_t gap = skip ? hint->gap : 0;
     int32_t widest = skip ? hint->widest : 0;  // of the gaps before `gap`
@@ -115,8 +112,8 @@ bool indexed(const BlockShelf* shelf) {
 const int32_t kAnyId = 1 << 16;
 
 template <typename Visit>
-OffsetBlock* find_block(const OffsetMemory* root, const BlockShelf* shelf, int32_t id,
-                        int32_t size, Visit visit) {
+OffsetBlock* find_block(const OffsetMemory* root, const BlockShelf* shelf, int32_t id, int32_t size,
+                        Visit visit) {
     if (indexed(shelf)) {
         for (int32_t i = 0; i < shelf->count; ++i) {
             if ((id != kAnyId && shelf->id[i] != id) || shelf->room[i] < size) continue;
@@ -148,9 +145,8 @@ void note_room(BlockShelf* shelf, int32_t position, const OffsetBlock* block) {
 // The first block with the reference's id and a used slot at its offset
 // (of its length too, when withLength), that slot's index and the block's
 // index position (-1 outside the index). Ids are unique in an indexed list.
-OffsetBlock* block_of_range(const OffsetMemory* root, BlockShelf* shelf,
-                            const OffsetInfo& ref, bool withLength, int32_t* slot,
-                            int32_t* position) {
+OffsetBlock* block_of_range(const OffsetMemory* root, BlockShelf* shelf, const OffsetInfo& ref,
+                            bool withLength, int32_t* slot, int32_t* position) {
     auto holds = [&](const OffsetBlock* b) {
         *slot = find_slot(b, ref.offset);
         return *slot >= 0 && (!withLength || b->slots[*slot].length == ref.length);
@@ -182,8 +178,7 @@ bool id_in_use(const OffsetMemory* root, const BlockShelf* shelf, int16_t id) {
 bool advance_block_counter(OffsetMemory* root, const BlockShelf* shelf) {
     for (int32_t tries = 0; tries < 65536; ++tries) {
         root->blockCounter = static_cast<int16_t>(root->blockCounter + 1);
-        if (root->blockCounter != 0 && !id_in_use(root, shelf, root->blockCounter))
-            return true;
+        if (root->blockCounter != 0 && !id_in_use(root, shelf, root->blockCounter)) return true;
     }
     return false;
 }
@@ -341,8 +336,8 @@ OffsetBlock* last_block(const OffsetMemory* root, const BlockShelf* shelf) {
 
 namespace vrelo {
 
-int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
-                       BlockShelf* shelf, uint8_t** data) {
+int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size, BlockShelf* shelf,
+                       uint8_t** data) {
     if (null_root_or_state(root, 1) || ref == nullptr) return VRELO_FAILED;
     if (size < 1 || size > kRangeLimit) return VRELO_FAILED;
     if (place_first_fit(root, shelf, size, ref, data) != nullptr) return VRELO_OK;
@@ -351,8 +346,7 @@ int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
     if (!advance_block_counter(root, shelf)) return VRELO_FAILED;
     PtrHandle createdHandle;
     OffsetBlock* created;
-    if (vrelo::failed(make_block(*root, shelf, &createdHandle, &created)))
-        return VRELO_FAILED;
+    if (vrelo::failed(make_block(*root, shelf, &createdHandle, &created))) return VRELO_FAILED;
     created->slots[0] = OffsetSlot{0, size};
     created->slotCount = 1;
     if (last == nullptr) {
@@ -447,8 +441,7 @@ VRELO_API int32_t isNullInfo(const OffsetInfo* info) {
     return vrelo::is_null_info(info);
 }
 
-VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref,
-                              int32_t size) {
+VRELO_API int32_t OffsetNewID(OffsetMemory* root, OffsetInfo* ref, int32_t size) {
     return vrelo::allocate_range(root, ref, size, nullptr, nullptr);
 }
 

@@ -57,8 +57,8 @@ int32_t unlock_ranges(OffsetMemory* root, BlockShelf* shelf);
 // OffsetNewID; a new block is the spare renewed when the shelf holds one.
 // When data is not null it receives the range's address on success, as
 // OffsetNewPtr would give it.
-int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size,
-                       BlockShelf* shelf, uint8_t** data);
+int32_t allocate_range(OffsetMemory* root, OffsetInfo* ref, int32_t size, BlockShelf* shelf,
+                       uint8_t** data);
 
 // OffsetNewPtr, finding the block through the index.
 uint8_t* range_address(OffsetMemory* root, const OffsetInfo* ref, BlockShelf* shelf);

@@ -59,8 +59,7 @@ int32_t fail_call(MasterWork* job, int32_t status, OutList** out) {
     job->produced = 0;
     OutStrct* table = chunk_table(*job);
     empty_chunk_table(table);
-    if (status == VRELO_RANGE_FAILED && out != nullptr)
-        *out = &table->emptyList;
+    if (status == VRELO_RANGE_FAILED && out != nullptr) *out = &table->emptyList;
     return status;
 }
 
@@ -72,14 +71,11 @@ using vrelo::may_hand_out;
 using vrelo::mode_of;
 using vrelo::start_producing_call;
 
-VRELO_API int32_t OutputProduce(MasterWork** job, const RasterLine* line,
-                                OutList** out) {
+VRELO_API int32_t OutputProduce(MasterWork** job, const RasterLine* line, OutList** out) {
     MasterWork* work = built_job(job);
-    if (work == nullptr || line == nullptr || out == nullptr)
-        return VRELO_BAD_ARGUMENT;
+    if (work == nullptr || line == nullptr || out == nullptr) return VRELO_BAD_ARGUMENT;
     vrelo::LinePlanes planes;
-    if (vrelo::prepare_planes(*work, *line, &planes) != VRELO_OK)
-        return VRELO_BAD_ARGUMENT;
+    if (vrelo::prepare_planes(*work, *line, &planes) != VRELO_OK) return VRELO_BAD_ARGUMENT;
     if (mode_of(*work).checkProduce(*work, line->lineNumber, planes) != VRELO_OK)
         return VRELO_BAD_ARGUMENT;
     start_producing_call(work);
@@ -104,12 +100,10 @@ VRELO_API int32_t OutputFlush(MasterWork** job, OutList** out) {
     return mode_of(*work).flush(work, out);
 }
 
-VRELO_API int32_t OutputFormFeed(MasterWork** job, OutList** out,
-                                 int32_t endLine) {
+VRELO_API int32_t OutputFormFeed(MasterWork** job, OutList** out, int32_t endLine) {
     MasterWork* work = built_job(job);
     if (work == nullptr || out == nullptr) return VRELO_BAD_ARGUMENT;
-    if (mode_of(*work).checkFormFeed(*work, endLine) != VRELO_OK)
-        return VRELO_BAD_ARGUMENT;
+    if (mode_of(*work).checkFormFeed(*work, endLine) != VRELO_OK) return VRELO_BAD_ARGUMENT;
     start_producing_call(work);
     // Set before the gate: a refused form feed leaves it set.
     work->formFeedSeen = 1;

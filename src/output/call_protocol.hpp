@@ -27,8 +27,8 @@ struct ModeCalls {
     // checked the arguments, done the common start and passed the produced
     // gate; each body ends with the list handed over, the completed call
     // closed, or the failure exit.
-    int32_t (*produce)(MasterWork* job, int32_t lineNumber,
-                       const LinePlanes& planes, OutList** out);
+    int32_t (*produce)(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
+                       OutList** out);
     int32_t (*complete)(MasterWork* job);
     int32_t (*flush)(MasterWork* job, OutList** out);
     int32_t (*formFeed)(MasterWork* job, OutList** out, int32_t endLine);
@@ -36,8 +36,7 @@ struct ModeCalls {
     // Before anything changes: VRELO_BAD_ARGUMENT when the call could not
     // be carried out as asked (an advance above VRELO_MAX_ADVANCE, a line
     // that cannot be placed), else VRELO_OK.
-    int32_t (*checkProduce)(const MasterWork& job, int32_t lineNumber,
-                            const LinePlanes& planes);
+    int32_t (*checkProduce)(const MasterWork& job, int32_t lineNumber, const LinePlanes& planes);
     int32_t (*checkFlush)(const MasterWork& job);
     int32_t (*checkFormFeed)(const MasterWork& job, int32_t endLine);
 };

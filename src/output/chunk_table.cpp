@@ -5,8 +5,7 @@
 #include "encode/commands.hpp"
 #include "platform/memory.hpp"
 
-VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data,
-                           int32_t length) {
+VRELO_API void SetOutStrct(OutStrct* table, const uint8_t* data, int32_t length) {
     if (table == nullptr) return;
     const int16_t count = table->list.count;
     // A full table drops the append rather than write past its end.

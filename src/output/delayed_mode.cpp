@@ -5,11 +5,11 @@
 // leaves the rest to be carried into the next page; OutputComplete commits
 // the new rows and lets go of those sent. Also how the mode is set up,
 // starts a page and forgets its rows.
+#include "output/delayed_mode.hpp"
 #include "delay/ring_pointers.hpp"
 #include "delay/ring_slots.hpp"
 #include "offsetmem/offset_alloc.hpp"
 #include "output/call_protocol.hpp"
-#include "output/delayed_mode.hpp"
 
 namespace vrelo {
 namespace {
@@ -31,8 +31,7 @@ int32_t begin_page_end(MasterWork* job, Walk* walk, int64_t steps) {
 
 // A page end handed over: the page takes no more lines, and the next walk
 // starts where this one ended.
-int32_t hand_over_page_end(MasterWork* job, OutList** out, OutList* list,
-                           int64_t steps) {
+int32_t hand_over_page_end(MasterWork* job, OutList** out, OutList* list, int64_t steps) {
     job->pageEnded = 1;
     job->nextStep += steps;
     return hand_over_list(job, out, list);
@@ -70,8 +69,7 @@ void start_page(MasterWork* job) {
     job->pageEnded = 0;
 }
 
-int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
-                OutList** out) {
+int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes, OutList** out) {
     job->curLine = lineNumber;
     job->lineGap = static_cast<int64_t>(lineNumber) - job->lastLine;
     job->lastLine = lineNumber;
@@ -79,8 +77,7 @@ int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
         return fail_call(job, VRELO_LOCK_FAILED, out);
     int32_t status = park_rows(job, planes);
     Walk walk;
-    if (status == VRELO_OK)
-        status = begin_walk(&walk, job, job->lineGap);
+    if (status == VRELO_OK) status = begin_walk(&walk, job, job->lineGap);
     if (status == VRELO_OK) status = walk_steps(&walk, job->lineGap, true);
     if (status != VRELO_OK) return fail_call(job, status, out);
     job->nextStep = static_cast<int64_t>(lineNumber) + 1;
@@ -117,8 +114,7 @@ int32_t form_feed(MasterWork* job, OutList** out, int32_t endLine) {
     const int64_t counted = steps < -VRELO_MAX_ADVANCE ? -VRELO_MAX_ADVANCE : steps;
     job->feedRemain = static_cast<int32_t>(kLongestDelay - counted);
     return hand_over_page_end(job, out,
-                              steps == 0 ? &job->outTable->emptyList
-                                         : &job->outTable->list,
+                              steps == 0 ? &job->outTable->emptyList : &job->outTable->list,
                               steps > 0 ? steps : 0);
 }
 
@@ -163,8 +159,7 @@ int32_t commit_cycles(MasterWork* job, int64_t count) {
         for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
             if (commit(job, colour, false) != VRELO_OK) return VRELO_LOCK_FAILED;
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
-        step_write_pointer(&job->ring, colour,
-                           static_cast<uint32_t>(nullCycles - visited));
+        step_write_pointer(&job->ring, colour, static_cast<uint32_t>(nullCycles - visited));
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
         if (commit(job, colour, true) != VRELO_OK) return VRELO_LOCK_FAILED;
     return VRELO_OK;
@@ -189,22 +184,20 @@ int32_t update_rings(MasterWork* job) {
 int32_t delayed_complete(MasterWork* job) {
     if (failed(unlock_ranges(&job->offsetMemory, &job->shelf)))
         return fail_call(job, VRELO_LOCK_FAILED, nullptr);
-    if (update_rings(job) != VRELO_OK)
-        return fail_call(job, VRELO_LOCK_FAILED, nullptr);
+    if (update_rings(job) != VRELO_OK) return fail_call(job, VRELO_LOCK_FAILED, nullptr);
     // A skip block that cannot be released keeps the call pending.
     if (failed(release_range(&job->offsetMemory, &job->skipInfo, &job->shelf)))
         return VRELO_LOCK_FAILED;
     // Past a page end only the blocks of rows still waiting stay.
-    if (job->flushSeen != 0 || job->formFeedSeen != 0)
-        release_spare(&job->shelf);
+    if (job->flushSeen != 0 || job->formFeedSeen != 0) release_spare(&job->shelf);
     close_completed_call(job);
     return VRELO_OK;
 }
 
-const ModeCalls kDelayedMode = {
-    configure,         start_page,           forget_delayed_rows,
-    produce,           delayed_complete,     flush,
-    form_feed,         check_delayed_produce, check_delayed_flush,
-    check_delayed_form_feed};
+const ModeCalls kDelayedMode = {configure,           start_page,
+                                forget_delayed_rows, produce,
+                                delayed_complete,    flush,
+                                form_feed,           check_delayed_produce,
+                                check_delayed_flush, check_delayed_form_feed};
 
 }  // namespace vrelo

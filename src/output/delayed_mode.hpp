@@ -18,8 +18,7 @@ namespace vrelo {
 int32_t delayed_complete(MasterWork* job);
 
 // The advance bound of each producing call (delayed_walk.cpp).
-int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
-                              const LinePlanes& planes);
+int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber, const LinePlanes& planes);
 int32_t check_delayed_flush(const MasterWork& job);
 int32_t check_delayed_form_feed(const MasterWork& job, int32_t endLine);
 
@@ -43,11 +42,9 @@ constexpr int32_t kMostSendingSteps = kLongestDelay + 1;
 // Skip commands of one call: one before the first row of each sending
 // step, plus the splits of the advance, which never exceeds
 // VRELO_MAX_ADVANCE; then room for the form-feed byte.
-constexpr int32_t kMostSkipCommands =
-    kMostSendingSteps + VRELO_MAX_ADVANCE / kLongestSkip;
+constexpr int32_t kMostSkipCommands = kMostSendingSteps + VRELO_MAX_ADVANCE / kLongestSkip;
 // The largest skip block.
-constexpr int32_t kSkipBlockBytes =
-    kMostSkipCommands * kSkipCommandBytes + 1;
+constexpr int32_t kSkipBlockBytes = kMostSkipCommands * kSkipCommandBytes + 1;
 // Chunks of one call: every row waiting in the rings, the black row, the
 // skip commands and the form-feed byte.
 constexpr int32_t kMostChunks = kMostWaitingRows + 1 + kMostSkipCommands + 1;
@@ -66,9 +63,9 @@ inline bool due_from_rings(int16_t colour, int64_t step) {
 // One walk over line steps within one producing call.
 struct Walk {
     MasterWork* job;
-    uint8_t* skipCursor;   // next free byte of the skip block
-    int64_t owed;          // advance not yet sent
-    int32_t failStatus;    // status when a due row cannot be resolved
+    uint8_t* skipCursor;  // next free byte of the skip block
+    int64_t owed;         // advance not yet sent
+    int32_t failStatus;   // status when a due row cannot be resolved
 };
 
 // Bytes of the skip block of a walk of `steps` steps: room for every skip

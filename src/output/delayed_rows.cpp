@@ -19,8 +19,7 @@ namespace {
 // One row's complete colour-raster command in a range of its own, sized
 // exactly. The row is compressed once, into the command buffer (which
 // delayed mode has no other use for), and copied into its range.
-int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane,
-                 RowSpan span) {
+int32_t park_row(MasterWork* job, int16_t colour, const ColorPlane& plane, RowSpan span) {
     uint8_t* scratch = handle_target<uint8_t>(job->cmdBufHandle);
     const int32_t size = write_row_command(scratch, colour, plane.data, span);
     OffsetInfo ref;
@@ -46,7 +45,7 @@ int32_t park_rows(MasterWork* job, const LinePlanes& planes) {
 int32_t release_row(MasterWork* job, OffsetInfo* ref) {
     if (is_null_info(ref)) return VRELO_OK;
     return failed(release_range(&job->offsetMemory, ref, &job->shelf)) ? VRELO_LOCK_FAILED
-                                                            : VRELO_OK;
+                                                                       : VRELO_OK;
 }
 
 int32_t release_temporary_rows(MasterWork* job) {
@@ -57,8 +56,8 @@ int32_t release_temporary_rows(MasterWork* job) {
 
 int32_t release_ring_indices(MasterWork* job, bool fromDelay) {
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
-        for (int32_t index = fromDelay ? ColorOffset[colour] : 0;
-             index < ColorBufsize[colour]; ++index) {
+        for (int32_t index = fromDelay ? ColorOffset[colour] : 0; index < ColorBufsize[colour];
+             ++index) {
             OffsetInfo ref;
             RefOptionalBuf(&job->ring, colour, index, &ref);
             if (is_null_info(&ref)) continue;

@@ -54,8 +54,7 @@ int32_t send_step(Walk* walk, int64_t step, int64_t steps, bool blackOnLast) {
 
 int32_t skip_block_bytes(int64_t steps, int64_t owed) {
     const int64_t walked = steps > 0 ? steps : 0;
-    const int64_t sending =
-        walked < kMostSendingSteps ? walked : kMostSendingSteps;
+    const int64_t sending = walked < kMostSendingSteps ? walked : kMostSendingSteps;
     // The checks let no call send more than the bound in all.
     const int64_t reach = owed + walked;
     const int64_t sent = reach < VRELO_MAX_ADVANCE ? reach : VRELO_MAX_ADVANCE;
@@ -114,12 +113,10 @@ namespace {
 // The last step of a walk of `steps` steps from read pointer `start` on
 // which the rings send a row, or -1 when they send none. Only steps within
 // the longest delay can.
-int64_t last_ring_row_step(const MasterWork& job, int32_t start,
-                           int64_t steps) {
+int64_t last_ring_row_step(const MasterWork& job, int32_t start, int64_t steps) {
     const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
     for (int64_t step = reach - 1; step >= 0; --step) {
-        const int32_t pointer =
-            static_cast<int32_t>(static_cast<uint32_t>(start) + step);
+        const int32_t pointer = static_cast<int32_t>(static_cast<uint32_t>(start) + step);
         for (int16_t colour = 1; colour < VRELO_COLOURS; ++colour) {
             if (!due_from_rings(colour, step)) continue;
             const int32_t index = ring_index(pointer, colour);
@@ -137,8 +134,7 @@ int32_t check_page_end(const MasterWork& job, int64_t steps) {
     // Even a row on the walk's last possible step would fit.
     if (advance_allowed(job.blankRun + reach - 1)) return VRELO_OK;
     const int64_t last = last_ring_row_step(job, page_end_start(job), steps);
-    return last < 0 || advance_allowed(job.blankRun + last) ? VRELO_OK
-                                                            : VRELO_BAD_ARGUMENT;
+    return last < 0 || advance_allowed(job.blankRun + last) ? VRELO_OK : VRELO_BAD_ARGUMENT;
 }
 
 // The longest delay among the colours 1 to 5 with a row on the line, or 0
@@ -160,8 +156,7 @@ int32_t longest_colour_delay(const LinePlanes& planes) {
 // colours follows within the longest delay of it; without black the paper
 // stands at the walk's last row from the rings, or where it stood before.
 // A line without ink sends nothing of its own and leaves nothing.
-int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber,
-                              const LinePlanes& planes) {
+int32_t check_delayed_produce(const MasterWork& job, int32_t lineNumber, const LinePlanes& planes) {
     const int64_t gap = static_cast<int64_t>(lineNumber) - job.lastLine;
     if (gap <= 0 || job.pageEnded != 0) return VRELO_BAD_ARGUMENT;
     const int64_t toLine = job.blankRun + gap - 1;

@@ -35,19 +35,19 @@ int32_t hand_over(MasterWork* job, OutList** out) {
 }
 
 int32_t hand_over_buffer(MasterWork* job, OutList** out) {
-    publish_bytes(job->outTable, job->cmdBuf,
-                  static_cast<int32_t>(job->cmdCursor - job->cmdBuf));
+    publish_bytes(job->outTable, job->cmdBuf, static_cast<int32_t>(job->cmdCursor - job->cmdBuf));
     return hand_over(job, out);
 }
 
-void configure(MasterWork* job) { job->cmdCursor = nullptr; }
+void configure(MasterWork* job) {
+    job->cmdCursor = nullptr;
+}
 
 void start_page(MasterWork*) {}
 
 void forget_rows(MasterWork*) {}
 
-int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes,
-                OutList** out) {
+int32_t produce(MasterWork* job, int32_t lineNumber, const LinePlanes& planes, OutList** out) {
     job->cmdCursor = use_command_buffer(job);
     job->curLine = lineNumber;
     for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
@@ -88,21 +88,21 @@ int32_t form_feed(MasterWork* job, OutList** out, int32_t /*endLine*/) {
 }
 
 int32_t check_advance_to(const MasterWork& job, int32_t line) {
-    return advance_allowed(static_cast<int64_t>(line) - job.lastLine)
-               ? VRELO_OK
-               : VRELO_BAD_ARGUMENT;
+    return advance_allowed(static_cast<int64_t>(line) - job.lastLine) ? VRELO_OK
+                                                                      : VRELO_BAD_ARGUMENT;
 }
 
 // A line below the last one of the page would print every later line that
 // much too low: the paper cannot go back. The same line again prints onto
 // the line printed last.
-int32_t check_produce(const MasterWork& job, int32_t lineNumber,
-                      const LinePlanes& /*planes*/) {
+int32_t check_produce(const MasterWork& job, int32_t lineNumber, const LinePlanes& /*planes*/) {
     if (lineNumber < job.curLine) return VRELO_BAD_ARGUMENT;
     return check_advance_to(job, lineNumber);
 }
 
-int32_t check_flush(const MasterWork&) { return VRELO_OK; }
+int32_t check_flush(const MasterWork&) {
+    return VRELO_OK;
+}
 
 int32_t check_form_feed(const MasterWork& job, int32_t /*endLine*/) {
     return check_advance_to(job, job.curLine);
@@ -110,9 +110,7 @@ int32_t check_form_feed(const MasterWork& job, int32_t /*endLine*/) {
 
 }  // namespace
 
-const ModeCalls kDirectMode = {configure,     start_page,    forget_rows,
-                               produce,       complete,      flush,
-                               form_feed,     check_produce, check_flush,
-                               check_form_feed};
+const ModeCalls kDirectMode = {configure, start_page, forget_rows,   produce,     complete,
+                               flush,     form_feed,  check_produce, check_flush, check_form_feed};
 
 }  // namespace vrelo

@@ -9,10 +9,20 @@ enum class ModelGroup { A, B, Neither };
 
 ModelGroup model_group(int16_t modelCode) {
     switch (modelCode) {
-        case ';': case '<': case 'F': case 'Q': case 'R':
-        case 'M': case 'N': case 'c': case 'd':
+        case ';':
+        case '<':
+        case 'F':
+        case 'Q':
+        case 'R':
+        case 'M':
+        case 'N':
+        case 'c':
+        case 'd':
             return ModelGroup::A;
-        case 'K': case 'L': case 'a': case 'b':
+        case 'K':
+        case 'L':
+        case 'a':
+        case 'b':
             return ModelGroup::B;
         default:
             return ModelGroup::Neither;
@@ -42,8 +52,7 @@ int16_t two_bits_when(bool condition) {
 
 int16_t pixel_shift(ModelGroup group, const OutputParam& p) {
     if (group == ModelGroup::Neither) return kOneBitPerPixel;
-    if (p.modeLevel == kLevelTen)
-        return two_bits_when(p.depthSelA != kDepthSelAOneBit);
+    if (p.modeLevel == kLevelTen) return two_bits_when(p.depthSelA != kDepthSelAOneBit);
     if (group == ModelGroup::A && p.modeLevel == kLevelFive)
         return two_bits_when(p.depthSelC == kDepthSelCTwoBits);
     if (group == ModelGroup::B && p.modeLevel == kLevelZero)
@@ -52,19 +61,16 @@ int16_t pixel_shift(ModelGroup group, const OutputParam& p) {
 }
 
 bool delayed_mode(ModelGroup group, const OutputParam& p) {
-    const bool model_allows =
-        group == ModelGroup::A ||
-        (group == ModelGroup::B && p.depthSelB != kDepthSelBNoDelay);
-    return model_allows && p.outResX == kDelayResX &&
-           p.outResY == kDelayResY &&
+    const bool modelAllows =
+        group == ModelGroup::A || (group == ModelGroup::B && p.depthSelB != kDepthSelBNoDelay);
+    return modelAllows && p.outResX == kDelayResX && p.outResY == kDelayResY &&
            (p.modeBits & kDelayBitsMask) == kDelayBitsValue;
 }
 
 // The host rasterised at half the horizontal print resolution (the halving
 // truncates, so 1441 counts as 1440) and at the full vertical one.
 bool doubled_x(const OutputParam& p) {
-    return static_cast<int16_t>(p.outResX / 2) == p.inResX &&
-           p.inResY == p.outResY;
+    return static_cast<int16_t>(p.outResX / 2) == p.inResX && p.inResY == p.outResY;
 }
 
 }  // namespace

@@ -27,13 +27,12 @@ void configure_mode(MasterWork* job, int16_t delayMode) {
 VRELO_API int32_t OutputOpen(MasterWork** out) {
     if (out == nullptr) return VRELO_OPEN_FAILED;
     *out = nullptr;
-    MasterWork* job = static_cast<MasterWork*>(
-        MyNewMasterWorkPtr(static_cast<int32_t>(sizeof(MasterWork))));
+    MasterWork* job =
+        static_cast<MasterWork*>(MyNewMasterWorkPtr(static_cast<int32_t>(sizeof(MasterWork))));
     if (job == nullptr) return VRELO_OPEN_FAILED;
     // From here a failure leaves the partly built record for OutputClose.
     *out = job;
-    if (vrelo::failed(MyNewPH(static_cast<int32_t>(sizeof(OutStrct)),
-                              &job->outTableHandle)))
+    if (vrelo::failed(MyNewPH(static_cast<int32_t>(sizeof(OutStrct)), &job->outTableHandle)))
         return VRELO_OPEN_FAILED;
     vrelo::empty_chunk_table(vrelo::chunk_table(*job));
     job->outTable = nullptr;
@@ -44,8 +43,7 @@ VRELO_API int32_t OutputOpen(MasterWork** out) {
     return VRELO_OPEN_OK;
 }
 
-VRELO_API int32_t OutputInitTwo(MasterWork** job, const void* block,
-                                int32_t model) {
+VRELO_API int32_t OutputInitTwo(MasterWork** job, const void* block, int32_t model) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr || block == nullptr) return VRELO_BAD_ARGUMENT;
     Mymemcpy(&work->param, block, static_cast<int16_t>(sizeof(OutputParam)));
@@ -69,8 +67,7 @@ VRELO_API int32_t OutputInit(MasterWork** job, const OutputParam* param) {
 // A list still pending is completed first, as OutputComplete would: the
 // host is past it, and with carry-over the line's rows still wait for the
 // next page. A completion that fails takes the failure exit.
-VRELO_API int32_t OutputInitPart(MasterWork** job,
-                                 const OutputParam* /*unused*/) {
+VRELO_API int32_t OutputInitPart(MasterWork** job, const OutputParam* /*unused*/) {
     MasterWork* work = vrelo::job_of(job);
     if (work == nullptr) return VRELO_BAD_ARGUMENT;
     if (work->produced == 1 && vrelo::mode_of(*work).complete(work) != VRELO_OK)
@@ -85,8 +82,7 @@ VRELO_API int32_t OutputInitPart(MasterWork** job,
     vrelo::mode_of(*work).startPage(work);
     // Nothing in the table may lead a host into memory the job reuses or
     // has released.
-    if (!MyNullPHCheck(&work->outTableHandle))
-        vrelo::empty_chunk_table(vrelo::chunk_table(*work));
+    if (!MyNullPHCheck(&work->outTableHandle)) vrelo::empty_chunk_table(vrelo::chunk_table(*work));
     work->outTable = nullptr;
     return VRELO_OK;
 }
@@ -98,7 +94,6 @@ VRELO_API void OutputClose(MasterWork** job) {
     work->cmdBuf = nullptr;
     MyDisposePH(&work->cmdBufHandle);
     work->outTable = nullptr;
-    if (!MyNullPHCheck(&work->outTableHandle))
-        MyDisposePH(&work->outTableHandle);
+    if (!MyNullPHCheck(&work->outTableHandle)) MyDisposePH(&work->outTableHandle);
     MyDisposeMasterWorkPtr(work);
 }

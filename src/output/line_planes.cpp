@@ -35,8 +35,7 @@ const uint8_t* first_ink_byte(const uint8_t* from, const uint8_t* end) {
 // The last non-zero byte in [begin, end), which must hold one. Reads
 // nothing outside.
 const uint8_t* last_ink_byte(const uint8_t* begin, const uint8_t* end) {
-    while (end - begin >= kStepBytes && words_ored(end - kStepBytes) == 0)
-        end -= kStepBytes;
+    while (end - begin >= kStepBytes && words_ored(end - kStepBytes) == 0) end -= kStepBytes;
     for (; end - begin >= static_cast<ptrdiff_t>(kScanWordBytes); end -= kScanWordBytes) {
         const ScanWord word = load_word(end - kScanWordBytes);
         if (word != 0) return end - kScanWordBytes + last_marked_byte(word);
@@ -54,16 +53,14 @@ bool double_position(int16_t* position) {
 
 }  // namespace
 
-int32_t prepare_planes(const MasterWork& job, const RasterLine& line,
-                       LinePlanes* planes) {
+int32_t prepare_planes(const MasterWork& job, const RasterLine& line, LinePlanes* planes) {
     for (int colour = 0; colour < VRELO_COLOURS; ++colour) {
         ColorPlane& used = planes->plane[colour];
         used = line.planes[colour];
         if (used.data == nullptr) continue;
         // A negative start or tail would make the row reach before its data;
         // a negative end names no row that could be printed.
-        if (used.width < 0 || used.firstPixel < 0 || used.tailBlank < 0)
-            return VRELO_BAD_ARGUMENT;
+        if (used.width < 0 || used.firstPixel < 0 || used.tailBlank < 0) return VRELO_BAD_ARGUMENT;
         if (job.doubleX != 1) continue;
         if (!double_position(&used.width) || !double_position(&used.firstPixel) ||
             !double_position(&used.tailBlank))
@@ -80,8 +77,7 @@ int32_t prepare_planes(const MasterWork& job, const RasterLine& line,
 bool find_ink(const ColorPlane& plane, int16_t pixelShift, RowSpan* span) {
     if (plane.data == nullptr || plane.firstPixel == plane.width) return false;
     const int16_t first = static_cast<int16_t>(plane.firstPixel >> pixelShift);
-    const int16_t last = static_cast<int16_t>(
-        (plane.width - plane.tailBlank - 1) >> pixelShift);
+    const int16_t last = static_cast<int16_t>((plane.width - plane.tailBlank - 1) >> pixelShift);
     if (first > last) return false;
     const uint8_t* const begin = plane.data + first;
     const uint8_t* const end = plane.data + last + 1;

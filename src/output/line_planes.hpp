@@ -30,8 +30,7 @@ struct LinePlanes {
 // checked. A row has no ink when its plane has no data, an empty pixel
 // range, or only blank bytes in its range; bytes before the range are never
 // read.
-int32_t prepare_planes(const MasterWork& job, const RasterLine& line,
-                       LinePlanes* planes);
+int32_t prepare_planes(const MasterWork& job, const RasterLine& line, LinePlanes* planes);
 
 // One row's ink: false as above, else its span. Needs a plane that passed
 // the checks of prepare_planes.

@@ -26,8 +26,8 @@ void on_error(j_common_ptr info) {
 void no_warnings(j_common_ptr, int) {}
 
 uint32_t density(const jpeg_decompress_struct& info, UINT16 value) {
-    if (info.density_unit == 1) return value;                          // dots per inch
-    if (info.density_unit == 2) return uint32_t(value * 2.54 + 0.5);   // per cm
+    if (info.density_unit == 1) return value;                                      // dots per inch
+    if (info.density_unit == 2) return static_cast<uint32_t>(value * 2.54 + 0.5);  // per cm
     return 0;
 }
 
@@ -70,14 +70,15 @@ bool read_jpeg(const std::vector<uint8_t>& file, RgbImage* image, std::string* e
     jpeg_start_decompress(&info);
     image->width = info.output_width;
     image->height = info.output_height;
-    if (uint64_t(image->width) * image->height > kLargestImagePixels) {
+    if (static_cast<uint64_t>(image->width) * image->height > kLargestImagePixels) {
         *error = "the JPEG image is larger than " + std::to_string(kLargestImagePixels) + " pixels";
         jpeg_destroy_decompress(&info);
         return false;
     }
-    image->pixels.assign(size_t(image->width) * image->height * 3, 0);
+    image->pixels.assign(static_cast<size_t>(image->width) * image->height * 3, 0);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image->pixels.data() + size_t(info.output_scanline) * image->width * 3;
+        JSAMPROW row =
+            image->pixels.data() + static_cast<size_t>(info.output_scanline) * image->width * 3;
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);

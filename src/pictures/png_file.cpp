@@ -46,30 +46,27 @@ struct PngWriter::Png {
 PngWriter::PngWriter() = default;
 PngWriter::~PngWriter() = default;
 
-bool PngWriter::open(const std::string& path, uint32_t width, uint32_t height,
-                     Kind kind, std::string* error) {
+bool PngWriter::open(const std::string& path, uint32_t width, uint32_t height, Kind kind,
+                     std::string* error) {
     png_ = std::make_unique<Png>();
     png_->rowsLeft = height;
     if (!png_->file.open(path, error)) return false;
     errno = 0;
-    png_->write = png_create_write_struct(PNG_LIBPNG_VER_STRING, &png_->failure, on_png_error,
-                                          no_warnings);
+    png_->write =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &png_->failure, on_png_error, no_warnings);
     png_->info = png_->write ? png_create_info_struct(png_->write) : nullptr;
-    if (png_->info == nullptr || setjmp(png_jmpbuf(png_->write)))
-        return png_->failed(error);
+    if (png_->info == nullptr || setjmp(png_jmpbuf(png_->write))) return png_->failed(error);
     png_init_io(png_->write, png_->file.file());
     png_set_IHDR(png_->write, png_->info, width, height, 8,
-                 kind == Kind::kGrey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 kind == Kind::kGrey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png_->write, png_->info);
     return true;
 }
 
 bool PngWriter::write_row(const uint8_t* row, std::string* error) {
     errno = 0;
-    if (png_->rowsLeft == 0 || setjmp(png_jmpbuf(png_->write)))
-        return png_->failed(error);
+    if (png_->rowsLeft == 0 || setjmp(png_jmpbuf(png_->write))) return png_->failed(error);
     png_write_row(png_->write, row);
     --png_->rowsLeft;
     return true;
@@ -77,8 +74,7 @@ bool PngWriter::write_row(const uint8_t* row, std::string* error) {
 
 bool PngWriter::close(std::string* error) {
     errno = 0;
-    if (png_->rowsLeft != 0 || setjmp(png_jmpbuf(png_->write)))
-        return png_->failed(error);
+    if (png_->rowsLeft != 0 || setjmp(png_jmpbuf(png_->write))) return png_->failed(error);
     png_write_end(png_->write, nullptr);
     return png_->file.close(error);
 }
@@ -89,8 +85,7 @@ namespace {
 void ask_for_rgb(png_structp png, png_infop info) {
     const png_byte type = png_get_color_type(png, info);
     if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA)
-        png_set_gray_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
     if (png_get_bit_depth(png, info) < 8) png_set_packing(png);
     if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
     if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8)
@@ -116,7 +111,9 @@ void read_memory(png_structp png, png_bytep out, png_size_t length) {
 }
 
 // Dots per inch from a pHYs density in dots per metre.
-uint32_t dots_per_inch(png_uint_32 perMetre) { return uint32_t(perMetre * 0.0254 + 0.5); }
+uint32_t dots_per_inch(png_uint_32 perMetre) {
+    return static_cast<uint32_t>(perMetre * 0.0254 + 0.5);
+}
 
 }  // namespace
 
@@ -157,16 +154,15 @@ bool read_png(const std::vector<uint8_t>& file, RgbImage* image, std::string* er
     ask_for_rgb(png, info);
     image->width = png_get_image_width(png, info);
     image->height = png_get_image_height(png, info);
-    if (uint64_t(image->width) * image->height > kLargestImagePixels) {
+    if (static_cast<uint64_t>(image->width) * image->height > kLargestImagePixels) {
         png_destroy_read_struct(&png, &info, nullptr);
-        *error = "the PNG image is larger than " +
-                 std::to_string(kLargestImagePixels) + " pixels";
+        *error = "the PNG image is larger than " + std::to_string(kLargestImagePixels) + " pixels";
         return false;
     }
-    image->pixels.assign(size_t(image->width) * image->height * 3, 0);
+    image->pixels.assign(static_cast<size_t>(image->width) * image->height * 3, 0);
     rows.resize(image->height);
     for (uint32_t y = 0; y < image->height; ++y)
-        rows[y] = image->pixels.data() + size_t(y) * image->width * 3;
+        rows[y] = image->pixels.data() + static_cast<size_t>(y) * image->width * 3;
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);

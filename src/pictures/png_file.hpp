@@ -37,10 +37,12 @@ class PngWriter {
 struct RgbImage {
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t dpiX = 0, dpiY = 0;  // from the file (pHYs, JFIF); 0 if none
-    std::vector<uint8_t> pixels;  // width * 3 bytes per row
+    uint32_t dpiX = 0, dpiY = 0;      // from the file (pHYs, JFIF); 0 if none
+    std::vector<uint8_t> pixels;      // width * 3 bytes per row
     std::vector<uint8_t> iccProfile;  // the file's own RGB profile, if any
-    const uint8_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width * 3; }
+    const uint8_t* row(uint32_t y) const {
+        return pixels.data() + static_cast<size_t>(y) * width * 3;
+    }
 };
 
 // True when bytes start as a PNG file does.
@@ -53,7 +55,7 @@ bool read_png(const std::vector<uint8_t>& file, RgbImage* image, std::string* er
 
 // Largest picture read, in pixels: far beyond a page at print resolution,
 // and small enough to hold in memory.
-constexpr uint64_t kLargestImagePixels = uint64_t(1) << 28;
+constexpr uint64_t kLargestImagePixels = static_cast<uint64_t>(1) << 28;
 
 }  // namespace vrelo_tools
 

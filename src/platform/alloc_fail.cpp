@@ -12,11 +12,17 @@ void fail_allocation_after(int64_t n) {
     failing_allocation = n > 0 ? allocations_made + n : 0;
 }
 
-bool allocation_failure_armed() { return failing_allocation != 0; }
+bool allocation_failure_armed() {
+    return failing_allocation != 0;
+}
 
-int64_t allocation_count() { return allocations_made; }
+int64_t allocation_count() {
+    return allocations_made;
+}
 
-int64_t live_allocations() { return blocks_live; }
+int64_t live_allocations() {
+    return blocks_live;
+}
 
 bool allocation_should_fail() {
     ++allocations_made;
@@ -27,8 +33,12 @@ bool allocation_should_fail() {
     return false;
 }
 
-void note_block_made() { ++blocks_live; }
+void note_block_made() {
+    ++blocks_live;
+}
 
-void note_block_released() { --blocks_live; }
+void note_block_released() {
+    --blocks_live;
+}
 
 }  // namespace vrelo

@@ -27,15 +27,15 @@ const int16_t kOpenModeCount = 2;
 // its field or the whole path would not fit: nothing may be opened then.
 bool build_path(const FileRef& file, char (&path)[kPathBytes]) {
     vrelo::clear_bytes(path, kPathBytes);
-    const size_t name_length = strnlen(file.name, kNameBytes);
-    const size_t directory_length =
+    const size_t nameLength = strnlen(file.name, kNameBytes);
+    const size_t directoryLength =
         file.directory == nullptr ? 0 : strnlen(file.directory, kPathBytes);
-    const size_t separator_length = directory_length > 0 ? 1 : 0;
-    if (name_length == kNameBytes ||
-        directory_length + separator_length + name_length > VRELO_PATH_MAX) {
+    const size_t separatorLength = directoryLength > 0 ? 1 : 0;
+    if (nameLength == kNameBytes ||
+        directoryLength + separatorLength + nameLength > VRELO_PATH_MAX) {
         return false;
     }
-    if (directory_length > 0) {
+    if (directoryLength > 0) {
         MyMemCopy2(path, file.directory);
         MyStrCat(path, "/");
     }
@@ -58,15 +58,13 @@ int32_t open_path(FileRef* file, const char* mode) {
 // Moves length bytes between buffer and the record's stream with fread or
 // fwrite; a short transfer fails like a missing stream or buffer.
 template <typename Buffer, typename Transfer>
-int32_t transfer_all(FileRef* file, Buffer* buffer, int32_t length,
-                     Transfer move) {
+int32_t transfer_all(FileRef* file, Buffer* buffer, int32_t length, Transfer move) {
     FILE* stream = stream_of(file);
     if (stream == nullptr || buffer == nullptr || length < 0) {
         return VRELO_FILE_FAILED;
     }
     const size_t wanted = static_cast<size_t>(length);
-    return move(buffer, 1, wanted, stream) == wanted ? VRELO_OK
-                                                     : VRELO_FILE_FAILED;
+    return move(buffer, 1, wanted, stream) == wanted ? VRELO_OK : VRELO_FILE_FAILED;
 }
 
 }  // namespace
@@ -109,20 +107,18 @@ VRELO_API int32_t MyFileRead(FileRef* file, void* buffer, int32_t length) {
 VRELO_API int32_t MyFileSeek(FileRef* file, int32_t position) {
     FILE* stream = stream_of(file);
     if (stream == nullptr) return VRELO_FILE_FAILED;
-    return fseeko(stream, position, SEEK_SET) == 0 ? VRELO_OK
-                                                   : VRELO_FILE_FAILED;
+    return fseeko(stream, position, SEEK_SET) == 0 ? VRELO_OK : VRELO_FILE_FAILED;
 }
 
-VRELO_API int32_t MyFileWrite(FileRef* file, const void* buffer,
-                              int32_t length) {
+VRELO_API int32_t MyFileWrite(FileRef* file, const void* buffer, int32_t length) {
     return transfer_all(file, buffer, length, fwrite);
 }
 
 VRELO_API int32_t MySizeofFile(FileRef* file) {
     char path[kPathBytes];
     struct stat status;
-    if (file == nullptr || !build_path(*file, path) ||
-        stat(path, &status) != 0 || status.st_size > INT32_MAX) {
+    if (file == nullptr || !build_path(*file, path) || stat(path, &status) != 0 ||
+        status.st_size > INT32_MAX) {
         return VRELO_FILE_FAILED;
     }
     return static_cast<int32_t>(status.st_size);

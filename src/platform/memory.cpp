@@ -12,7 +12,9 @@ namespace vrelo {
 namespace {
 // The product has no test switch: nothing is counted, nothing made to fail,
 // and two jobs on two threads share no state here.
-constexpr bool allocation_should_fail() { return false; }
+constexpr bool allocation_should_fail() {
+    return false;
+}
 void note_block_made() {}
 void note_block_released() {}
 }  // namespace
@@ -61,8 +63,7 @@ VRELO_API void MyDisposePH(PtrHandle* handle) {
 
 VRELO_API int32_t MyNullPHCheck(const PtrHandle* handle) {
     if (handle == nullptr) return 1;
-    return handle->pointer == nullptr && handle->reserved == 0 &&
-           handle->state == 0;
+    return handle->pointer == nullptr && handle->reserved == 0 && handle->state == 0;
 }
 
 VRELO_API void* MyNewMasterWorkPtr(int32_t size) {
@@ -79,4 +80,3 @@ VRELO_API void MyDisposeMasterWorkPtr(void* block) {
     PtrHandle handle = *static_cast<PtrHandle*>(block);
     MyDisposePH(&handle);
 }
-

@@ -18,7 +18,9 @@ inline bool is_null_info(const OffsetInfo* info) {
 
 // Every building block answers a 16-bit status widened with its sign, and
 // fails exactly when that status is negative.
-inline bool failed(int32_t status) { return static_cast<int16_t>(status) < 0; }
+inline bool failed(int32_t status) {
+    return static_cast<int16_t>(status) < 0;
+}
 
 }  // namespace vrelo
 

@@ -15,13 +15,12 @@ const uint32_t kEntryWords = 3;
 const int64_t kEntryBytes = kEntryWords * kWordBytes;
 
 struct TableLocation {
-    int32_t length;         // stored length of the table data
-    int64_t data_position;  // file offset of its first data byte
+    int32_t length;        // stored length of the table data
+    int64_t dataPosition;  // file offset of its first data byte
 };
 
 // Reads the 32-bit unit at a position, in host order.
-bool read_word_at(FileRef* file, int64_t position, bool swap,
-                  uint32_t* value) {
+bool read_word_at(FileRef* file, int64_t position, bool swap, uint32_t* value) {
     if (vrelo::failed(vrelo::seek_file(file, position)) ||
         vrelo::failed(MyFileRead(file, value, kWordBytes))) {
         return false;
@@ -31,26 +30,25 @@ bool read_word_at(FileRef* file, int64_t position, bool swap,
 }
 
 bool entry_matches(const uint32_t* entry, const ResourceRef& table) {
-    return entry[0] == table.type &&
-           static_cast<int16_t>(entry[1] & 0xFFFFu) == table.id;
+    return entry[0] == table.type && static_cast<int16_t>(entry[1] & 0xFFFFu) == table.id;
 }
 
 // Reads the directory at a position and finds the first entry naming the
 // table. Returns VRELO_OK with its record position, VRELO_FILE_FAILED
 // when the directory is unreadable, too large for the file or has no such
 // entry, or VRELO_NO_MEMORY when it cannot be held.
-int32_t find_record(FileRef* file, int64_t directory, int64_t file_size,
-                    bool swap, const ResourceRef& table, uint32_t* record) {
+int32_t find_record(FileRef* file, int64_t directory, int64_t fileSize, bool swap,
+                    const ResourceRef& table, uint32_t* record) {
     uint32_t count = 0;
     if (!read_word_at(file, directory, swap, &count)) return VRELO_FILE_FAILED;
-    const int64_t entries_bytes = count * kEntryBytes;
+    const int64_t entriesBytes = count * kEntryBytes;
     // Zero entries name nothing; a count the file cannot hold is refused
     // before it can size an allocation.
-    if (count == 0 || entries_bytes > INT32_MAX ||
-        directory + kWordBytes + entries_bytes > file_size) {
+    if (count == 0 || entriesBytes > INT32_MAX ||
+        directory + kWordBytes + entriesBytes > fileSize) {
         return VRELO_FILE_FAILED;
     }
-    const int32_t bytes = static_cast<int32_t>(entries_bytes);
+    const int32_t bytes = static_cast<int32_t>(entriesBytes);
     uint32_t* entries = static_cast<uint32_t*>(MyNewPtr(bytes));
     if (entries == nullptr) return VRELO_NO_MEMORY;
     int32_t status = VRELO_FILE_FAILED;
@@ -72,28 +70,26 @@ int32_t find_record(FileRef* file, int64_t directory, int64_t file_size,
 // Finds a table and reads its stored length. Returns VRELO_OK with the
 // location filled, VRELO_FILE_FAILED for any file failure, a missing table
 // or numbers that do not fit the file, or VRELO_NO_MEMORY.
-int32_t find_table(FileRef* file, const ResourceRef* table,
-                   TableLocation* location) {
+int32_t find_table(FileRef* file, const ResourceRef* table, TableLocation* location) {
     const bool swap = SwapBinaryDataCheck() != 0;
-    const int64_t file_size = vrelo::open_file_size(file);
+    const int64_t fileSize = vrelo::open_file_size(file);
     uint32_t directory = 0;
-    if (file_size < 0 || vrelo::failed(vrelo::seek_file(file, 0)) ||
+    if (fileSize < 0 || vrelo::failed(vrelo::seek_file(file, 0)) ||
         !read_word_at(file, table->type, swap, &directory)) {
         return VRELO_FILE_FAILED;
     }
     uint32_t record = 0;
-    const int32_t found =
-        find_record(file, directory, file_size, swap, *table, &record);
+    const int32_t found = find_record(file, directory, fileSize, swap, *table, &record);
     if (vrelo::failed(found)) return found;
     uint32_t length = 0;
     if (!read_word_at(file, record, swap, &length)) return VRELO_FILE_FAILED;
-    const int32_t signed_length = static_cast<int32_t>(length);
-    const int64_t data_position = int64_t{record} + kWordBytes;
-    if (signed_length < 0 || data_position + signed_length > file_size) {
+    const int32_t signedLength = static_cast<int32_t>(length);
+    const int64_t dataPosition = int64_t{record} + kWordBytes;
+    if (signedLength < 0 || dataPosition + signedLength > fileSize) {
         return VRELO_FILE_FAILED;
     }
-    location->length = signed_length;
-    location->data_position = data_position;
+    location->length = signedLength;
+    location->dataPosition = dataPosition;
     return VRELO_OK;
 }
 
@@ -134,17 +130,15 @@ VRELO_API void MyUnlockFreeResource2(ResourceRef* table) {
 // Rewrites a table only with exactly its stored length, so the file never
 // grows or shrinks; on a big-endian host the record's data is left in file
 // order.
-VRELO_API int32_t MyWriteTable(FileRef* file, ResourceRef* table,
-                               int32_t expected) {
+VRELO_API int32_t MyWriteTable(FileRef* file, ResourceRef* table, int32_t expected) {
     TableLocation location;
     if (table == nullptr || table->data == nullptr ||
-        vrelo::failed(find_table(file, table, &location)) ||
-        location.length != expected) {
+        vrelo::failed(find_table(file, table, &location)) || location.length != expected) {
         return VRELO_FILE_FAILED;
     }
     // The lookup ended with a read; an update stream must be positioned
     // again before it may be written.
-    if (vrelo::failed(vrelo::seek_file(file, location.data_position))) {
+    if (vrelo::failed(vrelo::seek_file(file, location.dataPosition))) {
         return VRELO_FILE_FAILED;
     }
     if (SwapBinaryDataCheck()) {
@@ -155,6 +149,8 @@ VRELO_API int32_t MyWriteTable(FileRef* file, ResourceRef* table,
 
 // Resources need no locking here: the older pair of calls only hands its
 // value back.
-VRELO_API int32_t MyLockResource(int32_t value) { return value; }
+VRELO_API int32_t MyLockResource(int32_t value) {
+    return value;
+}
 
 VRELO_API void MyUnlockFreeResource(void) {}

@@ -5,22 +5,25 @@
 
 namespace vrelo_tools {
 
-ContoneRendering::~ContoneRendering() { vrelo_inks_free(renderer_); }
+ContoneRendering::~ContoneRendering() {
+    vrelo_inks_free(renderer_);
+}
 
-bool ContoneRendering::start_page(const RasterFormat& f, int media, const std::string& printerProfile,
-                                  std::string* error, int halftone) {
+bool ContoneRendering::start_page(const RasterFormat& f, int media,
+                                  const std::string& printerProfile, std::string* error,
+                                  int halftone) {
     VreloInksOptions o;
-    vrelo_inks_default_options(&o, int32_t(f.width));
+    vrelo_inks_default_options(&o, static_cast<int32_t>(f.width));
     o.input = f.input;
     o.sampleBits = f.sampleBits;
     o.bits = f.bits;
     o.media = media;
     o.halftone = halftone;
     o.printerProfile = printerProfile.empty() ? nullptr : printerProfile.c_str();
-    const bool same = renderer_ != nullptr && o.input == made_.input && o.sampleBits == made_.sampleBits &&
-                      o.width == made_.width && o.bits == made_.bits && o.media == made_.media &&
-                      o.halftone == made_.halftone &&
-                      printerProfile == profile_;
+    const bool same = renderer_ != nullptr && o.input == made_.input &&
+                      o.sampleBits == made_.sampleBits && o.width == made_.width &&
+                      o.bits == made_.bits && o.media == made_.media &&
+                      o.halftone == made_.halftone && printerProfile == profile_;
     if (!same) {
         vrelo_inks_free(renderer_);
         renderer_ = nullptr;
@@ -42,7 +45,8 @@ bool ContoneRendering::render(const uint8_t* raster, RasterLine* line, std::stri
     if (inkGrey_) {
         // Black as ink (0 white) to grey as light (0 black): every bit flips,
         // at 8 bits as at 16.
-        for (size_t i = 0; i < inverted_.size(); ++i) inverted_[i] = uint8_t(~raster[i]);
+        for (size_t i = 0; i < inverted_.size(); ++i)
+            inverted_[i] = static_cast<uint8_t>(~raster[i]);
         raster = inverted_.data();
     }
     if (vrelo_inks_render_line(renderer_, raster, line) >= 0) return true;

@@ -17,8 +17,8 @@ int PagePrinter::take_bytes(void* context, const uint8_t* data, size_t length) {
 
 bool PagePrinter::fail(int32_t status, const std::string& where, PrintFault* fault) {
     fault->status = status;
-    fault->what = std::string(vrelo_status_name(status)) + " (" + vrelo_status_text(status) +
-                  ")" + where;
+    fault->what =
+        std::string(vrelo_status_name(status)) + " (" + vrelo_status_text(status) + ")" + where;
     pageOpen_ = false;
     return false;
 }
@@ -45,8 +45,8 @@ void PagePrinter::begin_page(int page) {
     bytes_.clear();
 }
 
-bool PagePrinter::print_line(int32_t lineNumber, const PlaneRows& planes,
-                             uint32_t widthPixels, PrintFault* fault) {
+bool PagePrinter::print_line(int32_t lineNumber, const PlaneRows& planes, uint32_t widthPixels,
+                             PrintFault* fault) {
     RasterLine line;
     std::memset(&line, 0, sizeof line);
     line.lineNumber = lineNumber;
@@ -58,7 +58,7 @@ bool PagePrinter::print_line(int32_t lineNumber, const PlaneRows& planes,
         if (!rowInk) continue;
         ink = true;
         line.planes[colour].data = row.data();
-        line.planes[colour].width = int16_t(widthPixels);
+        line.planes[colour].width = static_cast<int16_t>(widthPixels);
     }
     // A line without ink is a gap the next line's advance covers.
     return !ink || send(line, fault);
@@ -73,8 +73,8 @@ bool PagePrinter::print_rendered(const RasterLine& line, PrintFault* fault) {
 bool PagePrinter::send(const RasterLine& line, PrintFault* fault) {
     const int32_t status = vrelo_host_send_line(&job_, &line, take_bytes, this);
     if (status == VRELO_OK) return true;
-    return fail(status, ", page " + std::to_string(page_) + ", line " +
-                            std::to_string(line.lineNumber),
+    return fail(status,
+                ", page " + std::to_string(page_) + ", line " + std::to_string(line.lineNumber),
                 fault);
 }
 

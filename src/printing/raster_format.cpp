@@ -67,27 +67,27 @@ bool colour_space(uint32_t space, std::array<int, kPlanes>* planes, int* colours
 }
 
 uint32_t expected_bytes_per_line(const RasterFormat& f) {
-    if (f.banded) return uint32_t(f.colours * f.planeBytes());
-    return uint32_t((uint64_t(f.width) * f.pixelBits + 7) / 8);
+    if (f.banded) return static_cast<uint32_t>(f.colours * f.planeBytes());
+    return static_cast<uint32_t>((static_cast<uint64_t>(f.width) * f.pixelBits + 7) / 8);
 }
 
 // A pixel's colour values from a chunked line, as one number of pixelBits
 // bits (most significant channel first).
 uint32_t chunked_pixel(const RasterFormat& f, const uint8_t* line, uint32_t x) {
     if (f.pixelBits < 8) {
-        const uint32_t bit = x * uint32_t(f.pixelBits);
-        const int shift = 8 - f.pixelBits - int(bit % 8);
+        const uint32_t bit = x * static_cast<uint32_t>(f.pixelBits);
+        const int shift = 8 - f.pixelBits - static_cast<int>(bit % 8);
         return (line[bit / 8] >> shift) & ((1u << f.pixelBits) - 1);
     }
     const int bytes = f.pixelBits / 8;
     uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = value << 8 | line[size_t(x) * bytes + i];
+    for (int i = 0; i < bytes; ++i) value = value << 8 | line[static_cast<size_t>(x) * bytes + i];
     return value;
 }
 
 void put_pixel(std::vector<uint8_t>* row, int bits, uint32_t x, uint32_t value) {
-    const uint32_t bit = x * uint32_t(bits);
-    (*row)[bit / 8] |= uint8_t(value << (8 - bits - int(bit % 8)));
+    const uint32_t bit = x * static_cast<uint32_t>(bits);
+    (*row)[bit / 8] |= static_cast<uint8_t>(value << (8 - bits - static_cast<int>(bit % 8)));
 }
 
 void split_chunked(const RasterFormat& f, const uint8_t* line, PlaneRows* planes) {
@@ -102,7 +102,6 @@ void split_chunked(const RasterFormat& f, const uint8_t* line, PlaneRows* planes
     }
 }
 
-
 // The checks every page passes whatever its pixels: size, bytes a line,
 // resolution.
 std::string check_size(const cups_page_header2_t& h, RasterFormat f, RasterFormat* format) {
@@ -115,8 +114,8 @@ std::string check_size(const cups_page_header2_t& h, RasterFormat f, RasterForma
     const uint32_t expected = expected_bytes_per_line(f);
     if (h.cupsBytesPerLine != expected)
         return field("cupsBytesPerLine", h.cupsBytesPerLine,
-                     "must be " + std::to_string(expected) + " for " +
-                         std::to_string(f.width) + " pixels of this colour space, "
+                     "must be " + std::to_string(expected) + " for " + std::to_string(f.width) +
+                         " pixels of this colour space, "
                          "order and depth");
     f.bytesPerLine = expected;
     for (const uint32_t dpi : h.HWResolution)
@@ -132,16 +131,31 @@ std::string check_size(const cups_page_header2_t& h, RasterFormat f, RasterForma
 bool contone_space(uint32_t space, RasterFormat* f) {
     switch (space) {
         case CUPS_CSPACE_RGB:
-        case CUPS_CSPACE_SRGB: f->input = VRELO_INKS_RGB; f->colours = 3; return true;
+        case CUPS_CSPACE_SRGB:
+            f->input = VRELO_INKS_RGB;
+            f->colours = 3;
+            return true;
         case CUPS_CSPACE_W:
-        case CUPS_CSPACE_SW: f->input = VRELO_INKS_GREY; f->colours = 1; return true;
-        case CUPS_CSPACE_K: f->input = VRELO_INKS_GREY; f->colours = 1; f->inkGrey = true; return true;
-        case CUPS_CSPACE_CMYK: f->input = VRELO_INKS_CMYK; f->colours = 4; return true;
-        default: return false;
+        case CUPS_CSPACE_SW:
+            f->input = VRELO_INKS_GREY;
+            f->colours = 1;
+            return true;
+        case CUPS_CSPACE_K:
+            f->input = VRELO_INKS_GREY;
+            f->colours = 1;
+            f->inkGrey = true;
+            return true;
+        case CUPS_CSPACE_CMYK:
+            f->input = VRELO_INKS_CMYK;
+            f->colours = 4;
+            return true;
+        default:
+            return false;
     }
 }
 
-std::string check_contone_header(const cups_page_header2_t& h, RasterFormat f, RasterFormat* format) {
+std::string check_contone_header(const cups_page_header2_t& h, RasterFormat f,
+                                 RasterFormat* format) {
     const uint32_t space = number_of(h.cupsColorSpace);
     if (!contone_space(space, &f))
         return field("cupsColorSpace", space,
@@ -151,12 +165,13 @@ std::string check_contone_header(const cups_page_header2_t& h, RasterFormat f, R
         return field("cupsColorOrder", number_of(h.cupsColorOrder),
                      "must be chunked (0) at 8 or 16 bits a colour");
     f.contone = true;
-    f.sampleBits = int(h.cupsBitsPerColor);
+    f.sampleBits = static_cast<int>(h.cupsBitsPerColor);
     f.bits = h.cupsCompression == 2 ? 2 : 1;
     f.mediaType.assign(h.MediaType, strnlen(h.MediaType, sizeof h.MediaType));
-    f.media = strncasecmp(f.mediaType.c_str(), "photo", 5) == 0 ? VRELO_INKS_PHOTO : VRELO_INKS_PLAIN;
+    f.media =
+        strncasecmp(f.mediaType.c_str(), "photo", 5) == 0 ? VRELO_INKS_PHOTO : VRELO_INKS_PLAIN;
     f.pixelBits = f.colours * f.sampleBits;
-    if (h.cupsBitsPerPixel != uint32_t(f.pixelBits))
+    if (h.cupsBitsPerPixel != static_cast<uint32_t>(f.pixelBits))
         return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
                      "must be " + std::to_string(f.pixelBits) + " for this colour space and depth");
     return check_size(h, f, format);
@@ -166,7 +181,8 @@ std::string check_contone_header(const cups_page_header2_t& h, RasterFormat f, R
 
 std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* format) {
     RasterFormat f;
-    if (h.cupsBitsPerColor == 8 || h.cupsBitsPerColor == 16) return check_contone_header(h, f, format);
+    if (h.cupsBitsPerColor == 8 || h.cupsBitsPerColor == 16)
+        return check_contone_header(h, f, format);
     const uint32_t space = number_of(h.cupsColorSpace);
     const uint32_t order = number_of(h.cupsColorOrder);
     if (!colour_space(space, &f.planeOf, &f.colours))
@@ -176,20 +192,19 @@ std::string check_raster_header(const cups_page_header2_t& h, RasterFormat* form
     if (h.cupsBitsPerColor != 1 && h.cupsBitsPerColor != 2)
         return field("cupsBitsPerColor", h.cupsBitsPerColor,
                      "must be 1 or 2 (dots), or 8 or 16 (contone)");
-    f.bits = int(h.cupsBitsPerColor);
+    f.bits = static_cast<int>(h.cupsBitsPerColor);
     if (order != CUPS_ORDER_CHUNKED && order != CUPS_ORDER_BANDED)
-        return field("cupsColorOrder", order,
-                     "must be chunked (0) or banded (1)");
+        return field("cupsColorOrder", order, "must be chunked (0) or banded (1)");
     f.banded = order == CUPS_ORDER_BANDED;
     f.pixelBits = chunked_pixel_bits(f.colours, f.bits);
     // Banded pages also come with the chunked pixel size from some
     // renderers; only a chunked page's pixels are laid out by it.
-    const bool pixelBitsFit = h.cupsBitsPerPixel == uint32_t(f.pixelBits) ||
-                              (f.banded && h.cupsBitsPerPixel == uint32_t(f.bits));
+    const bool pixelBitsFit = h.cupsBitsPerPixel == static_cast<uint32_t>(f.pixelBits) ||
+                              (f.banded && h.cupsBitsPerPixel == static_cast<uint32_t>(f.bits));
     if (!pixelBitsFit)
-        return field("cupsBitsPerPixel", h.cupsBitsPerPixel,
-                     "must be " + std::to_string(f.pixelBits) +
-                         " for this colour space, order and depth");
+        return field(
+            "cupsBitsPerPixel", h.cupsBitsPerPixel,
+            "must be " + std::to_string(f.pixelBits) + " for this colour space, order and depth");
     return check_size(h, f, format);
 }
 
@@ -202,7 +217,7 @@ void split_raster_line(const RasterFormat& f, const uint8_t* line, PlaneRows* pl
     // A band is one channel's row in the raster's order, packed as the
     // library packs a plane.
     for (int channel = 0; channel < f.colours; ++channel) {
-        const uint8_t* band = line + size_t(channel) * f.planeBytes();
+        const uint8_t* band = line + static_cast<size_t>(channel) * f.planeBytes();
         auto& row = (*planes)[f.planeOf[channel]];
         row.assign(band, band + f.planeBytes());
     }

@@ -32,14 +32,14 @@ struct RasterFormat {
     bool inkGrey = false;
     int media = 0;
     std::string mediaType;  // the header's MediaType, as it is
-    int colours = 0;            // channels in the raster: 4 or 6
-    bool banded = false;        // else chunked
-    int pixelBits = 0;          // chunked: bits of one pixel
+    int colours = 0;        // channels in the raster: 4 or 6
+    bool banded = false;    // else chunked
+    int pixelBits = 0;      // chunked: bits of one pixel
     // Library plane of each raster channel, in the raster's order.
     std::array<int, kPlanes> planeOf{};
     uint32_t resX = 0, resY = 0;
     // Bytes of one library plane row: pixel p in byte p * bits / 8.
-    size_t planeBytes() const { return (size_t(width) * bits + 7) / 8; }
+    size_t planeBytes() const { return (static_cast<size_t>(width) * bits + 7) / 8; }
 };
 
 // Checks a page header before use: supported colour space, order and
@@ -48,16 +48,14 @@ struct RasterFormat {
 // otherwise a message naming the field and what it must be. A contone
 // page is printed at 2 bits when cupsCompression is 2 (the PPD's High
 // quality), else at 1.
-std::string check_raster_header(const cups_page_header2_t& header,
-                                RasterFormat* format);
+std::string check_raster_header(const cups_page_header2_t& header, RasterFormat* format);
 
 // One line of the library's planes, each format.planeBytes() long.
 using PlaneRows = std::array<std::vector<uint8_t>, kPlanes>;
 
 // Splits one raster line (format.bytesPerLine bytes) into the planes,
 // packed most significant pixel first.
-void split_raster_line(const RasterFormat& format, const uint8_t* line,
-                       PlaneRows* planes);
+void split_raster_line(const RasterFormat& format, const uint8_t* line, PlaneRows* planes);
 
 }  // namespace vrelo_tools
 

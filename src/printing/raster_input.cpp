@@ -21,8 +21,7 @@ RasterInput::~RasterInput() {
     if (raster_ != nullptr) cupsRasterClose(raster_);
 }
 
-ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer,
-                                size_t length) {
+ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer, size_t length) {
     RasterInput* input = static_cast<RasterInput*>(context);
     input->lastRequest_ = length;
     if (input->prefixUsed_ < input->prefix_.size()) {
@@ -35,9 +34,8 @@ ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer,
     ssize_t got;
     do {
         got = read(input->fd_, buffer, length);
-    } while (got < 0 && errno == EINTR &&
-             !(input->cancel_ != nullptr && *input->cancel_ != 0));
-    if (got > 0) input->delivered_ += uint64_t(got);
+    } while (got < 0 && errno == EINTR && !(input->cancel_ != nullptr && *input->cancel_ != 0));
+    if (got > 0) input->delivered_ += static_cast<uint64_t>(got);
     if (got < 0 && errno != EINTR) input->readError_ = errno;
     return got;
 }
@@ -68,8 +66,7 @@ RasterInput::Next RasterInput::next_page(RasterFormat* format, std::string* erro
 
 bool RasterInput::read_line(uint8_t* line, std::string* error) {
     if (linesRead_ < format_.height &&
-        cupsRasterReadPixels(raster_, line, format_.bytesPerLine) ==
-            format_.bytesPerLine) {
+        cupsRasterReadPixels(raster_, line, format_.bytesPerLine) == format_.bytesPerLine) {
         ++linesRead_;
         return true;
     }

@@ -53,7 +53,8 @@ class JobLoop {
     bool end_open_page(bool lastPage) {
         if (!printer_.page_open()) return true;
         PrintFault fault;
-        if (!printer_.end_page(int32_t(pageLines_), lastPage, &fault)) return fail(fault);
+        if (!printer_.end_page(static_cast<int32_t>(pageLines_), lastPage, &fault))
+            return fail(fault);
         ++result_.pagesSent;
         std::string error;
         if (events_.pageEnded && !events_.pageEnded(page_, printer_.page_bytes(), &error)) {
@@ -71,8 +72,8 @@ class JobLoop {
 
     bool start_page(const RasterFormat& format) {
         const VreloJobSetup setup = setup_for_page(format, options_);
-        const bool sameSetup = printer_.configured() &&
-                               std::memcmp(&setup, &printer_.setup(), sizeof setup) == 0;
+        const bool sameSetup =
+            printer_.configured() && std::memcmp(&setup, &printer_.setup(), sizeof setup) == 0;
         // A page of another setup ends the job's pages so far: they drain.
         if (!end_open_page(!sameSetup)) return false;
         PrintFault fault;
@@ -84,7 +85,8 @@ class JobLoop {
         pageLines_ = format.height;
         if (format.contone) {
             const int media = options_.media != 0 ? options_.media : format.media;
-            const std::string profile = options_.printerProfile ? options_.printerProfile(format) : "";
+            const std::string profile =
+                options_.printerProfile ? options_.printerProfile(format) : "";
             std::string error;
             if (!rendering_.start_page(format, media, profile, &error)) {
                 result_.error = "page " + std::to_string(page_) + ": " + error;
@@ -120,7 +122,8 @@ class JobLoop {
                 if (!printer_.print_rendered(rendered, &fault)) return fail(fault);
             } else {
                 split_raster_line(format, line.data(), &planes);
-                if (!printer_.print_line(int32_t(y), planes, format.width, &fault)) return fail(fault);
+                if (!printer_.print_line(static_cast<int32_t>(y), planes, format.width, &fault))
+                    return fail(fault);
             }
             if (events_.lineDone && (y % kProgressLines == 0 || y + 1 == format.height))
                 events_.lineDone(page_, y + 1);
@@ -142,14 +145,14 @@ class JobLoop {
 }  // namespace
 
 VreloJobSetup setup_for_page(const RasterFormat& format, const PrintOptions& options) {
-    VreloJobSetup setup = vrelo_host_setup(int32_t(format.resX), int32_t(format.resY), format.bits);
+    VreloJobSetup setup = vrelo_host_setup(static_cast<int32_t>(format.resX),
+                                           static_cast<int32_t>(format.resY), format.bits);
     setup.model = options.model;
     setup.carryOver = options.carryOver ? 1 : 0;
     return setup;
 }
 
-PrintResult print_raster(RasterInput& input, const PrintOptions& options,
-                         const PrintEvents& events,
+PrintResult print_raster(RasterInput& input, const PrintOptions& options, const PrintEvents& events,
                          const volatile std::sig_atomic_t* cancel) {
     return JobLoop(input, options, events, cancel).run();
 }

@@ -36,8 +36,7 @@ struct PrintEvents {
     std::function<void(int page, uint32_t line)> lineDone;
     // A page's whole stream; false with *error (naming the destination and
     // the reason) when it could not be sent.
-    std::function<bool(int page, const std::vector<uint8_t>& bytes, std::string* error)>
-        pageEnded;
+    std::function<bool(int page, const std::vector<uint8_t>& bytes, std::string* error)> pageEnded;
 };
 
 struct PrintResult {
@@ -51,8 +50,7 @@ VreloJobSetup setup_for_page(const RasterFormat& format, const PrintOptions& opt
 
 // Prints every page of the raster. cancel, when not null, is polled
 // between lines.
-PrintResult print_raster(RasterInput& input, const PrintOptions& options,
-                         const PrintEvents& events,
+PrintResult print_raster(RasterInput& input, const PrintOptions& options, const PrintEvents& events,
                          const volatile std::sig_atomic_t* cancel);
 
 }  // namespace vrelo_tools

@@ -25,8 +25,7 @@ TEST(RingSetUp, PageStartEmptiesEverySlotAndSetsThePointers) {
     InitTempBuf(ring.get());
     InitRPointer(ring.get());
     InitWPointer(ring.get());
-    for (int n = 0; n < kSlots - 1; ++n)
-        ASSERT_TRUE(is_null(slot(*ring, n))) << n;
+    for (int n = 0; n < kSlots - 1; ++n) ASSERT_TRUE(is_null(slot(*ring, n))) << n;
     EXPECT_EQ(slot_of(ring->spare), kSlots - 1);  // never touched
     EXPECT_EQ(ring->RPointer, 0);
     const int32_t delays[VRELO_COLOURS] = {0, 336, 224, 112, 224, 112};
@@ -46,8 +45,7 @@ TEST(RingSetUp, RingsAndTemporarySlotsAreEmptiedSeparately) {
     ring = tagged_ring();
     InitTempBuf(ring.get());
     for (const OffsetInfo& t : ring->TempBuf) EXPECT_TRUE(is_null(t));
-    EXPECT_EQ(slot_of(ring->Outbuf[RING_OUTBUF_SLOTS - 1]),
-              RING_OUTBUF_SLOTS - 1);
+    EXPECT_EQ(slot_of(ring->Outbuf[RING_OUTBUF_SLOTS - 1]), RING_OUTBUF_SLOTS - 1);
     EXPECT_EQ(slot_of(ring->spare), kSlots - 1);
 }
 
@@ -77,8 +75,8 @@ TEST(RingRows, CopyTempToOutbufMovesTheRowToTheWriteSlot) {
 TEST(RingRows, ResetOffsetInfoEmptiesOnlyTheWriteSlot) {
     const OffsetInfo unrelated = {50, 60, 70};
     const OffsetInfo empty = {0, 0, 0};
-    const OffsetInfo* passed_refs[] = {&unrelated, &empty, nullptr};
-    for (const OffsetInfo* passed : passed_refs) {
+    const OffsetInfo* passedRefs[] = {&unrelated, &empty, nullptr};
+    for (const OffsetInfo* passed : passedRefs) {
         auto ring = tagged_ring();
         auto expected = std::make_unique<RingBuf>(*ring);
         expected->Outbuf[737] = OffsetInfo{};

@@ -27,7 +27,9 @@ inline OffsetInfo& slot(RingBuf& ring, int n) {
 }
 
 // Distinct, never null, and decodable back to the slot number.
-inline OffsetInfo tag(int n) { return {n + 1, 7 * n + 3, n + 100}; }
+inline OffsetInfo tag(int n) {
+    return {n + 1, 7 * n + 3, n + 100};
+}
 
 // The slot a tag names, or -1 for anything that is not a tag.
 inline int slot_of(const OffsetInfo& ref) {

@@ -25,12 +25,9 @@ TEST(RingTables, HoldEachColoursDelayAndRingSize) {
 std::vector<int64_t> pointer_values(int size) {
     std::vector<int64_t> values;
     for (int64_t p = -3 * size; p < 4 * size; ++p) values.push_back(p);
-    for (int64_t p = INT32_MIN; p <= INT32_MAX; p += 0x7fff1)
-        values.push_back(p);
-    for (int64_t p = INT32_MAX - 2 * size; p <= INT32_MAX; ++p)
-        values.push_back(p);
-    for (int64_t p = INT32_MIN; p <= INT32_MIN + 2 * size; ++p)
-        values.push_back(p);
+    for (int64_t p = INT32_MIN; p <= INT32_MAX; p += 0x7fff1) values.push_back(p);
+    for (int64_t p = INT32_MAX - 2 * size; p <= INT32_MAX; ++p) values.push_back(p);
+    for (int64_t p = INT32_MIN; p <= INT32_MIN + 2 * size; ++p) values.push_back(p);
     return values;
 }
 
@@ -65,8 +62,7 @@ TEST(RingLayout, SetOutbufReadInfoStoresIntoTheReadSlotOnly) {
 TEST(RingLayout, WritePositionIsTheColoursWritePointer) {
     for (int16_t c = 0; c < VRELO_COLOURS; ++c) {
         // A host may set a pointer outside its ring: it still lands inside.
-        std::vector<int64_t> values = {-1, kSize[c], 3 * kSize[c] + 5,
-                                       INT32_MIN, INT32_MAX};
+        std::vector<int64_t> values = {-1, kSize[c], 3 * kSize[c] + 5, INT32_MIN, INT32_MAX};
         for (int i = 0; i < kSize[c]; ++i) values.push_back(i);
         for (int64_t w : values) {
             auto ring = tagged_ring();
@@ -97,8 +93,7 @@ TEST(RingLayout, IndexedPositionCoversExactlyTheColoursRing) {
                 const bool inside = index >= 0 && index < size;
                 auto ring = tagged_ring();
                 OffsetInfo got = {1, 2, 3};
-                ASSERT_EQ(RefOptionalBuf(ring.get(), c, index, &got),
-                          VRELO_OPTIONAL_DONE);
+                ASSERT_EQ(RefOptionalBuf(ring.get(), c, index, &got), VRELO_OPTIONAL_DONE);
                 if (inside) {
                     ASSERT_EQ(slot_of(got), kFirst[c] + index);
                 } else {
@@ -108,10 +103,8 @@ TEST(RingLayout, IndexedPositionCoversExactlyTheColoursRing) {
                 auto expected = tagged_ring();
                 OffsetInfo row = {900, 901, 902};
                 if (inside) slot(*expected, kFirst[c] + index) = row;
-                ASSERT_EQ(SetOptionalBuf(ring.get(), c, index, &row),
-                          VRELO_OPTIONAL_DONE);
-                ASSERT_TRUE(same_store(*ring, *expected))
-                    << "colour " << c << " " << index;
+                ASSERT_EQ(SetOptionalBuf(ring.get(), c, index, &row), VRELO_OPTIONAL_DONE);
+                ASSERT_TRUE(same_store(*ring, *expected)) << "colour " << c << " " << index;
             }
         }
     }
@@ -123,8 +116,7 @@ TEST(RingLayout, TempSlotFollowsTheColour) {
         OffsetInfo got{};
         ASSERT_EQ(RefOutbufTempInfo(ring.get(), c, &got), VRELO_OK);
         EXPECT_EQ(slot_of(got), kTempSlot + c);
-        EXPECT_EQ(RefOutbufTempLength(ring.get(), c),
-                  tag(kTempSlot + c).length);
+        EXPECT_EQ(RefOutbufTempLength(ring.get(), c), tag(kTempSlot + c).length);
 
         auto expected = std::make_unique<RingBuf>(*ring);
         const OffsetInfo row = {3, 4096, 1234};
@@ -187,8 +179,7 @@ TEST(RingWrap, RowComesBackAfterItsColoursDelay) {
             if (sent < 0) {
                 ASSERT_TRUE(is_null(due)) << "colour " << c << " line " << line;
             } else {
-                ASSERT_EQ(due.blockId, sent + 1)
-                    << "colour " << c << " line " << line;
+                ASSERT_EQ(due.blockId, sent + 1) << "colour " << c << " line " << line;
                 ASSERT_EQ(due.offset, c);
             }
         }

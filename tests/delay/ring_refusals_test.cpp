@@ -22,42 +22,27 @@ struct Accessor {
     std::function<int32_t(RingBuf*, int16_t, OffsetInfo*)> call;
     int32_t refused;   // the result of a refused call
     RefEffect effect;  // what a refused call does to the caller's reference
-    bool reads_ref;    // takes a reference that must be there
+    bool readsRef;     // takes a reference that must be there
 };
 
 const Accessor kAccessors[] = {
-    {"SetOffsetInfo",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) {
-         return SetOffsetInfo(r, i, c);
-     },
+    {"SetOffsetInfo", [](RingBuf* r, int16_t c, OffsetInfo* i) { return SetOffsetInfo(r, i, c); },
      VRELO_FAILED, RefEffect::untouched, true},
-    {"RefOutbufTempInfo", RefOutbufTempInfo, VRELO_FAILED, RefEffect::cleared,
-     true},
+    {"RefOutbufTempInfo", RefOutbufTempInfo, VRELO_FAILED, RefEffect::cleared, true},
     {"RefOutbufTempLength",
-     [](RingBuf* r, int16_t c, OffsetInfo*) {
-         return RefOutbufTempLength(r, c);
-     },
-     0, RefEffect::untouched, false},
-    {"RefOutbufReadInfo", RefOutbufReadInfo, VRELO_FAILED, RefEffect::cleared,
-     true},
+     [](RingBuf* r, int16_t c, OffsetInfo*) { return RefOutbufTempLength(r, c); }, 0,
+     RefEffect::untouched, false},
+    {"RefOutbufReadInfo", RefOutbufReadInfo, VRELO_FAILED, RefEffect::cleared, true},
     {"RefOutbufReadLength",
-     [](RingBuf* r, int16_t c, OffsetInfo*) {
-         return RefOutbufReadLength(r, c);
-     },
-     0, RefEffect::untouched, false},
-    {"SetOutbufReadInfo", SetOutbufReadInfo, VRELO_FAILED, RefEffect::cleared,
-     true},
-    {"RefOutbufWriteInfo", RefOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared,
-     true},
+     [](RingBuf* r, int16_t c, OffsetInfo*) { return RefOutbufReadLength(r, c); }, 0,
+     RefEffect::untouched, false},
+    {"SetOutbufReadInfo", SetOutbufReadInfo, VRELO_FAILED, RefEffect::cleared, true},
+    {"RefOutbufWriteInfo", RefOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared, true},
     {"ResetOffsetInfo",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) {
-         return ResetOffsetInfo(r, i, c);
-     },
-     VRELO_FAILED, RefEffect::untouched, false},
-    {"SetOutbufWriteInfo", SetOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared,
-     true},
-    {"CopyTempToOutbuf",
-     [](RingBuf* r, int16_t c, OffsetInfo*) { return CopyTempToOutbuf(r, c); },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) { return ResetOffsetInfo(r, i, c); }, VRELO_FAILED,
+     RefEffect::untouched, false},
+    {"SetOutbufWriteInfo", SetOutbufWriteInfo, VRELO_FAILED, RefEffect::cleared, true},
+    {"CopyTempToOutbuf", [](RingBuf* r, int16_t c, OffsetInfo*) { return CopyTempToOutbuf(r, c); },
      VRELO_FAILED, RefEffect::untouched, false},
     {"IncreaseWritePtr",
      [](RingBuf* r, int16_t c, OffsetInfo*) {
@@ -65,18 +50,13 @@ const Accessor kAccessors[] = {
          return kNoResult;
      },
      kNoResult, RefEffect::untouched, false},
-    {"ResetRingBuf",
-     [](RingBuf* r, int16_t c, OffsetInfo*) { return ResetRingBuf(r, c); },
+    {"ResetRingBuf", [](RingBuf* r, int16_t c, OffsetInfo*) { return ResetRingBuf(r, c); },
      VRELO_FAILED, RefEffect::untouched, false},
     {"RefOptionalBuf",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) {
-         return RefOptionalBuf(r, c, 0, i);
-     },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) { return RefOptionalBuf(r, c, 0, i); },
      VRELO_OPTIONAL_DONE, RefEffect::cleared, true},
     {"SetOptionalBuf",
-     [](RingBuf* r, int16_t c, OffsetInfo* i) {
-         return SetOptionalBuf(r, c, 0, i);
-     },
+     [](RingBuf* r, int16_t c, OffsetInfo* i) { return SetOptionalBuf(r, c, 0, i); },
      VRELO_OPTIONAL_DONE, RefEffect::untouched, true},
 };
 
@@ -101,8 +81,7 @@ TEST(RingRefusals, BadColourChangesNothingInTheStore) {
             OffsetInfo ref = kCallerRef;
             EXPECT_EQ(a.call(ring.get(), colour, &ref), a.refused)
                 << a.name << " colour " << colour;
-            EXPECT_TRUE(same_store(*ring, *before))
-                << a.name << " colour " << colour;
+            EXPECT_TRUE(same_store(*ring, *before)) << a.name << " colour " << colour;
             expect_ref_effect(a, ref);
         }
     }
@@ -124,7 +103,7 @@ TEST(RingRefusals, MissingStoreIsRefusedLikeABadColour) {
 
 TEST(RingRefusals, MissingReferenceIsRefused) {
     for (const Accessor& a : kAccessors) {
-        if (!a.reads_ref) continue;
+        if (!a.readsRef) continue;
         for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour) {
             auto ring = tagged_ring();
             const auto before = std::make_unique<RingBuf>(*ring);

@@ -18,8 +18,7 @@ std::unique_ptr<RingBuf> rotated_model(const RingBuf& before, int c) {
     auto after = std::make_unique<RingBuf>(before);
     const int shift = model_index(before.RPointer, kSize[c]);
     for (int k = 0; k < kSize[c]; ++k)
-        after->Outbuf[kFirst[c] + k] =
-            before.Outbuf[kFirst[c] + (shift + k) % kSize[c]];
+        after->Outbuf[kFirst[c] + k] = before.Outbuf[kFirst[c] + (shift + k) % kSize[c]];
     return after;
 }
 
@@ -30,14 +29,12 @@ TEST(RingRotation, MatchesTheModelForEveryReadPosition) {
         for (int s = 0; s < size; ++s) {
             // The same read position reached plainly, after many turns,
             // from a negative value a host may have set, and near the top.
-            for (int64_t p :
-                 {int64_t{s}, int64_t{s} + 9 * size, int64_t{s} - 3 * size,
-                  int64_t{INT32_MAX} - size + 1 + s}) {
+            for (int64_t p : {int64_t{s}, int64_t{s} + 9 * size, int64_t{s} - 3 * size,
+                              int64_t{INT32_MAX} - size + 1 + s}) {
                 ring->RPointer = static_cast<int32_t>(p);
                 auto expected = rotated_model(*ring, c);
                 ASSERT_EQ(ResetRingBuf(ring.get(), c), VRELO_OK);
-                ASSERT_TRUE(same_store(*ring, *expected))
-                    << "colour " << c << " RPointer " << p;
+                ASSERT_TRUE(same_store(*ring, *expected)) << "colour " << c << " RPointer " << p;
             }
         }
     }
@@ -58,15 +55,13 @@ TEST(RingRotation, NewPageReadsOnInTheSameOrder) {
         IncreaseReadPtr(ring.get());
     }
     ring->RPointer = 1000;
-    for (int16_t c = 0; c < VRELO_COLOURS; ++c)
-        ASSERT_EQ(ResetRingBuf(ring.get(), c), VRELO_OK);
+    for (int16_t c = 0; c < VRELO_COLOURS; ++c) ASSERT_EQ(ResetRingBuf(ring.get(), c), VRELO_OK);
     InitRPointer(ring.get());
     for (int step = 0; step < 512; ++step) {
         for (int16_t c = 0; c < VRELO_COLOURS; ++c) {
             OffsetInfo due{};
             RefOutbufReadInfo(ring.get(), c, &due);
-            ASSERT_EQ(slot_of(due), expected[c][step])
-                << "colour " << c << " step " << step;
+            ASSERT_EQ(slot_of(due), expected[c][step]) << "colour " << c << " step " << step;
         }
         IncreaseReadPtr(ring.get());
     }
@@ -81,15 +76,14 @@ TEST(RingRotation, RefusedScratchBlockLeavesTheStoreUnchanged) {
             auto before = tagged_ring();
             before->RPointer = p;
             const auto rotated = rotated_model(*before, c);
-            const int failures =
-                vrelo_test::sweep_allocation_failures([&](int) {
-                    auto ring = std::make_unique<RingBuf>(*before);
-                    const int32_t result = ResetRingBuf(ring.get(), c);
-                    const bool refused = !vrelo::allocation_failure_armed();
-                    EXPECT_EQ(result, refused ? VRELO_FAILED : VRELO_OK);
-                    EXPECT_TRUE(same_store(*ring, refused ? *before : *rotated))
-                        << "colour " << c << " RPointer " << p;
-                });
+            const int failures = vrelo_test::sweep_allocation_failures([&](int) {
+                auto ring = std::make_unique<RingBuf>(*before);
+                const int32_t result = ResetRingBuf(ring.get(), c);
+                const bool refused = !vrelo::allocation_failure_armed();
+                EXPECT_EQ(result, refused ? VRELO_FAILED : VRELO_OK);
+                EXPECT_TRUE(same_store(*ring, refused ? *before : *rotated))
+                    << "colour " << c << " RPointer " << p;
+            });
             EXPECT_EQ(failures, 1) << "colour " << c;
         }
     }

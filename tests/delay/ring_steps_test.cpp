@@ -16,12 +16,10 @@ TEST(RingSteps, ManyStepsAtOnceEqualSingleSteps) {
             for (int c = 0; c < VRELO_COLOURS; ++c)
                 bulk.WPointer[c] = single.WPointer[c] = ColorOffset[c] + 3;
             vrelo::step_read_pointer(&bulk, count);
-            for (int16_t c = 0; c < VRELO_COLOURS; ++c)
-                vrelo::step_write_pointer(&bulk, c, count);
+            for (int16_t c = 0; c < VRELO_COLOURS; ++c) vrelo::step_write_pointer(&bulk, c, count);
             for (uint32_t k = 0; k < count; ++k) {
                 IncreaseReadPtr(&single);
-                for (int16_t c = 0; c < VRELO_COLOURS; ++c)
-                    IncreaseWritePtr(&single, c);
+                for (int16_t c = 0; c < VRELO_COLOURS; ++c) IncreaseWritePtr(&single, c);
             }
             ASSERT_EQ(bulk.RPointer, single.RPointer) << start << " " << count;
             for (int c = 0; c < VRELO_COLOURS; ++c)

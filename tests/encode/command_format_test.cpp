@@ -44,8 +44,7 @@ TEST(RasterSkip, RefusesAMissingDestination) {
 }
 
 std::vector<CommandEvent> advance_events(int32_t lines) {
-    Bytes out(static_cast<size_t>(lines / vrelo::kLongestSkip + 1) *
-              vrelo::kSkipCommandBytes);
+    Bytes out(static_cast<size_t>(lines / vrelo::kLongestSkip + 1) * vrelo::kSkipCommandBytes);
     out.resize(static_cast<size_t>(vrelo::write_line_advance(lines, out.data())));
     const CommandStream read = read_command_stream(out);
     EXPECT_EQ(read.error, "");
@@ -53,22 +52,18 @@ std::vector<CommandEvent> advance_events(int32_t lines) {
 }
 
 TEST(LineAdvance, SplitsIntoCommandsOfAtMost32767Lines) {
-    EXPECT_EQ(advance_events(32767),
-              std::vector<CommandEvent>{skip_event(32767)});
-    EXPECT_EQ(advance_events(32768),
-              (std::vector<CommandEvent>{skip_event(32767), skip_event(1)}));
+    EXPECT_EQ(advance_events(32767), std::vector<CommandEvent>{skip_event(32767)});
+    EXPECT_EQ(advance_events(32768), (std::vector<CommandEvent>{skip_event(32767), skip_event(1)}));
     EXPECT_EQ(advance_events(65536),
-              (std::vector<CommandEvent>{skip_event(32767), skip_event(32767),
-                                         skip_event(2)}));
+              (std::vector<CommandEvent>{skip_event(32767), skip_event(32767), skip_event(2)}));
 }
 
 TEST(LineAdvance, EveryAdvanceIsSentWhole) {
     for (int32_t lines = 1; lines < 4 * 32767; lines += 997) {
         const std::vector<CommandEvent> events = advance_events(lines);
-        ASSERT_EQ(events.size(), size_t((lines + 32766) / 32767)) << lines;
+        ASSERT_EQ(events.size(), static_cast<size_t>((lines + 32766) / 32767)) << lines;
         int32_t sent = 0;
-        for (size_t i = 0; i + 1 < events.size(); ++i)
-            EXPECT_EQ(events[i].lines, 32767);
+        for (size_t i = 0; i + 1 < events.size(); ++i) EXPECT_EQ(events[i].lines, 32767);
         for (const CommandEvent& event : events) sent += event.lines;
         EXPECT_EQ(sent, lines);
     }
@@ -91,14 +86,13 @@ TEST(ColourHeader, SecondRowExchangesDarkAndLightMagentaAndCyan) {
     for (int16_t row = 0; row < 2; ++row)
         for (int16_t colour = 0; colour < VRELO_COLOURS; ++colour)
             EXPECT_EQ(colour_header(row, colour, 1).back(),
-                      uint8_t(letters[row][size_t(colour)]))
+                      static_cast<uint8_t>(letters[row][static_cast<size_t>(colour)]))
                 << row << " " << colour;
 }
 
 TEST(ColourHeader, BadRowColourOrDestinationWritesNothing) {
     const Bytes untouched(vrelo::kColourHeaderBytes, kUntouched);
-    for (int16_t row : {-1, 2, 6, 0x7FFF})
-        EXPECT_EQ(colour_header(row, 0, 1), untouched) << row;
+    for (int16_t row : {-1, 2, 6, 0x7FFF}) EXPECT_EQ(colour_header(row, 0, 1), untouched) << row;
     for (int16_t colour : {-1, 6, 11, -0x8000})
         EXPECT_EQ(colour_header(0, colour, 1), untouched) << colour;
     WriteSpecColor(0, 0, 1, nullptr);

@@ -9,17 +9,15 @@ namespace vrelo_test {
 namespace {
 
 TEST(StreamReader, ReadsEachCommandIntoItsEvent) {
-    const CommandStream read = read_command_stream(from_hex(
-        "1B 28 65 02 00 01 2C"            // skip 300
-        "1B 28 41 06 00 6D 81 00 01 07 08 0D"  // m: 128 blanks, 07 08
-        "0D 0C"));
+    const CommandStream read =
+        read_command_stream(from_hex("1B 28 65 02 00 01 2C"                 // skip 300
+                                     "1B 28 41 06 00 6D 81 00 01 07 08 0D"  // m: 128 blanks, 07 08
+                                     "0D 0C"));
     ASSERT_EQ(read.error, "");
     EXPECT_EQ(read.events,
               (std::vector<CommandEvent>{
-                  skip_event(300),
-                  colour_event('m', concat({Bytes(128, 0), {7, 8}})),
-                  carriage_return_event(), carriage_return_event(),
-                  form_feed_event()}));
+                  skip_event(300), colour_event('m', concat({Bytes(128, 0), {7, 8}})),
+                  carriage_return_event(), carriage_return_event(), form_feed_event()}));
 }
 
 TEST(StreamReader, StopsAtTheFirstMalformedCommand) {
@@ -51,18 +49,15 @@ TEST(StreamReader, StopsAtTheFirstMalformedCommand) {
 }
 
 TEST(StreamReader, KeepsTheEventsBeforeAFaultAndSaysWhere) {
-    const CommandStream read =
-        read_command_stream(from_hex("0C 1B 28 65 02 00 00 05 42"));
-    EXPECT_EQ(read.events,
-              (std::vector<CommandEvent>{form_feed_event(), skip_event(5)}));
+    const CommandStream read = read_command_stream(from_hex("0C 1B 28 65 02 00 00 05 42"));
+    EXPECT_EQ(read.events, (std::vector<CommandEvent>{form_feed_event(), skip_event(5)}));
     EXPECT_EQ(read.error, "at byte 8: unknown byte 0x42");
 }
 
 TEST(PackBitsDecoder, ExpandsLiteralAndRepeatRecords) {
     const Decoded decoded = packbits_decode(from_hex("02 01 02 03 FE 09 81 00 00 05"));
     ASSERT_EQ(decoded.error, "");
-    EXPECT_EQ(decoded.bytes,
-              concat({{1, 2, 3, 9, 9, 9}, Bytes(128, 0), {5}}));
+    EXPECT_EQ(decoded.bytes, concat({{1, 2, 3, 9, 9, 9}, Bytes(128, 0), {5}}));
 }
 
 }  // namespace

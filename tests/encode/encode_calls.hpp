@@ -20,20 +20,21 @@ inline void PrintTo(const PackBitsVariant& variant, std::ostream* out) {
 namespace vrelo_test {
 
 // Most bytes the payload of n source bytes may take: n + ceil(n / 126).
-inline size_t packbits_bound(size_t n) { return n + (n + 125) / 126; }
+inline size_t packbits_bound(size_t n) {
+    return n + (n + 125) / 126;
+}
 
 inline Bytes run_encoder(vrelo::PackBitsEncoder encode, const Bytes& source) {
     Bytes out(packbits_bound(source.size()));
-    const int32_t written = encode(out.data(), source.data(),
-                                   static_cast<int32_t>(source.size()));
+    const int32_t written = encode(out.data(), source.data(), static_cast<int32_t>(source.size()));
     out.resize(static_cast<size_t>(written));
     return out;
 }
 
 inline Bytes run_packbits(const Bytes& source) {
     Bytes out(packbits_bound(source.size()));
-    const int32_t written = packbits(out.data(), source.data(),
-                                     static_cast<int32_t>(source.size()));
+    const int32_t written =
+        packbits(out.data(), source.data(), static_cast<int32_t>(source.size()));
     out.resize(static_cast<size_t>(written));
     return out;
 }

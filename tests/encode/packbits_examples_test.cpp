@@ -12,14 +12,16 @@ namespace {
 
 const uint8_t kFill = 0xEE;
 
-Bytes repeated(size_t count, uint8_t value) { return Bytes(count, value); }
+Bytes repeated(size_t count, uint8_t value) {
+    return Bytes(count, value);
+}
 
 Bytes head(const Bytes& row, size_t count) {
-    return Bytes(row.begin(), row.begin() + long(count));
+    return Bytes(row.begin(), row.begin() + static_cast<long>(count));
 }
 
 Bytes tail(const Bytes& row, size_t count) {
-    return Bytes(row.end() - long(count), row.end());
+    return Bytes(row.end() - static_cast<long>(count), row.end());
 }
 
 TEST(PackBitsRecords, ShortRowsPairsAndRuns) {
@@ -33,8 +35,7 @@ TEST(PackBitsRecords, ShortRowsPairsAndRuns) {
         {"41 42 42 43", "03 41 42 42 43"},
         {"44 44 78", "FF 44 00 78"},
         {"41 42 42 42 42", "00 41 FD 42"},
-        {"41 41 41 41 42 43 44 44 45 45 45 45 45 45 46",
-         "FD 41 03 42 43 44 44 FB 45 00 46"},
+        {"41 41 41 41 42 43 44 44 45 45 45 45 45 45 46", "FD 41 03 42 43 44 44 FB 45 00 46"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(run_packbits(from_hex(c.row)), from_hex(c.stream)) << c.row;
@@ -62,9 +63,9 @@ TEST(PackBitsRecords, PairJoinsALiteralOnlyWhileItHoldsAtMost125Bytes) {
 
     for (size_t literal : {126, 127}) {
         const Bytes row = literal_then_pairs_row(rng, literal, 1);
-        EXPECT_EQ(run_packbits(row),
-                  concat({{uint8_t(literal - 1)}, head(row, literal), {0x01},
-                          tail(row, 2)}))
+        EXPECT_EQ(
+            run_packbits(row),
+            concat({{static_cast<uint8_t>(literal - 1)}, head(row, literal), {0x01}, tail(row, 2)}))
             << literal;
     }
 }
@@ -73,8 +74,7 @@ TEST(PackBitsRecords, LiteralFilledTo128ByASingleByteClosesForTheNext) {
     Rng rng(3);
     // 125 bytes, a pair, then x and y: x brings the literal to 128.
     const Bytes row = concat({literal_then_pairs_row(rng, 125, 1), {0x11, 0x22}});
-    EXPECT_EQ(run_packbits(row),
-              concat({{0x7F}, head(row, 128), {0x00, 0x22}}));
+    EXPECT_EQ(run_packbits(row), concat({{0x7F}, head(row, 128), {0x00, 0x22}}));
 }
 
 TEST(PackBitsCounts, NothingToEncodeWritesNothing) {
@@ -101,12 +101,10 @@ TEST(ZeroRunPrefix, TwoBytesPerStarted128Blanks) {
         int32_t blanks;
         const char* prefix;
     } cases[] = {
-        {1, "00 00"},       {2, "FF 00"},
-        {128, "81 00"},     {129, "81 00 00 00"},
-        {256, "81 00 81 00"}, {300, "81 00 81 00 D5 00"},
+        {1, "00 00"},         {2, "FF 00"},         {128, "81 00"},
+        {129, "81 00 00 00"}, {256, "81 00 81 00"}, {300, "81 00 81 00 D5 00"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run_left_pack(c.blanks), from_hex(c.prefix)) << c.blanks;
+    for (const auto& c : cases) EXPECT_EQ(run_left_pack(c.blanks), from_hex(c.prefix)) << c.blanks;
 }
 
 TEST(ZeroRunPrefix, NoBlanksWritesNothing) {

@@ -31,30 +31,30 @@ std::vector<Bytes> diffused_sample_rows() {
     return rows;
 }
 
-// A run of run_length after an open literal of literal bytes, then a few
+// A run of runLength after an open literal of literal bytes, then a few
 // single bytes: walks every run length against every literal state.
-Bytes run_after_literal(Rng& rng, size_t literal, size_t run_length) {
+Bytes run_after_literal(Rng& rng, size_t literal, size_t runLength) {
     // The last of these bytes starts the run; those before it are singles.
     Bytes row = distinct_neighbours_row(rng, literal + 1);
-    row.insert(row.end(), run_length - 1, row.back());
-    for (uint8_t step : {1, 2, 1}) row.push_back(uint8_t(row.back() + step));
+    row.insert(row.end(), runLength - 1, row.back());
+    for (uint8_t step : {1, 2, 1}) row.push_back(static_cast<uint8_t>(row.back() + step));
     return row;
 }
 
 std::vector<Bytes> make_rows_of_every_shape() {
     Rng rng(20240603);
     std::vector<Bytes> rows;
-    for (size_t run_length = 1; run_length <= 300; ++run_length) {
-        rows.push_back(runs_row(rng, 3 * run_length + 1, run_length));
+    for (size_t runLength = 1; runLength <= 300; ++runLength) {
+        rows.push_back(runs_row(rng, 3 * runLength + 1, runLength));
         for (size_t literal : {0, 1, 2, 63, 124, 125, 126, 127, 128})
-            rows.push_back(run_after_literal(rng, literal, run_length));
+            rows.push_back(run_after_literal(rng, literal, runLength));
     }
     for (size_t pairs = 1; pairs <= 200; ++pairs) rows.push_back(pairs_row(rng, pairs));
     for (size_t literal = 120; literal <= 130; ++literal)
         for (size_t pairs = 1; pairs <= 4; ++pairs)
-            for (size_t run_length : {1, 2, 3, 129}) {
+            for (size_t runLength : {1, 2, 3, 129}) {
                 Bytes row = literal_then_pairs_row(rng, literal, pairs);
-                row.insert(row.end(), run_length, uint8_t(row.back() + 1));
+                row.insert(row.end(), runLength, static_cast<uint8_t>(row.back() + 1));
                 rows.push_back(row);
             }
     std::uniform_int_distribution<size_t> size(1, 3000);
@@ -69,17 +69,17 @@ const std::vector<Bytes>& rows_of_every_shape() {
     return rows;
 }
 
-int32_t exported_packbits(uint8_t* destination, const uint8_t* source,
-                          int32_t n) {
+int32_t exported_packbits(uint8_t* destination, const uint8_t* source, int32_t n) {
     return packbits(destination, source, n);
 }
 
-bool runs_anywhere() { return true; }
+bool runs_anywhere() {
+    return true;
+}
 
 std::vector<vrelo::PackBitsVariant> encoders_under_test() {
     std::vector<vrelo::PackBitsVariant> encoders(
-        vrelo::kPackBitsVariants,
-        vrelo::kPackBitsVariants + vrelo::kPackBitsVariantCount);
+        vrelo::kPackBitsVariants, vrelo::kPackBitsVariants + vrelo::kPackBitsVariantCount);
     encoders.push_back({"exported", exported_packbits, runs_anywhere});
     return encoders;
 }
@@ -109,19 +109,17 @@ TEST_P(EveryEncoder, DecodesBackToTheRowWithinTheBound) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variants, EveryEncoder, testing::ValuesIn(encoders_under_test()),
-    [](const testing::TestParamInfo<vrelo::PackBitsVariant>& variant) {
-        return std::string(variant.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Variants, EveryEncoder, testing::ValuesIn(encoders_under_test()),
+                         [](const testing::TestParamInfo<vrelo::PackBitsVariant>& variant) {
+                             return std::string(variant.param.name);
+                         });
 
 // What LeftPack and packbits write for bytes 0..last of a row whose inked
 // part starts at first.
 size_t written_size(const Bytes& row, int32_t first, int32_t last) {
     size_t size = first > 0 ? run_left_pack(first).size() : 0;
     if (last >= first)
-        size += run_packbits(Bytes(row.begin() + first, row.begin() + last + 1))
-                    .size();
+        size += run_packbits(Bytes(row.begin() + first, row.begin() + last + 1)).size();
     return size;
 }
 
@@ -129,13 +127,13 @@ TEST(PackBitsLength, EqualsPrefixPlusPayloadOnEveryShape) {
     Rng rng(7);
     for (const Bytes& inked : rows_of_every_shape()) {
         const int32_t blanks = std::uniform_int_distribution<int32_t>(0, 400)(rng);
-        const Bytes row = concat({Bytes(size_t(blanks), 0), inked});
-        const int32_t last = int32_t(row.size()) - 1;
-        ASSERT_EQ(size_t(GetPackBitsLength(row.data(), blanks, last)),
+        const Bytes row = concat({Bytes(static_cast<size_t>(blanks), 0), inked});
+        const int32_t last = static_cast<int32_t>(row.size()) - 1;
+        ASSERT_EQ(static_cast<size_t>(GetPackBitsLength(row.data(), blanks, last)),
                   written_size(row, blanks, last))
             << blanks << " blanks, " << inked.size() << " bytes";
         const int32_t first = std::uniform_int_distribution<int32_t>(0, last)(rng);
-        ASSERT_EQ(size_t(GetPackBitsLength(row.data(), first, last)),
+        ASSERT_EQ(static_cast<size_t>(GetPackBitsLength(row.data(), first, last)),
                   written_size(row, first, last))
             << first << ".." << last;
     }
@@ -151,7 +149,7 @@ TEST(ZeroRunPrefix, MatchesTheReferenceForEveryCount) {
     for (int32_t blanks = 1; blanks <= 1100; ++blanks) {
         const Bytes prefix = run_left_pack(blanks);
         ASSERT_EQ(prefix, reference_zero_prefix(blanks)) << blanks;
-        ASSERT_EQ(packbits_decode(prefix).bytes, Bytes(size_t(blanks), 0));
+        ASSERT_EQ(packbits_decode(prefix).bytes, Bytes(static_cast<size_t>(blanks), 0));
     }
     EXPECT_EQ(run_left_pack(32767).size(), 512u);
 }

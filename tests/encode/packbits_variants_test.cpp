@@ -31,8 +31,8 @@ Bytes mixed_pool() {
         const Bytes runs = runs_row(rng, 4 * run, run);
         pool.insert(pool.end(), runs.begin(), runs.end());
     }
-    for (const Bytes& part : {random_row(rng, 6000), pairs_row(rng, 700),
-                              mixed_runs_row(rng, 6000)})
+    for (const Bytes& part :
+         {random_row(rng, 6000), pairs_row(rng, 700), mixed_runs_row(rng, 6000)})
         pool.insert(pool.end(), part.begin(), part.end());
     return pool;
 }
@@ -50,36 +50,37 @@ class EveryVariant : public testing::TestWithParam<vrelo::PackBitsVariant> {
         const uint8_t* source = source_.place(row);
         uint8_t* destination = destination_.last(expected.size());
         const int32_t written =
-            GetParam().encode(destination, source, int32_t(row.size()));
-        ASSERT_EQ(size_t(written), expected.size()) << "row of " << row.size();
+            GetParam().encode(destination, source, static_cast<int32_t>(row.size()));
+        ASSERT_EQ(static_cast<size_t>(written), expected.size()) << "row of " << row.size();
         ASSERT_TRUE(std::equal(expected.begin(), expected.end(), destination))
             << "row of " << row.size() << " bytes";
     }
 
     GuardedMemory source_{kWidestRow};
-    GuardedMemory destination_{size_t(packbits_bound(kWidestRow))};
+    GuardedMemory destination_{static_cast<size_t>(packbits_bound(kWidestRow))};
 };
 
 TEST_P(EveryVariant, MatchesPortableOnEveryLengthAndAlignment) {
     // A row of n bytes ending at the guard starts at alignment -n, so the
     // lengths walk every alignment; the start in the pool moves too.
     static const Bytes pool = mixed_pool();
-    ASSERT_GT(pool.size(), size_t(2 * kWidestRow));
+    ASSERT_GT(pool.size(), static_cast<size_t>(2 * kWidestRow));
     for (int32_t n = 1; n <= kWidestRow; ++n) {
-        const size_t from = size_t(n) * 7919 % (pool.size() - size_t(n));
-        expect_like_portable(Bytes(pool.begin() + long(from), pool.begin() + long(from) + n));
+        const size_t from = static_cast<size_t>(n) * 7919 % (pool.size() - static_cast<size_t>(n));
+        expect_like_portable(Bytes(pool.begin() + static_cast<long>(from),
+                                   pool.begin() + static_cast<long>(from) + n));
         if (HasFatalFailure()) return;
     }
 }
 
 TEST_P(EveryVariant, MatchesPortableOnSeededRowsOfEveryShape) {
     Rng rng(99);
-    std::uniform_int_distribution<size_t> size(1, size_t(kWidestRow));
+    std::uniform_int_distribution<size_t> size(1, static_cast<size_t>(kWidestRow));
     for (int i = 0; i < 400; ++i) {
         const size_t n = size(rng);
-        for (const Bytes& row : {random_row(rng, n), mixed_runs_row(rng, n),
-                                 runs_row(rng, n, 1 + n % 5),
-                                 literal_then_pairs_row(rng, n % 131, 1 + n % 7)}) {
+        for (const Bytes& row :
+             {random_row(rng, n), mixed_runs_row(rng, n), runs_row(rng, n, 1 + n % 5),
+              literal_then_pairs_row(rng, n % 131, 1 + n % 7)}) {
             expect_like_portable(row);
             if (HasFatalFailure()) return;
         }
@@ -89,22 +90,21 @@ TEST_P(EveryVariant, MatchesPortableOnSeededRowsOfEveryShape) {
 TEST_P(EveryVariant, MatchesPortableOnBlankAndSolidRows) {
     for (int32_t n : {1, 2, 3, 16, 63, 64, 65, 127, 128, 129, 257, 4097, kWidestRow})
         for (uint8_t value : {0x00, 0xFF}) {
-            expect_like_portable(Bytes(size_t(n), value));
+            expect_like_portable(Bytes(static_cast<size_t>(n), value));
             // A literal byte at either end of a long run.
-            Bytes row(size_t(n), value);
+            Bytes row(static_cast<size_t>(n), value);
             row.front() ^= 0x5A;
             row.back() ^= 0xA5;
             expect_like_portable(row);
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Variants, EveryVariant,
-    testing::ValuesIn(vrelo::kPackBitsVariants,
-                      vrelo::kPackBitsVariants + vrelo::kPackBitsVariantCount),
-    [](const testing::TestParamInfo<vrelo::PackBitsVariant>& variant) {
-        return std::string(variant.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Variants, EveryVariant,
+                         testing::ValuesIn(vrelo::kPackBitsVariants,
+                                           vrelo::kPackBitsVariants + vrelo::kPackBitsVariantCount),
+                         [](const testing::TestParamInfo<vrelo::PackBitsVariant>& variant) {
+                             return std::string(variant.param.name);
+                         });
 
 // Restores the encoder chosen at the start of the test.
 class ChoiceOfVariant : public testing::Test {

@@ -38,7 +38,8 @@ TEST(HostHelpers, EachSetupConfiguresTheJobAsAsked) {
         EXPECT_EQ(param.modelCode, c.model);
         const vrelo::JobConfig config = vrelo::config_from(param);
         const std::string name = std::to_string(c.resX) + "x" + std::to_string(c.resY) + " " +
-                                 std::to_string(c.bits) + " bits, model " + char(c.model);
+                                 std::to_string(c.bits) + " bits, model " +
+                                 static_cast<char>(c.model);
         EXPECT_EQ(config.pixelShift, c.pixelShift) << name;
         EXPECT_EQ(config.delayMode, c.delayMode) << name;
         EXPECT_EQ(config.feedOnFlush, c.feedOnFlush) << name;
@@ -70,9 +71,10 @@ TEST(HostHelpers, ImpossibleSetupsAreRefusedByName) {
 }
 
 TEST(HostHelpers, EveryStatusHasANameAndASentence) {
-    for (const int32_t status : std::initializer_list<int32_t>{VRELO_OK, VRELO_OPEN_OK, VRELO_OPEN_FAILED, VRELO_OUT_OF_ORDER, VRELO_LOCK_FAILED,
-          VRELO_RANGE_FAILED, VRELO_BAD_ARGUMENT, VRELO_FAILED, VRELO_FILE_FAILED,
-          VRELO_HOST_SEND_FAILED}) {
+    for (const int32_t status : std::initializer_list<int32_t>{
+             VRELO_OK, VRELO_OPEN_OK, VRELO_OPEN_FAILED, VRELO_OUT_OF_ORDER, VRELO_LOCK_FAILED,
+             VRELO_RANGE_FAILED, VRELO_BAD_ARGUMENT, VRELO_FAILED, VRELO_FILE_FAILED,
+             VRELO_HOST_SEND_FAILED}) {
         EXPECT_EQ(std::string(vrelo_status_name(status)).rfind("VRELO_", 0), 0u) << status;
         EXPECT_STRNE(vrelo_status_text(status), "a status the library never returns");
     }

@@ -8,7 +8,8 @@
 namespace vrelo_test {
 
 inline uint8_t level_at(const uint8_t* row, int bits, int32_t x) {
-    return bits == 1 ? uint8_t(row[x >> 3] >> (7 - (x & 7)) & 1) : uint8_t(row[x >> 2] >> (6 - 2 * (x & 3)) & 3);
+    return bits == 1 ? static_cast<uint8_t>(row[x >> 3] >> (7 - (x & 7)) & 1)
+                     : static_cast<uint8_t>(row[x >> 2] >> (6 - 2 * (x & 3)) & 3);
 }
 
 }  // namespace vrelo_test

@@ -30,8 +30,10 @@ int make(const VreloInksOptions& o, std::string* message, VreloInks** out = null
     if (result != VRELO_INKS_OK) {
         EXPECT_EQ(r, nullptr);
     }
-    if (out != nullptr) *out = r;
-    else vrelo_inks_free(r);
+    if (out != nullptr)
+        *out = r;
+    else
+        vrelo_inks_free(r);
     return result;
 }
 
@@ -105,7 +107,8 @@ TEST(RendererCalls, UnusableProfilesAreRefusedWithTheirName) {
     o.inputProfileSize = sizeof junk;
     std::string message;
     EXPECT_EQ(make(o, &message), VRELO_INKS_BAD_PROFILE);
-    EXPECT_NE(message.find("embedded input profile (5 bytes in memory)"), std::string::npos) << message;
+    EXPECT_NE(message.find("embedded input profile (5 bytes in memory)"), std::string::npos)
+        << message;
     std::remove(text.c_str());
     std::remove(grey.c_str());
 }
@@ -117,7 +120,8 @@ TEST(RendererCalls, LinesNeedAPageAndBlankLinesHaveNoPlanes) {
     std::vector<uint8_t> white(64 * 3, 255), grey(64 * 3, 128);
     RasterLine line;
     EXPECT_EQ(vrelo_inks_render_line(r, white.data(), &line), VRELO_INKS_BAD_CALL);
-    EXPECT_NE(std::string(vrelo_inks_message(r)).find("before vrelo_inks_start_page"), std::string::npos);
+    EXPECT_NE(std::string(vrelo_inks_message(r)).find("before vrelo_inks_start_page"),
+              std::string::npos);
     ASSERT_EQ(vrelo_inks_start_page(r), VRELO_INKS_OK);
     EXPECT_STREQ(vrelo_inks_message(r), "");
     EXPECT_EQ(vrelo_inks_render_line(r, nullptr, &line), VRELO_INKS_BAD_CALL);
@@ -135,19 +139,21 @@ TEST(RendererCalls, LinesNeedAPageAndBlankLinesHaveNoPlanes) {
 }
 
 // Renders one flat line of samples and returns the dots of every plane.
-std::vector<std::vector<uint8_t>> render_flat(const VreloInksOptions& o, const void* line, int lines) {
+std::vector<std::vector<uint8_t>> render_flat(const VreloInksOptions& o, const void* line,
+                                              int lines) {
     VreloInks* r = nullptr;
     std::string message;
     EXPECT_EQ(make(o, &message, &r), VRELO_INKS_OK) << message;
     std::vector<std::vector<uint8_t>> rows;
     if (r == nullptr) return rows;
     vrelo_inks_start_page(r);
-    const size_t bytes = (size_t(o.width) * size_t(o.bits) + 7) / 8;
+    const size_t bytes = (static_cast<size_t>(o.width) * static_cast<size_t>(o.bits) + 7) / 8;
     for (int y = 0; y < lines; ++y) {
         RasterLine out;
         EXPECT_GE(vrelo_inks_render_line(r, line, &out), 0);
         for (const ColorPlane& p : out.planes)
-            rows.emplace_back(p.data ? std::vector<uint8_t>(p.data, p.data + bytes) : std::vector<uint8_t>(bytes));
+            rows.emplace_back(p.data ? std::vector<uint8_t>(p.data, p.data + bytes)
+                                     : std::vector<uint8_t>(bytes));
     }
     vrelo_inks_free(r);
     return rows;
@@ -175,7 +181,8 @@ TEST(RendererCalls, EveryInputKindAndDepthRenders) {
     o.inputProfile = srgb.c_str();
     const auto throughFile = render_flat(o, rgb8.data(), 16);
     std::ifstream in(srgb, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
     o.inputProfile = nullptr;
     o.inputProfileData = bytes.data();
     o.inputProfileSize = bytes.size();
@@ -193,7 +200,7 @@ TEST(RendererCalls, EveryInputKindAndDepthRenders) {
     o = defaults(width);
     o.input = VRELO_INKS_CMYK;
     std::vector<uint8_t> cmyk(width * 4, 0);
-    for (int32_t x = 0; x < width; ++x) cmyk[size_t(x) * 4] = 200;
+    for (int32_t x = 0; x < width; ++x) cmyk[static_cast<size_t>(x) * 4] = 200;
     const auto cyan = render_flat(o, cmyk.data(), 16);
     bool cyanInk = false, otherInk = false;
     for (size_t i = 0; i < cyan.size(); ++i)
@@ -208,11 +215,14 @@ TEST(RendererCalls, EveryInputKindAndDepthRenders) {
 TEST(RendererCalls, TheOwnPrinterProfileIsWrittenAndServesAsAPrinterProfile) {
     const std::string path = temp_path("plain.icc");
     char message[VRELO_INKS_MESSAGE_SIZE];
-    ASSERT_EQ(vrelo_inks_write_profile(VRELO_INKS_PLAIN, path.c_str(), message, sizeof message), VRELO_INKS_OK)
+    ASSERT_EQ(vrelo_inks_write_profile(VRELO_INKS_PLAIN, path.c_str(), message, sizeof message),
+              VRELO_INKS_OK)
         << message;
-    EXPECT_EQ(vrelo_inks_write_profile(5, path.c_str(), message, sizeof message), VRELO_INKS_BAD_OPTION);
+    EXPECT_EQ(vrelo_inks_write_profile(5, path.c_str(), message, sizeof message),
+              VRELO_INKS_BAD_OPTION);
     EXPECT_NE(std::string(message).find("media is 5"), std::string::npos);
-    EXPECT_EQ(vrelo_inks_write_profile(VRELO_INKS_PLAIN, "/nonexistent-dir/x.icc", message, sizeof message),
+    EXPECT_EQ(vrelo_inks_write_profile(VRELO_INKS_PLAIN, "/nonexistent-dir/x.icc", message,
+                                       sizeof message),
               VRELO_INKS_CANNOT_WRITE);
     EXPECT_NE(std::string(message).find("/nonexistent-dir/x.icc"), std::string::npos);
 

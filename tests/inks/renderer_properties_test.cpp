@@ -18,10 +18,10 @@
 
 namespace {
 
-using vrelo_test::level_at;
 using vrelo_inks::InkLevels;
 using vrelo_inks::kFull;
 using vrelo_inks::kInks;
+using vrelo_test::level_at;
 
 struct Renderer {
     explicit Renderer(const VreloInksOptions& o) : options(o) {
@@ -54,15 +54,15 @@ Dots render(Renderer& renderer, const std::vector<std::vector<uint8_t>>& lines) 
     const VreloInksOptions& o = renderer.options;
     Dots dots;
     dots.width = o.width;
-    dots.lines = int32_t(lines.size());
-    for (auto& l : dots.levels) l.assign(size_t(o.width) * lines.size(), 0);
-    const size_t rowBytes = (size_t(o.width) * size_t(o.bits) + 7) / 8;
+    dots.lines = static_cast<int32_t>(lines.size());
+    for (auto& l : dots.levels) l.assign(static_cast<size_t>(o.width) * lines.size(), 0);
+    const size_t rowBytes = (static_cast<size_t>(o.width) * static_cast<size_t>(o.bits) + 7) / 8;
     EXPECT_EQ(vrelo_inks_start_page(renderer.r), VRELO_INKS_OK);
     for (size_t y = 0; y < lines.size(); ++y) {
         RasterLine line;
         const int inked = vrelo_inks_render_line(renderer.r, lines[y].data(), &line);
         EXPECT_GE(inked, 0) << vrelo_inks_message(renderer.r);
-        EXPECT_EQ(line.lineNumber, int32_t(y));
+        EXPECT_EQ(line.lineNumber, static_cast<int32_t>(y));
         bool any = false;
         for (int p = 0; p < kInks; ++p) {
             const ColorPlane& plane = line.planes[p];
@@ -74,10 +74,13 @@ Dots render(Renderer& renderer, const std::vector<std::vector<uint8_t>>& lines) 
             EXPECT_EQ(plane.width, o.width);
             EXPECT_EQ(plane.firstPixel, 0);
             // Nothing set past the last pixel of the row's last byte.
-            const int unused = int(rowBytes * 8 - size_t(o.width) * size_t(o.bits));
+            const int unused = static_cast<int>(rowBytes * 8 - static_cast<size_t>(o.width) *
+                                                                   static_cast<size_t>(o.bits));
             EXPECT_EQ(plane.data[rowBytes - 1] & ((1 << unused) - 1), 0) << "plane " << p;
             for (int32_t x = 0; x < o.width; ++x)
-                dots.levels[size_t(p)][y * size_t(o.width) + size_t(x)] = level_at(plane.data, o.bits, x);
+                dots.levels[static_cast<size_t>(p)]
+                           [y * static_cast<size_t>(o.width) + static_cast<size_t>(x)] =
+                    level_at(plane.data, o.bits, x);
         }
         EXPECT_EQ(inked, any ? 1 : 0);
     }
@@ -87,7 +90,7 @@ Dots render(Renderer& renderer, const std::vector<std::vector<uint8_t>>& lines) 
 std::vector<std::vector<uint8_t>> flat(int32_t width, int32_t lines, std::vector<uint8_t> pixel) {
     std::vector<uint8_t> line;
     for (int32_t x = 0; x < width; ++x) line.insert(line.end(), pixel.begin(), pixel.end());
-    return std::vector<std::vector<uint8_t>>(size_t(lines), line);
+    return std::vector<std::vector<uint8_t>>(static_cast<size_t>(lines), line);
 }
 
 // The separation's inks for one 8-bit pixel, as coverage 0..1.
@@ -100,7 +103,8 @@ std::array<double, kInks> wanted(const VreloInksOptions& o, const std::vector<ui
     InkLevels inks;
     separation->pixel(channels, &inks);
     std::array<double, kInks> out;
-    for (int i = 0; i < kInks; ++i) out[size_t(i)] = double(inks[size_t(i)]) / kFull;
+    for (int i = 0; i < kInks; ++i)
+        out[static_cast<size_t>(i)] = static_cast<double>(inks[static_cast<size_t>(i)]) / kFull;
     return out;
 }
 
@@ -109,15 +113,17 @@ std::array<double, kInks> measured(const Dots& dots, int bits) {
     std::array<double, kInks> out;
     for (int p = 0; p < kInks; ++p) {
         double sum = 0;
-        for (const uint8_t v : dots.levels[size_t(p)]) sum += v;
-        out[size_t(p)] = sum / (double(dots.levels[size_t(p)].size()) * full);
+        for (const uint8_t v : dots.levels[static_cast<size_t>(p)]) sum += v;
+        out[static_cast<size_t>(p)] =
+            sum / (static_cast<double>(dots.levels[static_cast<size_t>(p)].size()) * full);
     }
     return out;
 }
 
 const std::vector<std::vector<uint8_t>> kColours = {
-    {250, 250, 250}, {200, 200, 200}, {128, 128, 128}, {40, 40, 40},  {230, 200, 210},
-    {0, 255, 255},   {255, 0, 255},   {255, 255, 0},   {90, 160, 60}, {30, 60, 140}, {255, 240, 200}};
+    {250, 250, 250}, {200, 200, 200}, {128, 128, 128}, {40, 40, 40},
+    {230, 200, 210}, {0, 255, 255},   {255, 0, 255},   {255, 255, 0},
+    {90, 160, 60},   {30, 60, 140},   {255, 240, 200}};
 
 TEST(RendererDots, AFlatPatchGetsTheCoverageItsSeparationAsks) {
     for (const int halftone : {VRELO_INKS_DIFFUSION, VRELO_INKS_BLUE_NOISE})
@@ -126,11 +132,13 @@ TEST(RendererDots, AFlatPatchGetsTheCoverageItsSeparationAsks) {
             Renderer renderer(o);
             for (const auto& colour : kColours) {
                 const std::array<double, kInks> want = wanted(o, colour);
-                const std::array<double, kInks> got = measured(render(renderer, flat(o.width, 256, colour)), bits);
+                const std::array<double, kInks> got =
+                    measured(render(renderer, flat(o.width, 256, colour)), bits);
                 for (int p = 0; p < kInks; ++p)
-                    EXPECT_NEAR(got[size_t(p)], want[size_t(p)], 0.01)
-                        << "plane " << p << ", colour " << int(colour[0]) << " " << int(colour[1]) << " "
-                        << int(colour[2]) << ", " << bits << " bit(s), halftone " << halftone;
+                    EXPECT_NEAR(got[static_cast<size_t>(p)], want[static_cast<size_t>(p)], 0.01)
+                        << "plane " << p << ", colour " << int(colour[0]) << " " << int(colour[1])
+                        << " " << int(colour[2]) << ", " << bits << " bit(s), halftone "
+                        << halftone;
             }
         }
 }
@@ -139,17 +147,17 @@ TEST(RendererDots, TheSamePageAlwaysGivesTheSameDots) {
     std::mt19937 random(417);
     std::vector<std::vector<uint8_t>> page(40, std::vector<uint8_t>(3 * 301));
     for (auto& line : page)
-        for (auto& v : line) v = uint8_t(random() % 256);
+        for (auto& v : line) v = static_cast<uint8_t>(random() % 256);
     for (const int bits : {1, 2}) {
         const VreloInksOptions o = options_for(301, bits, VRELO_INKS_DIFFUSION);
         Renderer first(o), second(o);
         const Dots a = render(first, page);
         render(second, flat(o.width, 7, {20, 90, 200}));  // another page before
         const Dots b = render(second, page);
-        const Dots c = render(first, page);                // the same renderer again
+        const Dots c = render(first, page);  // the same renderer again
         for (int p = 0; p < kInks; ++p) {
-            EXPECT_EQ(a.levels[size_t(p)], b.levels[size_t(p)]) << p;
-            EXPECT_EQ(a.levels[size_t(p)], c.levels[size_t(p)]) << p;
+            EXPECT_EQ(a.levels[static_cast<size_t>(p)], b.levels[static_cast<size_t>(p)]) << p;
+            EXPECT_EQ(a.levels[static_cast<size_t>(p)], c.levels[static_cast<size_t>(p)]) << p;
         }
     }
 }
@@ -168,8 +176,9 @@ TEST(RendererDots, NoPixelCarriesMoreInkThanTheMediasLimit) {
             const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
             ASSERT_TRUE(separation) << error;
             for (int i = 0; i < 4000; ++i) {
-                const uint32_t c[4] = {uint32_t(random() % 65536), uint32_t(random() % 65536),
-                                       uint32_t(random() % 65536), 0};
+                const uint32_t c[4] = {static_cast<uint32_t>(random() % 65536),
+                                       static_cast<uint32_t>(random() % 65536),
+                                       static_cast<uint32_t>(random() % 65536), 0};
                 InkLevels inks;
                 separation->pixel(c, &inks);
                 int32_t total = 0;
@@ -194,19 +203,23 @@ TEST(RendererDots, EveryLevelOfEveryInkIsReached) {
         std::array<std::array<bool, 4>, kInks> seen{};
         for (int channel = 0; channel < 4; ++channel)
             for (const uint8_t black : {0, 128}) {
-                std::vector<std::vector<uint8_t>> lines(64, std::vector<uint8_t>(size_t(o.width) * 4, 0));
+                std::vector<std::vector<uint8_t>> lines(
+                    64, std::vector<uint8_t>(static_cast<size_t>(o.width) * 4, 0));
                 for (auto& line : lines)
                     for (int32_t x = 0; x < o.width; ++x) {
-                        line[size_t(x) * 4 + 3] = black;
-                        line[size_t(x) * 4 + size_t(channel)] = uint8_t(x);
+                        line[static_cast<size_t>(x) * 4 + 3] = black;
+                        line[static_cast<size_t>(x) * 4 + static_cast<size_t>(channel)] =
+                            static_cast<uint8_t>(x);
                     }
                 const Dots dots = render(renderer, lines);
                 for (int p = 0; p < kInks; ++p)
-                    for (const uint8_t v : dots.levels[size_t(p)]) seen[size_t(p)][v] = true;
+                    for (const uint8_t v : dots.levels[static_cast<size_t>(p)])
+                        seen[static_cast<size_t>(p)][v] = true;
             }
         for (int p = 0; p < kInks; ++p)
             for (int level = 1; level < (1 << bits); ++level)
-                EXPECT_TRUE(seen[size_t(p)][size_t(level)]) << "plane " << p << " level " << level << " at " << bits;
+                EXPECT_TRUE(seen[static_cast<size_t>(p)][static_cast<size_t>(level)])
+                    << "plane " << p << " level " << level << " at " << bits;
     }
 }
 
@@ -215,7 +228,8 @@ TEST(RendererDots, RowsAreExactlyAsLongAsTheLine) {
     // themselves are checked in render(); here widths around byte edges.
     for (const int32_t width : {1, 3, 7, 9, 15, 17, 33})
         for (const int bits : {1, 2}) {
-            const VreloInksOptions o = options_for(width, bits, VRELO_INKS_DIFFUSION, VRELO_INKS_CMYK);
+            const VreloInksOptions o =
+                options_for(width, bits, VRELO_INKS_DIFFUSION, VRELO_INKS_CMYK);
             Renderer renderer(o);
             const Dots dots = render(renderer, flat(width, 8, {0, 0, 0, 255}));
             // Full black ink covers every pixel of the line.

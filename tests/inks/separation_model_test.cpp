@@ -15,16 +15,17 @@
 
 namespace {
 
-using vrelo_test::level_at;
 using vrelo_inks::InkLevels;
 using vrelo_inks::Inks;
 using vrelo_inks::kFull;
 using vrelo_inks::kInks;
 using vrelo_inks::Lab;
+using vrelo_test::level_at;
 
 Inks coverage(const InkLevels& levels) {
     Inks inks;
-    for (int i = 0; i < kInks; ++i) inks[size_t(i)] = float(levels[size_t(i)]) / kFull;
+    for (int i = 0; i < kInks; ++i)
+        inks[static_cast<size_t>(i)] = static_cast<float>(levels[static_cast<size_t>(i)]) / kFull;
     return inks;
 }
 
@@ -34,11 +35,14 @@ vrelo_inks::InkRecipe plain_recipe(int bits) {
     return vrelo_inks::InkRecipe(limits, bits);
 }
 
-Lab lab_of(const vrelo_inks::Rgb& r) { return vrelo_inks::linear_to_lab(r[0], r[1], r[2]); }
+Lab lab_of(const vrelo_inks::Rgb& r) {
+    return vrelo_inks::linear_to_lab(r[0], r[1], r[2]);
+}
 
 TEST(SeparationModel, TheDotsLookAsTheModelSays) {
     const std::vector<std::vector<uint8_t>> colours = {
-        {200, 200, 200}, {120, 120, 120}, {40, 40, 40}, {230, 190, 200}, {90, 160, 60}, {60, 80, 170}, {255, 220, 120}};
+        {200, 200, 200}, {120, 120, 120}, {40, 40, 40},   {230, 190, 200},
+        {90, 160, 60},   {60, 80, 170},   {255, 220, 120}};
     for (const int bits : {1, 2}) {
         VreloInksOptions o;
         vrelo_inks_default_options(&o, 512);
@@ -58,7 +62,8 @@ TEST(SeparationModel, TheDotsLookAsTheModelSays) {
             // The dots of a flat patch, each pixel's reflectance by its own
             // dots, averaged away from the patch's first lines.
             std::vector<uint8_t> line;
-            for (int32_t x = 0; x < o.width; ++x) line.insert(line.end(), colour.begin(), colour.end());
+            for (int32_t x = 0; x < o.width; ++x)
+                line.insert(line.end(), colour.begin(), colour.end());
             vrelo_inks_start_page(r);
             double sum[3] = {0, 0, 0};
             long pixels = 0;
@@ -70,16 +75,20 @@ TEST(SeparationModel, TheDotsLookAsTheModelSays) {
                     Inks dots{};
                     for (int p = 0; p < kInks; ++p)
                         if (out.planes[p].data)
-                            dots[size_t(p)] = float(level_at(out.planes[p].data, bits, x)) / float((1 << bits) - 1);
+                            dots[static_cast<size_t>(p)] =
+                                static_cast<float>(level_at(out.planes[p].data, bits, x)) /
+                                static_cast<float>((1 << bits) - 1);
                     const vrelo_inks::Rgb px = vrelo_inks::dot_reflectance(dots);
-                    for (int ch = 0; ch < 3; ++ch) sum[ch] += px[size_t(ch)];
+                    for (int ch = 0; ch < 3; ++ch) sum[ch] += px[static_cast<size_t>(ch)];
                 }
             }
-            const Lab printed = lab_of({float(sum[0] / pixels), float(sum[1] / pixels), float(sum[2] / pixels)});
+            const Lab printed =
+                lab_of({static_cast<float>(sum[0] / pixels), static_cast<float>(sum[1] / pixels),
+                        static_cast<float>(sum[2] / pixels)});
             EXPECT_LT(vrelo_inks::delta_e(printed, predicted), 1.5)
-                << int(colour[0]) << " " << int(colour[1]) << " " << int(colour[2]) << " at " << bits << " bit(s): "
-                << printed[0] << " " << printed[1] << " " << printed[2] << " against " << predicted[0] << " "
-                << predicted[1] << " " << predicted[2];
+                << int(colour[0]) << " " << int(colour[1]) << " " << int(colour[2]) << " at "
+                << bits << " bit(s): " << printed[0] << " " << printed[1] << " " << printed[2]
+                << " against " << predicted[0] << " " << predicted[1] << " " << predicted[2];
         }
         vrelo_inks_free(r);
     }
@@ -103,13 +112,14 @@ TEST(SeparationModel, RampsDarkenWithoutTurningBack) {
                 for (int i = 0; i < 3; ++i) {
                     const int full = corner[i] * 255;
                     const int v = toBlack ? full * (255 - s) / 255 : 255 - (255 - full) * s / 255;
-                    c[i] = uint32_t(v) * 257u;
+                    c[i] = static_cast<uint32_t>(v) * 257u;
                 }
                 InkLevels levels;
                 separation->pixel(c, &levels);
                 const double l = lab_of(recipe.look(coverage(levels)))[0];
-                EXPECT_LE(l, previous + 0.3) << corner[0] << corner[1] << corner[2] << (toBlack ? " to black" : " from white")
-                                             << " step " << s;
+                EXPECT_LE(l, previous + 0.3)
+                    << corner[0] << corner[1] << corner[2]
+                    << (toBlack ? " to black" : " from white") << " step " << s;
                 previous = l;
             }
         }

@@ -10,7 +10,7 @@
 static uint8_t stream[64];
 static size_t streamSize = 0;
 
-static int collect(void *context, const uint8_t *data, size_t length) {
+static int collect(void* context, const uint8_t* data, size_t length) {
     (void)context;
     if (streamSize + length > sizeof stream) return 1;
     memcpy(stream + streamSize, data, length);
@@ -23,7 +23,7 @@ int main(void) {
     static const uint8_t expected[] = {0x1B, 0x28, 0x65, 0x02, 0x00, 0x01, 0x50, 0x1B, 0x28,
                                        0x41, 0x03, 0x00, 0x59, 0x00, 0xFF, 0x0D, 0x0C};
     VreloJobSetup setup = vrelo_host_setup(1440, 720, 1);
-    MasterWork *job = NULL;
+    MasterWork* job = NULL;
     RasterLine line;
     int32_t status;
     memset(&line, 0, sizeof line);

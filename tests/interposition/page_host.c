@@ -13,15 +13,15 @@ static uint8_t rows[VRELO_COLOURS][kRowBytes];
 
 static void put_word(int32_t value) {
     const uint32_t bits = (uint32_t)value;
-    const uint8_t bytes[4] = {(uint8_t)bits, (uint8_t)(bits >> 8),
-                              (uint8_t)(bits >> 16), (uint8_t)(bits >> 24)};
+    const uint8_t bytes[4] = {(uint8_t)bits, (uint8_t)(bits >> 8), (uint8_t)(bits >> 16),
+                              (uint8_t)(bits >> 24)};
     fwrite(bytes, 1, sizeof bytes, stdout);
 }
 
 /* The call's status, then its chunks as the printer would receive them,
  * then the status of the completion it needs. */
-static void send(MasterWork **job, int32_t status, OutList *const *out) {
-    const OutList *list = *out;
+static void send(MasterWork** job, int32_t status, OutList* const* out) {
+    const OutList* list = *out;
     int i;
     put_word(status);
     if (status != VRELO_OK) return;
@@ -43,9 +43,9 @@ static void fill_rows(int32_t line) {
         }
 }
 
-static void line(MasterWork **job, int32_t number) {
+static void line(MasterWork** job, int32_t number) {
     RasterLine record;
-    OutList *list = NULL;
+    OutList* list = NULL;
     int c;
     memset(&record, 0, sizeof record);
     record.lineNumber = number;
@@ -60,7 +60,7 @@ static void line(MasterWork **job, int32_t number) {
 }
 
 /* Lines with gaps, one of them longer than a skip command carries. */
-static void page(MasterWork **job) {
+static void page(MasterWork** job) {
     int32_t number = 0;
     int n;
     for (n = 0; n < kLines; ++n) {
@@ -69,20 +69,20 @@ static void page(MasterWork **job) {
     }
 }
 
-static void form_feed(MasterWork **job, int32_t endLine) {
-    OutList *list = NULL;
+static void form_feed(MasterWork** job, int32_t endLine) {
+    OutList* list = NULL;
     send(job, OutputFormFeed(job, &list, endLine), &list);
 }
 
-static void flush(MasterWork **job) {
-    OutList *list = NULL;
+static void flush(MasterWork** job) {
+    OutList* list = NULL;
     send(job, OutputFlush(job, &list), &list);
 }
 
 /* Two pages of a job: the first ends with a form feed, carried over in
  * delayed mode; the second with a form feed and a flush. */
 static void job_pages(int delayed) {
-    MasterWork *job = NULL;
+    MasterWork* job = NULL;
     OutputParam param;
     memset(&param, 0, sizeof param);
     param.outResX = 1440;

@@ -30,8 +30,8 @@ std::vector<Block> make_chain(int n) {
     for (int i = 0; i < n; ++i) {
         chain.push_back(make_block(i + 1));
         if (i > 0) {
-            EXPECT_EQ(appendlist(&chain[i - 1].handle, chain[i - 1].block,
-                                 &chain[i].handle, chain[i].block),
+            EXPECT_EQ(appendlist(&chain[i - 1].handle, chain[i - 1].block, &chain[i].handle,
+                                 chain[i].block),
                       VRELO_OK);
         }
     }
@@ -61,8 +61,7 @@ TEST(BlockList, NewBlockTakesTheLowSixteenBitsOfItsId) {
 TEST(BlockList, AppendingInTheMiddleRelinksBothNeighbours) {
     std::vector<Block> chain = make_chain(2);  // A, S
     Block n = make_block(9);
-    ASSERT_EQ(appendlist(&chain[0].handle, chain[0].block, &n.handle, n.block),
-              VRELO_OK);
+    ASSERT_EQ(appendlist(&chain[0].handle, chain[0].block, &n.handle, n.block), VRELO_OK);
     EXPECT_EQ(chain[0].block->nextPtr, n.block);
     EXPECT_EQ(target(chain[0].block->nextHandle), n.block);
     EXPECT_EQ(n.block->prevPtr, chain[0].block);
@@ -113,8 +112,8 @@ TEST(BlockList, DisposeCodesTellWhereTheBlockStood) {
         EXPECT_EQ(disposelist(&first), VRELO_LIST_FIRST);
         EXPECT_EQ(disposelist(&first), VRELO_LIST_ONLY);
     }
-    PtrHandle null_handle{};
-    EXPECT_EQ(disposelist(&null_handle), VRELO_FAILED);
+    PtrHandle nullHandle{};
+    EXPECT_EQ(disposelist(&nullHandle), VRELO_FAILED);
     EXPECT_EQ(disposelist(nullptr), VRELO_FAILED);
 }
 

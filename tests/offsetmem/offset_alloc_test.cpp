@@ -12,9 +12,7 @@ namespace {
 struct Root {
     OffsetMemory m{};
     Root() { OffsetInitPara(&m); }
-    ~Root() {
-        OffsetDisposeMemory(&m);
-    }
+    ~Root() { OffsetDisposeMemory(&m); }
     OffsetInfo take(int32_t size) {
         OffsetInfo ref{};
         EXPECT_EQ(OffsetNewID(&m, &ref, size), VRELO_OK) << size;
@@ -154,14 +152,14 @@ TEST(OffsetAllocator, LookupByIdAndOffsetReleaseNeedsTheLength) {
     OffsetInfo b = r.take(60);
     uint8_t* p = OffsetNewPtr(&r.m, &b);
     ASSERT_NE(p, nullptr);
-    OffsetInfo wrong_length{b.blockId, b.offset, 61};
-    EXPECT_EQ(OffsetNewPtr(&r.m, &wrong_length), p);
-    OffsetInfo no_such{b.blockId, 41, 60};
-    EXPECT_EQ(OffsetNewPtr(&r.m, &no_such), nullptr);
+    OffsetInfo wrongLength{b.blockId, b.offset, 61};
+    EXPECT_EQ(OffsetNewPtr(&r.m, &wrongLength), p);
+    OffsetInfo noSuch{b.blockId, 41, 60};
+    EXPECT_EQ(OffsetNewPtr(&r.m, &noSuch), nullptr);
     OffsetUnLockMemory(&r.m);
 
-    EXPECT_EQ(OffsetDisposeID(&r.m, &wrong_length), VRELO_OK);
-    EXPECT_TRUE(same(wrong_length, 0, 0, 0));
+    EXPECT_EQ(OffsetDisposeID(&r.m, &wrongLength), VRELO_OK);
+    EXPECT_TRUE(same(wrongLength, 0, 0, 0));
     auto* block = static_cast<OffsetBlock*>(r.m.firstHandle.pointer);
     EXPECT_EQ(block->slotCount, 2);  // not released
     EXPECT_EQ(OffsetDisposeID(&r.m, &b), VRELO_OK);

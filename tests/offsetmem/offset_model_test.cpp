@@ -24,7 +24,7 @@ struct ModelBlock {
 
 // First fit exactly as documented, kept deliberately simple.
 class Model {
-public:
+  public:
     bool locked = false;
     int counter = 0;
     std::vector<ModelBlock> blocks;
@@ -38,23 +38,19 @@ public:
             if (b.ranges[0].first != 0) gaps.push_back({0, {0, b.ranges[0].first}});
             for (size_t i = 0; i < b.ranges.size(); ++i) {
                 const int end = b.ranges[i].first + b.ranges[i].second;
-                const int next =
-                    i + 1 < b.ranges.size() ? b.ranges[i + 1].first : 65535;
+                const int next = i + 1 < b.ranges.size() ? b.ranges[i + 1].first : 65535;
                 gaps.push_back({i + 1, {end, next}});
             }
             for (const auto& [index, gap] : gaps) {
                 if (gap.second - gap.first < size) continue;
-                b.ranges.insert(b.ranges.begin() + static_cast<long>(index),
-                                {gap.first, size});
+                b.ranges.insert(b.ranges.begin() + static_cast<long>(index), {gap.first, size});
                 return {b.id, gap.first, size};
             }
         }
         do {
             counter = static_cast<int16_t>(counter + 1);
         } while (counter == 0 || std::any_of(blocks.begin(), blocks.end(),
-                                             [&](const ModelBlock& b) {
-                                                 return b.id == counter;
-                                             }));
+                                             [&](const ModelBlock& b) { return b.id == counter; }));
         blocks.push_back({counter, {{0, size}}});
         return {counter, 0, size};
     }
@@ -63,8 +59,7 @@ public:
         for (size_t k = 0; k < blocks.size(); ++k) {
             auto& r = blocks[k].ranges;
             if (blocks[k].id != ref.blockId) continue;
-            auto it = std::find(r.begin(), r.end(),
-                                std::make_pair(ref.offset, ref.length));
+            auto it = std::find(r.begin(), r.end(), std::make_pair(ref.offset, ref.length));
             if (it == r.end()) continue;
             r.erase(it);
             if (r.empty()) blocks.erase(blocks.begin() + k);
@@ -140,15 +135,15 @@ void run_steps(uint32_t seed, Load load, Calls calls, bool* dropped = nullptr) {
         // Wide ranges pile up: each takes a block, more than the index holds.
         if (load == Load::kWide && action >= 7 && action < 9) action = 1;
         if (action < 1) {  // toggle the lock
-            const int32_t status = model.locked ? OffsetUnLockMemory(&root)
-                                                : OffsetLockMemory(&root);
+            const int32_t status =
+                model.locked ? OffsetUnLockMemory(&root) : OffsetLockMemory(&root);
             ASSERT_EQ(status, VRELO_OK);
             model.locked = !model.locked;
         } else if (action < 5) {  // allocate
-            const int size = load == Load::kRows        ? 400 + static_cast<int>(rng() % 1200)
-                             : load == Load::kWide      ? 40000 + static_cast<int>(rng() % 25535)
-                             : rng() % 8 == 0 ? 1 + static_cast<int>(rng() % 65535)
-                                              : 1 + static_cast<int>(rng() % 3000);
+            const int size = load == Load::kRows   ? 400 + static_cast<int>(rng() % 1200)
+                             : load == Load::kWide ? 40000 + static_cast<int>(rng() % 25535)
+                             : rng() % 8 == 0      ? 1 + static_cast<int>(rng() % 65535)
+                                                   : 1 + static_cast<int>(rng() % 3000);
             OffsetInfo ref{};
             const int32_t status = calls.allocate(&root, &ref, size);
             if (!model.locked) {

@@ -11,7 +11,9 @@
 namespace {
 
 // A zeroed table, as OutputOpen leaves it.
-std::unique_ptr<OutStrct> new_table() { return std::make_unique<OutStrct>(); }
+std::unique_ptr<OutStrct> new_table() {
+    return std::make_unique<OutStrct>();
+}
 
 TEST(ChunkList, AppendsGoToTheNextEntryInOrder) {
     auto t = new_table();
@@ -40,8 +42,7 @@ TEST(ChunkList, OnlyTheLow16BitsOfALengthAreKept) {
 TEST(ChunkList, AppendsBeyondTheTableAreDropped) {
     auto t = new_table();
     const uint8_t byte = 0;
-    for (int i = 0; i < OUT_TABLE_ENTRIES + 50; ++i)
-        SetOutStrct(t.get(), &byte, i);
+    for (int i = 0; i < OUT_TABLE_ENTRIES + 50; ++i) SetOutStrct(t.get(), &byte, i);
     EXPECT_EQ(t->list.count, OUT_TABLE_ENTRIES);
     EXPECT_EQ(t->entries[OUT_TABLE_ENTRIES - 1].length, OUT_TABLE_ENTRIES - 1);
     EXPECT_EQ(t->list.entries, nullptr);

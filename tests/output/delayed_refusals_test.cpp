@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "alloc_sweep.hpp"
@@ -310,7 +310,8 @@ class FailureRun {
         vrelo_test::DelayedModel model(param_.feedFlag == 1);
         for (int32_t n = 0; n < 4; ++n) {
             const vrelo_test::PageLine l = vrelo_test::marked_line(n * 100, kAllColours);
-            const auto expected = model.produce(l.lineNumber, vrelo_test::line_commands(l, 3, false));
+            const auto expected =
+                model.produce(l.lineNumber, vrelo_test::line_commands(l, 3, false));
             EXPECT_EQ(vrelo_test::produce_line(&job_, l.record()).chunks, *expected);
             model.complete();
         }
@@ -329,8 +330,8 @@ TEST(DelayedFailures, EveryAllocationFailureIsReportedAndLeavesNothingHeld) {
     FailureRun::Paths paths;
     for (bool carry : {false, true}) {
         SCOPED_TRACE(carry ? "carry-over" : "no carry-over");
-        const int failures = vrelo_test::sweep_allocation_failures(
-            [&](int) { FailureRun(carry, &paths).run(); });
+        const int failures =
+            vrelo_test::sweep_allocation_failures([&](int) { FailureRun(carry, &paths).run(); });
         EXPECT_GT(failures, 8);
     }
     const FailureRun::Paths everyPath = {{"line", VRELO_RANGE_FAILED},

@@ -218,11 +218,11 @@ TEST_F(DelayedRings, StartingAPageWhileAListIsPendingCompletesIt) {
             EXPECT_EQ(live_ranges(work()), rows_in_rings(work()));
             if (!carry) {
                 EXPECT_EQ(live_ranges(work()), 0);
-                EXPECT_EQ(line(3, "KY"),
-                          (Chunks{vrelo_test::skip_chunk(3), marked_chunk(3, 'K')}));
+                EXPECT_EQ(line(3, "KY"), (Chunks{vrelo_test::skip_chunk(3), marked_chunk(3, 'K')}));
             } else if (pending == kLine) {
                 const std::vector<vrelo_test::SentRow> rows =
-                    vrelo_test::read_back(vrelo_test::concatenate(vrelo_test::flush(job()).chunks)).rows;
+                    vrelo_test::read_back(vrelo_test::concatenate(vrelo_test::flush(job()).chunks))
+                        .rows;
                 EXPECT_NE(std::find(rows.begin(), rows.end(),
                                     vrelo_test::SentRow{-1, 'Y', vrelo_test::marked_row(50, 'Y')}),
                           rows.end());
@@ -241,16 +241,19 @@ TEST_F(DelayedRings, AHugeGapEndsAsTheStepByStepWalkDoes) {
     Chunks byWalk;
     for (int32_t n = 0; n <= 400; ++n) {
         line(n, kAllColours);
-        vrelo_test::produce_line(stepwise.handle(), vrelo_test::marked_line(n, kAllColours).record());
+        vrelo_test::produce_line(stepwise.handle(),
+                                 vrelo_test::marked_line(n, kAllColours).record());
     }
     const Chunks byJump = line(last, kAllColours);
     for (int32_t n = 500; n < last; n += 100) {
-        const Chunks part = vrelo_test::produce_line(stepwise.handle(),
-                                                     vrelo_test::marked_line(n, "").record()).chunks;
+        const Chunks part =
+            vrelo_test::produce_line(stepwise.handle(), vrelo_test::marked_line(n, "").record())
+                .chunks;
         byWalk.insert(byWalk.end(), part.begin(), part.end());
     }
-    const Chunks part = vrelo_test::produce_line(stepwise.handle(),
-                                                 vrelo_test::marked_line(last, kAllColours).record()).chunks;
+    const Chunks part = vrelo_test::produce_line(
+                            stepwise.handle(), vrelo_test::marked_line(last, kAllColours).record())
+                            .chunks;
     byWalk.insert(byWalk.end(), part.begin(), part.end());
     EXPECT_EQ(byJump, byWalk);
 
@@ -267,7 +270,8 @@ TEST_F(DelayedRings, AHugeGapEndsAsTheStepByStepWalkDoes) {
     EXPECT_EQ(live_ranges(work()), live_ranges(walked));
     // And both go on alike.
     line(last + 1, kAllColours);
-    vrelo_test::produce_line(stepwise.handle(), vrelo_test::marked_line(last + 1, kAllColours).record());
+    vrelo_test::produce_line(stepwise.handle(),
+                             vrelo_test::marked_line(last + 1, kAllColours).record());
     EXPECT_EQ(vrelo_test::flush(job()).chunks, vrelo_test::flush(stepwise.handle()).chunks);
 }
 
@@ -326,8 +330,7 @@ class SkipBlockBounds : public vrelo_test::DelayedJobTest {
     }
     void end_checked(bool formFeed, int32_t endLine) {
         OutList* out = nullptr;
-        ASSERT_EQ(formFeed ? OutputFormFeed(job(), &out, endLine)
-                           : OutputFlush(job(), &out),
+        ASSERT_EQ(formFeed ? OutputFormFeed(job(), &out, endLine) : OutputFlush(job(), &out),
                   VRELO_OK);
         expect_skips_inside_skip_block(work(), *out);
         ASSERT_EQ(OutputComplete(job()), VRELO_OK);
@@ -337,10 +340,9 @@ class SkipBlockBounds : public vrelo_test::DelayedJobTest {
 TEST_F(SkipBlockBounds, EveryCallWritesItsSkipsInsideItsOwnBlock) {
     for (bool carry : {false, true}) {
         start(carry);
-        for (int32_t n = 0; n < 400; n += 1 + n % 3)
-            produce_checked(n, vrelo_test::kAllColours);
-        produce_checked(1000, "Y");              // a gap beyond the rings
-        produce_checked(1000 + 3 * 32767, "");   // blank: the advance is owed
+        for (int32_t n = 0; n < 400; n += 1 + n % 3) produce_checked(n, vrelo_test::kAllColours);
+        produce_checked(1000, "Y");             // a gap beyond the rings
+        produce_checked(1000 + 3 * 32767, "");  // blank: the advance is owed
         produce_checked(1000 + 5 * 32767 + 2, "K");
         for (int32_t n = 200000; n < 200400; ++n) produce_checked(n, "YMC");
         end_checked(true, 200400 + 9000000);

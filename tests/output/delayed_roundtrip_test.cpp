@@ -31,8 +31,8 @@ void expect_same_chunks(const Chunks& actual, const Chunks& expected) {
     EXPECT_EQ(actual.size(), expected.size());
     for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
         if (actual[i] != expected[i]) {
-            ADD_FAILURE() << "chunk " << i << " differs: " << actual[i].size() << " bytes, expected "
-                          << expected[i].size();
+            ADD_FAILURE() << "chunk " << i << " differs: " << actual[i].size()
+                          << " bytes, expected " << expected[i].size();
             return;
         }
 }
@@ -146,14 +146,16 @@ TEST(DelayedLimits, TheLargestCallFitsTheChunkTable) {
         vrelo_test::Job job(vrelo_test::delayed_param(true));
         Bytes stream;
         for (int32_t n = 0; n < 1000; ++n) {
-            const Chunks chunks =
-                vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(n, "KYMCmc").record()).chunks;
+            const Chunks chunks = vrelo_test::produce_line(
+                                      job.handle(), vrelo_test::marked_line(n, "KYMCmc").record())
+                                      .chunks;
             const Bytes bytes = vrelo_test::concatenate(chunks);
             stream.insert(stream.end(), bytes.begin(), bytes.end());
         }
         const int32_t last = 999 + gap;
         const Chunks largest =
-            vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(last, "K").record()).chunks;
+            vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(last, "K").record())
+                .chunks;
         const size_t tailSkips = vrelo_test::skip_commands(gap - 336).size();
         EXPECT_EQ(largest.size(), 336 + 1008 + tailSkips + 1);
         // Short of the table's last entry: a full table may have dropped some.
@@ -267,9 +269,10 @@ TEST(DelayedRoundTrip, FormFeedsInTurnPrintEveryRowAtItsLine) {
 
 TEST(DelayedLimits, LongAdvancesAreSplitInto32767LineSkips) {
     vrelo_test::Job job(vrelo_test::delayed_param(false));
-    EXPECT_EQ(vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(65536, "K").record()).chunks,
-              (Chunks{vrelo_test::skip_chunk(32767), vrelo_test::skip_chunk(32767),
-                      vrelo_test::skip_chunk(2), vrelo_test::marked_chunk(65536, 'K')}));
+    EXPECT_EQ(
+        vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(65536, "K").record()).chunks,
+        (Chunks{vrelo_test::skip_chunk(32767), vrelo_test::skip_chunk(32767),
+                vrelo_test::skip_chunk(2), vrelo_test::marked_chunk(65536, 'K')}));
 
     // The longest advance one call may owe.
     ASSERT_EQ(OutputInitPart(job.handle(), nullptr), VRELO_OK);
@@ -279,8 +282,9 @@ TEST(DelayedLimits, LongAdvancesAreSplitInto32767LineSkips) {
     ASSERT_EQ(expected.size(), 306u);
     ASSERT_EQ(expected.back(), vrelo_test::skip_chunk(last - 305 * 32767));
     expected.push_back(vrelo_test::marked_chunk(last, 'K'));
-    EXPECT_EQ(vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(last, "K").record()).chunks,
-              expected);
+    EXPECT_EQ(
+        vrelo_test::produce_line(job.handle(), vrelo_test::marked_line(last, "K").record()).chunks,
+        expected);
 }
 
 }  // namespace

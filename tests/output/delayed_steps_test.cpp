@@ -81,8 +81,8 @@ TEST_F(DelayedSteps, ABlankLineStillSendsWhatFallsDueOnItsSteps) {
 TEST_F(DelayedSteps, ColoursOfOneStepGoOutInIndexOrder) {
     line(0, "Y");
     line(224, "C");
-    EXPECT_EQ(line(336, "K"), (Chunks{skip_chunk(336), marked_chunk(336, 'K'),
-                                      marked_chunk(0, 'Y'), marked_chunk(224, 'C')}));
+    EXPECT_EQ(line(336, "K"), (Chunks{skip_chunk(336), marked_chunk(336, 'K'), marked_chunk(0, 'Y'),
+                                      marked_chunk(224, 'C')}));
 }
 
 // Line 500 after line 100: the read positions are consulted only for
@@ -202,10 +202,9 @@ TEST_F(DelayedSteps, CarriedRowsGoOutOnTheNextPageWhereTheyFellDue) {
         line(900, "KY");
         EXPECT_EQ(form_feed(1000), Chunks{});
         next_page();
-        const Chunks expected =
-            carry ? Chunks{skip_chunk(236), marked_chunk(900, 'Y'), skip_chunk(64),
-                           marked_chunk(300, 'K')}
-                  : Chunks{skip_chunk(300), marked_chunk(300, 'K')};
+        const Chunks expected = carry ? Chunks{skip_chunk(236), marked_chunk(900, 'Y'),
+                                               skip_chunk(64), marked_chunk(300, 'K')}
+                                      : Chunks{skip_chunk(300), marked_chunk(300, 'K')};
         EXPECT_EQ(line(300, "K"), expected);
     }
 }
@@ -258,7 +257,6 @@ TEST_F(DelayedSteps, AFlushOnACarriedPageWithNoLineSendsTheCarriedRows) {
     EXPECT_EQ(flush(), expected);
 }
 
-
 // A page that only carries rows, ended by a form feed at 200: its walk
 // sends the carried rows due on its steps 0 to 199, each at its place, as
 // if the page before had gone on (its line 1000 + i is this page's step
@@ -269,7 +267,8 @@ TEST_F(DelayedSteps, AFormFeedOnACarriedPageWithoutLinesSendsTheRowsDueBeforeIts
     lines(0, 999, kAllColours);
     EXPECT_EQ(form_feed(1000), Chunks{});
     next_page();
-    const std::vector<vrelo_test::SentRow> sent = vrelo_test::read_back(vrelo_test::concatenate(form_feed(200))).rows;
+    const std::vector<vrelo_test::SentRow> sent =
+        vrelo_test::read_back(vrelo_test::concatenate(form_feed(200))).rows;
     std::vector<vrelo_test::SentRow> due;
     for (const char letter : std::string("YMCmc"))
         for (int32_t step = 1000; step < 1200; ++step) {
@@ -285,9 +284,11 @@ TEST_F(DelayedSteps, AFormFeedOnACarriedPageWithoutLinesSendsTheRowsDueBeforeIts
     EXPECT_EQ(out->count, 0);
     EXPECT_EQ(out->entries, nullptr);
     ASSERT_EQ(OutputComplete(job()), VRELO_OK);
-    const std::vector<vrelo_test::SentRow> rest = vrelo_test::read_back(vrelo_test::concatenate(flush())).rows;
+    const std::vector<vrelo_test::SentRow> rest =
+        vrelo_test::read_back(vrelo_test::concatenate(flush())).rows;
     ASSERT_EQ(rest.size(), 136u + 2 * 24);  // yellow of lines 864 on, magentas of 976 on
-    EXPECT_EQ(rest.front(), (vrelo_test::SentRow{864 - 1200, 'Y', vrelo_test::marked_row(864, 'Y')}));
+    EXPECT_EQ(rest.front(),
+              (vrelo_test::SentRow{864 - 1200, 'Y', vrelo_test::marked_row(864, 'Y')}));
 }
 
 // A page end that lies after a new page start is a new page's end: a form

@@ -9,14 +9,14 @@
 #include <memory>
 #include <vector>
 
-#include "stream_commands.hpp"
 #include "bytes.hpp"
 #include "command_stream.hpp"
 #include "job_driver.hpp"
 #include "job_params.hpp"
-#include "output/master_work.hpp"
 #include "output/call_protocol.hpp"
+#include "output/master_work.hpp"
 #include "platform/alloc_fail.hpp"
+#include "stream_commands.hpp"
 
 namespace {
 
@@ -27,9 +27,8 @@ using vrelo_test::JobShape;
 using vrelo_test::kLetters;
 
 // A line with a single plane of data.
-RasterLine line_with(int32_t lineNumber, int colour, const Bytes& bytes,
-                     int16_t width, int16_t firstPixel = 0,
-                     int16_t tailBlank = 0) {
+RasterLine line_with(int32_t lineNumber, int colour, const Bytes& bytes, int16_t width,
+                     int16_t firstPixel = 0, int16_t tailBlank = 0) {
     RasterLine line{};
     line.lineNumber = lineNumber;
     line.planes[colour] = ColorPlane{bytes.data(), width, firstPixel, tailBlank, 0};
@@ -73,8 +72,7 @@ const Bytes kSixBytes = from_hex("00 00 FF FF FF 00");
 const Bytes kElevenByteChunk = from_hex("1B 28 41 05 00 4B FF 00 FE FF 0D");
 
 TEST_F(DirectMode, BlackRowOnLineZeroIsOneElevenByteChunk) {
-    EXPECT_EQ(produce(line_with(0, 0, kSixBytes, 48)),
-              std::vector<Bytes>{kElevenByteChunk});
+    EXPECT_EQ(produce(line_with(0, 0, kSixBytes, 48)), std::vector<Bytes>{kElevenByteChunk});
     EXPECT_EQ(work().lastLine, 0);
 }
 
@@ -82,8 +80,7 @@ TEST_F(DirectMode, FirstInkOnLineFiveBringsASkipCommand) {
     const std::vector<Bytes> chunks = produce(line_with(5, 0, kSixBytes, 48));
     ASSERT_EQ(chunks.size(), 1u);
     EXPECT_EQ(chunks[0].size(), 18u);
-    EXPECT_EQ(chunks[0], vrelo_test::concat({from_hex("1B 28 65 02 00 00 05"),
-                                             kElevenByteChunk}));
+    EXPECT_EQ(chunks[0], vrelo_test::concat({from_hex("1B 28 65 02 00 00 05"), kElevenByteChunk}));
     EXPECT_EQ(work().lastLine, 5);
     EXPECT_EQ(work().curLine, 5);
 }
@@ -98,8 +95,8 @@ TEST_F(DirectMode, LinesWithoutInkAnswerOneEmptyChunkAndCarryTheAdvance) {
         EXPECT_EQ(work().curLine, line.lineNumber);
     }
     EXPECT_EQ(produce(line_with(7, 0, kSixBytes, 48)),
-              std::vector<Bytes>{vrelo_test::concat(
-                  {from_hex("1B 28 65 02 00 00 07"), kElevenByteChunk})});
+              std::vector<Bytes>{
+                  vrelo_test::concat({from_hex("1B 28 65 02 00 00 07"), kElevenByteChunk})});
 }
 
 // Bytes 0 to 40 all hold ink: what is sent shows the range scanned, the
@@ -121,8 +118,7 @@ TEST_F(DirectMode, ScannedBytesFollowPixelShiftAndDoubledPositions) {
         shape.pixelShift = c.pixelShift;
         shape.doubleX = c.doubleX;
         configure(shape);
-        EXPECT_EQ(produce(line_with(0, 0, ink, 100, 17, 4)),
-                  std::vector<Bytes>{from_hex(c.chunk)})
+        EXPECT_EQ(produce(line_with(0, 0, ink, 100, 17, 4)), std::vector<Bytes>{from_hex(c.chunk)})
             << "shift " << c.pixelShift << " doubleX " << c.doubleX;
     }
 }
@@ -140,8 +136,8 @@ TEST_F(DirectMode, AdvancesAreCutInto32767LineCommands) {
     EXPECT_EQ(produce(line_with(32767, 0, one, 8)),
               std::vector<Bytes>{vrelo_test::concat({from_hex("1B 28 65 02 00 7F FF"), row})});
     EXPECT_EQ(produce(line_with(32767 + 32768, 0, one, 8)),
-              std::vector<Bytes>{vrelo_test::concat({from_hex("1B 28 65 02 00 7F FF"),
-                                                     from_hex("1B 28 65 02 00 00 01"), row})});
+              std::vector<Bytes>{vrelo_test::concat(
+                  {from_hex("1B 28 65 02 00 7F FF"), from_hex("1B 28 65 02 00 00 01"), row})});
 }
 
 TEST_F(DirectMode, ColoursGoOutInOrderAfterOneSkip) {
@@ -285,18 +281,23 @@ TEST_F(DirectMode, BadArgumentsAreRefusedBeforeAnythingChanges) {
         {"no job", [&](MasterWork**, OutList** o) { return OutputFormFeed(&none, o, 0); }},
         {"no job to complete", [&](MasterWork**, OutList**) { return OutputComplete(&none); }},
         {"no line", [](MasterWork** j, OutList** o) { return OutputProduce(j, nullptr, o); }},
-        {"no out to produce", [&](MasterWork** j, OutList**) {
+        {"no out to produce",
+         [&](MasterWork** j, OutList**) {
              const RasterLine line = blank_line(30);
-             return OutputProduce(j, &line, nullptr); }},
+             return OutputProduce(j, &line, nullptr);
+         }},
         {"no out to flush", [](MasterWork** j, OutList**) { return OutputFlush(j, nullptr); }},
         {"no out to feed", [](MasterWork** j, OutList**) { return OutputFormFeed(j, nullptr, 0); }},
         {"negative firstPixel", produce_plane(ColorPlane{row.data(), 64, -1, 0, 0})},
         {"negative tailBlank", produce_plane(ColorPlane{row.data(), 64, 0, -8, 0})},
         {"negative width", produce_plane(ColorPlane{row.data(), -64, 0, 0, 0})},
-        {"line going back", [&](MasterWork** j, OutList** o) {
+        {"line going back",
+         [&](MasterWork** j, OutList** o) {
              const RasterLine back = line_with(19, 0, row, 8);
-             return OutputProduce(j, &back, o); }},
-        {"advance too long", [&](MasterWork** j, OutList** o) { return OutputProduce(j, &far, o); }},
+             return OutputProduce(j, &back, o);
+         }},
+        {"advance too long",
+         [&](MasterWork** j, OutList** o) { return OutputProduce(j, &far, o); }},
     };
     for (const Call& c : calls) {
         OutList* listed = pending_line(line_with(20, 0, kSixBytes, 48));
@@ -351,8 +352,7 @@ TEST_F(DirectMode, DoubledPositionsMustStillFit16Bits) {
 
 TEST_F(DirectMode, TheLongestAllowedAdvanceGoesOutWhole) {
     const Bytes one = from_hex("41");
-    const std::vector<Bytes> chunks =
-        produce(line_with(VRELO_MAX_ADVANCE, 0, one, 8));
+    const std::vector<Bytes> chunks = produce(line_with(VRELO_MAX_ADVANCE, 0, one, 8));
     const vrelo_test::CommandStream read =
         vrelo_test::read_command_stream(vrelo_test::concatenate(chunks));
     ASSERT_EQ(read.error, "");

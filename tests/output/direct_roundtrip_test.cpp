@@ -6,14 +6,14 @@
 #include <random>
 #include <vector>
 
-#include "stream_commands.hpp"
 #include "direct_model.hpp"
 #include "job_driver.hpp"
 #include "job_params.hpp"
-#include "placed_rows.hpp"
 #include "output/row_commands.hpp"
-#include "row_shapes.hpp"
+#include "placed_rows.hpp"
 #include "platform/alloc_fail.hpp"
+#include "row_shapes.hpp"
+#include "stream_commands.hpp"
 
 namespace {
 
@@ -44,8 +44,7 @@ std::vector<SentRow> rows_with_ink(const vrelo_test::Page& page, int16_t shift, 
 // Every call answers one chunk for a line, or its advance; only the last
 // piece of a long output may be shorter than 32767 bytes.
 void expect_chunking(const vrelo_test::CallResult& call) {
-    for (size_t i = 0; i + 1 < call.chunks.size(); ++i)
-        EXPECT_EQ(call.chunks[i].size(), 32767u);
+    for (size_t i = 0; i + 1 < call.chunks.size(); ++i) EXPECT_EQ(call.chunks[i].size(), 32767u);
     if (!call.chunks.empty()) {
         EXPECT_LE(call.chunks.back().size(), 32767u);
     }

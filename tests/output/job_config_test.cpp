@@ -62,8 +62,8 @@ size_t black_row_bytes(Configured& job) {
     const std::vector<vrelo_test::CommandEvent> rows = job.first_line_rows();
     return rows.empty() || rows[0].letter != 'K' ? 0 : rows[0].row.size();
 }
-constexpr size_t kOneBitRow = 3;   // a zero run for byte 0, then bytes 1-2
-constexpr size_t kTwoBitRow = 6;   // bytes 0-1 as zeros, then bytes 2-5
+constexpr size_t kOneBitRow = 3;  // a zero run for byte 0, then bytes 1-2
+constexpr size_t kTwoBitRow = 6;  // bytes 0-1 as zeros, then bytes 2-5
 
 struct DepthCase {
     const char* what;
@@ -140,9 +140,8 @@ TEST(JobConfig, PositionsAreDoubledAtHalfTheWidthAndTheFullHeight) {
         bool doubled;
     };
     const Case kCases[] = {
-        {720, 720, 1440, 720, true},   {720, 720, 1441, 720, true},
-        {720, 360, 1440, 720, false},  {721, 720, 1441, 720, false},
-        {720, 720, 1439, 720, false},  {360, 360, 720, 360, true},
+        {720, 720, 1440, 720, true},   {720, 720, 1441, 720, true},  {720, 360, 1440, 720, false},
+        {721, 720, 1441, 720, false},  {720, 720, 1439, 720, false}, {360, 360, 720, 360, true},
         {1440, 720, 1440, 720, false}, {-360, 5, -721, 5, true},
     };
     for (const Case& c : kCases) {

@@ -74,8 +74,8 @@ TEST(JobLifecycle, InitTwoCopiesTheBlockAndTakesTheModelArgument) {
     EXPECT_EQ(OutputInitTwo(&job, block, 0x7005A), VRELO_OK);
     EXPECT_EQ(job->initMark, 0x0103);
     EXPECT_EQ(job->param.modelCode, 0x005A);
-    EXPECT_EQ(std::memcmp(reinterpret_cast<const unsigned char*>(&job->param) + 2,
-                          block + 2, sizeof block - 2),
+    EXPECT_EQ(std::memcmp(reinterpret_cast<const unsigned char*>(&job->param) + 2, block + 2,
+                          sizeof block - 2),
               0);
     OutputClose(&job);
 }
@@ -134,8 +134,7 @@ TEST(JobLifecycle, DelayedPagesKeepTheRingsOnlyWithCarryOver) {
 void hold_ranges(MasterWork* job) {
     ASSERT_EQ(OffsetLockMemory(&job->offsetMemory), VRELO_OK);
     OffsetInfo ref;
-    for (int i = 0; i < 300; ++i)
-        ASSERT_EQ(OffsetNewID(&job->offsetMemory, &ref, 2352), VRELO_OK);
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(OffsetNewID(&job->offsetMemory, &ref, 2352), VRELO_OK);
 }
 
 TEST(JobLifecycle, ConfiguringAgainReleasesEveryHeldRangeAndTheLock) {

@@ -52,8 +52,10 @@ bool failed_as_documented(const HostCall& call, const CallResult& result) {
 class FailureSweep {
   public:
     explicit FailureSweep(const JobScript& script)
-        : script_(script), clean_(vrelo_test::run_job(script)),
-          page_(later_pages(script)), newJobPage_(vrelo_test::run_job(page_)) {}
+        : script_(script),
+          clean_(vrelo_test::run_job(script)),
+          page_(later_pages(script)),
+          newJobPage_(vrelo_test::run_job(page_)) {}
 
     // One run with the armed allocation failing; the calls that failed.
     void run() {
@@ -114,8 +116,7 @@ TEST(PageFailureSweep, EveryAllocationOfTwoPagesFailsCleanly) {
         SCOPED_TRACE(kind == 0 ? "direct" : kind == 1 ? "delayed" : "delayed, carry-over");
         const JobScript script = vrelo_test::realistic_job(rng, shape);
         FailureSweep sweep(script);
-        const int failures =
-            vrelo_test::sweep_allocation_failures([&](int) { sweep.run(); });
+        const int failures = vrelo_test::sweep_allocation_failures([&](int) { sweep.run(); });
         // Direct mode allocates in OutputOpen only; delayed mode also where
         // a call's first range makes a block and no block given back
         // earlier is at hand: a line's, and a page end's once the page

@@ -67,9 +67,8 @@ class DelayedAnswers : public Model {
   public:
     DelayedAnswers(const JobShape& shape) : shape_(shape), model_(shape.feedOnFlush) {}
     Answer line(const PageLine& line) override {
-        return answer_of(model_.produce(line.lineNumber, vrelo_test::line_commands(
-                                                             line, shape_.pixelShift,
-                                                             shape_.doubleX)));
+        return answer_of(model_.produce(
+            line.lineNumber, vrelo_test::line_commands(line, shape_.pixelShift, shape_.doubleX)));
     }
     Answer flush() override { return answer_of(model_.flush()); }
     Answer form_feed(int32_t endLine) override {
@@ -142,7 +141,8 @@ std::string end_line_kind(int64_t offset) {
 class JobRun {
   public:
     JobRun(const JobShape& shape, Kinds* kinds)
-        : shape_(shape), kinds_(kinds),
+        : shape_(shape),
+          kinds_(kinds),
           model_(shape.delayed ? std::unique_ptr<Model>(new DelayedAnswers(shape))
                                : std::unique_ptr<Model>(new DirectAnswers(shape))) {
         const OutputParam param = vrelo_test::param_for(shape);
@@ -217,7 +217,8 @@ class JobRun {
                                     : "the empty list where the primary list is due");
         Chunks chunks;
         for (int i = 0; i < out->count; ++i)
-            chunks.emplace_back(out->entries[i].data, out->entries[i].data + out->entries[i].length);
+            chunks.emplace_back(out->entries[i].data,
+                                out->entries[i].data + out->entries[i].length);
         if (chunks != expected.chunks) {
             std::ostringstream what;
             what << "the chunks differ from the model's: " << chunks.size() << " chunks, expected "
@@ -266,9 +267,9 @@ class JobRun {
     void end_page() {
         page().walkEnd = walkEnd_;
         static const std::map<std::string, std::string> kEndings = {
-            {"", "page ended by nothing"},      {"F", "flush"},
-            {"EE", "form feed twice"},          {"EF", "form feed then flush"},
-            {"FE", "flush then form feed"},     {"FF", "flush twice"}};
+            {"", "page ended by nothing"},  {"F", "flush"},
+            {"EE", "form feed twice"},      {"EF", "form feed then flush"},
+            {"FE", "flush then form feed"}, {"FF", "flush twice"}};
         const auto it = kEndings.find(ending_);
         if (it != kEndings.end()) count(it->second);
         if (ending_.size() > 2) count("three page ends");
@@ -283,7 +284,8 @@ class JobRun {
         std::vector<SentRow> printed, expected;
         int64_t origin = 0;
         for (size_t p = 0; p < pages_.size(); ++p) {
-            const vrelo_test::ReadBack read = vrelo_test::place_rows(pages_[p].stream, shape_.delayed);
+            const vrelo_test::ReadBack read =
+                vrelo_test::place_rows(pages_[p].stream, shape_.delayed);
             if (!read.error.empty()) return fail("page " + std::to_string(p) + ": " + read.error);
             // Only a flush with carry-over ends its list with the form feed.
             if (read.formFeeds != (shape_.delayed && shape_.feedOnFlush ? pages_[p].flushes : 0))
@@ -324,8 +326,7 @@ class JobRun {
     void compare(const std::vector<SentRow>& printed, const std::vector<SentRow>& expected,
                  size_t upTo) {
         const std::string differences = vrelo_test::row_differences(printed, expected);
-        if (!differences.empty())
-            fail("pages up to " + std::to_string(upTo) + ": " + differences);
+        if (!differences.empty()) fail("pages up to " + std::to_string(upTo) + ": " + differences);
         rowsChecked_ += expected.size();
     }
 
@@ -402,7 +403,8 @@ int main(int argc, char** argv) {
                     rows += run.rows_checked();
                     if (error.empty()) continue;
                     ++failures;
-                    std::printf("FAIL %s, job %d: %s\n", shape_name(shape).c_str(), job, error.c_str());
+                    std::printf("FAIL %s, job %d: %s\n", shape_name(shape).c_str(), job,
+                                error.c_str());
                 }
             }
     for (const auto& [mode, kinds] : kindsByMode) {
@@ -410,7 +412,8 @@ int main(int argc, char** argv) {
         for (const char* kind : kRequiredKinds) {
             const auto it = kinds.find(kind);
             const int n = it == kinds.end() ? 0 : it->second;
-            const bool needed = mode == "delayed" || std::string(kind).find("carried") == std::string::npos;
+            const bool needed =
+                mode == "delayed" || std::string(kind).find("carried") == std::string::npos;
             std::printf("  %5d  %s%s\n", n, kind, n == 0 && needed ? "  <- never generated" : "");
             if (n == 0 && needed) ++failures;
         }

@@ -25,14 +25,14 @@ class RowTrimming : public testing::Test {
     // The span find_ink reports for range, given as the plane's bytes
     // first .. first + range.size() - 1; the range fills the guarded room
     // exactly, so data itself points before it.
-    bool trim(const std::vector<uint8_t>& range, int16_t first,
-              vrelo::RowSpan* span) {
+    bool trim(const std::vector<uint8_t>& range, int16_t first, vrelo::RowSpan* span) {
         uint8_t* at = memory_.last(range.size());
         std::copy(range.begin(), range.end(), at);
         ColorPlane plane{};
         plane.data = at - first;
-        plane.firstPixel = int16_t(first << kTwoBits);
-        plane.width = int16_t(std::min(INT16_MAX, (first + int(range.size())) << kTwoBits));
+        plane.firstPixel = static_cast<int16_t>(first << kTwoBits);
+        plane.width = static_cast<int16_t>(
+            std::min(INT16_MAX, (first + static_cast<int>(range.size())) << kTwoBits));
         return vrelo::find_ink(plane, kTwoBits, span);
     }
 
@@ -40,11 +40,11 @@ class RowTrimming : public testing::Test {
         std::vector<uint8_t> range(size, 0);
         for (size_t i = firstInk; i <= lastInk; ++i) range[i] = fill;
         range[firstInk] = range[lastInk] = 0x80;
-        const int16_t first = size < kWidest ? int16_t(size % 5) : 0;
+        const int16_t first = size < kWidest ? static_cast<int16_t>(size % 5) : 0;
         vrelo::RowSpan span{};
         ASSERT_TRUE(trim(range, first, &span)) << size;
-        EXPECT_EQ(span.first, first + int(firstInk)) << size << " " << firstInk;
-        EXPECT_EQ(span.last, first + int(lastInk)) << size << " " << lastInk;
+        EXPECT_EQ(span.first, first + static_cast<int>(firstInk)) << size << " " << firstInk;
+        EXPECT_EQ(span.last, first + static_cast<int>(lastInk)) << size << " " << lastInk;
     }
 
     GuardedMemory memory_{kWidest};
@@ -63,7 +63,8 @@ TEST_F(RowTrimming, InkAtEveryPairOfPlacesInShortRows) {
 
 TEST_F(RowTrimming, InkNearTheEndsOfWideRows) {
     std::mt19937 rng(8);
-    for (size_t size : {size_t(255), size_t(1488), size_t(2976), kWidest})
+    for (size_t size :
+         {static_cast<size_t>(255), static_cast<size_t>(1488), static_cast<size_t>(2976), kWidest})
         for (int i = 0; i < 300; ++i) {
             const size_t a = rng() % 70, b = rng() % 70;
             const size_t firstInk = i % 2 ? a : rng() % size;
@@ -76,7 +77,8 @@ TEST_F(RowTrimming, InkNearTheEndsOfWideRows) {
 TEST_F(RowTrimming, BlankRowsOfEveryLengthHaveNoInk) {
     vrelo::RowSpan span{};
     for (size_t size = 1; size <= 600; ++size)
-        ASSERT_FALSE(trim(std::vector<uint8_t>(size, 0), int16_t(size % 7), &span)) << size;
+        ASSERT_FALSE(trim(std::vector<uint8_t>(size, 0), static_cast<int16_t>(size % 7), &span))
+            << size;
     ASSERT_FALSE(trim(std::vector<uint8_t>(kWidest, 0), 0, &span));
 }
 
@@ -86,10 +88,10 @@ vrelo_test::Bytes row_command(const vrelo_test::Bytes& row, int16_t colour) {
     vrelo::RowSpan span{};
     ColorPlane plane{};
     plane.data = row.data();
-    plane.width = int16_t(row.size() * 8);
+    plane.width = static_cast<int16_t>(row.size() * 8);
     EXPECT_TRUE(vrelo::find_ink(plane, 3, &span));
     vrelo_test::Bytes out(vrelo::kRowCommandBound);
-    out.resize(size_t(vrelo::write_row_command(out.data(), colour, row.data(), span)));
+    out.resize(static_cast<size_t>(vrelo::write_row_command(out.data(), colour, row.data(), span)));
     return out;
 }
 
@@ -99,7 +101,7 @@ TEST(RowCommand, ATwoBytePayloadMakesANineByteCommand) {
 
 TEST(RowCommand, ReadsBackAsTheRowUpToItsLastInkedByte) {
     vrelo_test::Bytes row(700, 0);
-    for (size_t i = 300; i < 600; i += 7) row[i] = uint8_t(i | 1);
+    for (size_t i = 300; i < 600; i += 7) row[i] = static_cast<uint8_t>(i | 1);
     const vrelo_test::CommandStream read = vrelo_test::read_command_stream(row_command(row, 3));
     ASSERT_EQ(read.error, "");
     row.resize(595);  // 594 is the last inked byte

@@ -24,8 +24,7 @@ Bytes swapped(Bytes bytes, int16_t width) {
 }
 
 TEST(ByteOrder, HostTestMatchesTheTarget) {
-    EXPECT_EQ(SwapBinaryDataCheck(),
-              __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? 1 : 0);
+    EXPECT_EQ(SwapBinaryDataCheck(), __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? 1 : 0);
 }
 
 TEST(ByteOrder, DocumentedExamples) {

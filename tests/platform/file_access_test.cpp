@@ -18,7 +18,7 @@ namespace {
 const Bytes kTenBytes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 
 class FileAccess : public ::testing::Test {
-protected:
+  protected:
     FileAccess() { write_file(dir.file("data.bin"), kTenBytes); }
     TempDir dir;
 };
@@ -48,12 +48,11 @@ TEST_F(FileAccess, ModeOneReadsAndWritesInPlace) {
     EXPECT_EQ(MyFileRead(&file, buffer, 5), VRELO_OK);
     EXPECT_EQ(Bytes(buffer, buffer + 5), (Bytes{4, 0xAA, 0xBB, 0xCC, 8}));
     EXPECT_EQ(MyFreeLibrary2(&file), 0);
-    EXPECT_EQ(read_file(dir.file("data.bin")),
-              (Bytes{1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 8, 9, 10}));
+    EXPECT_EQ(read_file(dir.file("data.bin")), (Bytes{1, 2, 3, 4, 0xAA, 0xBB, 0xCC, 8, 9, 10}));
 }
 
 TEST_F(FileAccess, OtherModesAreRefusedWithTheStreamUntouched) {
-    const int free_before = lowest_free_descriptor();
+    const int freeBefore = lowest_free_descriptor();
     for (int16_t mode : {int16_t{2}, int16_t{-1}, int16_t{0x7fff}}) {
         FileRef file = make_file_ref(dir.path(), "data.bin");
         void* const sentinel = &file;
@@ -61,7 +60,7 @@ TEST_F(FileAccess, OtherModesAreRefusedWithTheStreamUntouched) {
         EXPECT_EQ(MyLoadLibrary2(&file, mode), VRELO_FILE_FAILED) << mode;
         EXPECT_EQ(file.stream, sentinel) << mode;
     }
-    EXPECT_EQ(lowest_free_descriptor(), free_before);
+    EXPECT_EQ(lowest_free_descriptor(), freeBefore);
 }
 
 TEST_F(FileAccess, FailedOpenLeavesNullInTheStream) {
@@ -108,8 +107,7 @@ TEST_F(FileAccess, EmptyOrNullDirectoryOpensTheBareName) {
 
 // Nested directories under the temporary one, so that directory + "/" +
 // name is exactly the wanted number of characters.
-std::string directory_for_path_length(const TempDir& dir, size_t length,
-                                      const std::string& name) {
+std::string directory_for_path_length(const TempDir& dir, size_t length, const std::string& name) {
     std::string directory = dir.path();
     const size_t wanted = length - 1 - name.size();
     while (directory.size() < wanted) {
@@ -123,8 +121,7 @@ std::string directory_for_path_length(const TempDir& dir, size_t length,
 
 TEST_F(FileAccess, PathsUpTo287CharactersAreUsed) {
     const std::string name = "table.bin";
-    const std::string directory =
-        directory_for_path_length(dir, VRELO_PATH_MAX, name);
+    const std::string directory = directory_for_path_length(dir, VRELO_PATH_MAX, name);
     FileRef file = make_file_ref(directory, name);
     ASSERT_EQ(MyCreateFile(&file), VRELO_OK);
     EXPECT_TRUE(file_exists(directory + "/" + name));
@@ -135,11 +132,10 @@ TEST_F(FileAccess, PathsUpTo287CharactersAreUsed) {
 
 TEST_F(FileAccess, LongerPathsOpenNothing) {
     const std::string name = "table.bin";
-    const std::string directory =
-        directory_for_path_length(dir, VRELO_PATH_MAX + 1, name);
+    const std::string directory = directory_for_path_length(dir, VRELO_PATH_MAX + 1, name);
     const std::string path = directory + "/" + name;
     write_file(path, kTenBytes);  // present, yet never reached
-    const int free_before = lowest_free_descriptor();
+    const int freeBefore = lowest_free_descriptor();
     FileRef file = make_file_ref(directory, name);
     EXPECT_EQ(MySizeofFile(&file), VRELO_FILE_FAILED);
     file.stream = &file;
@@ -147,7 +143,7 @@ TEST_F(FileAccess, LongerPathsOpenNothing) {
     EXPECT_EQ(file.stream, nullptr);
     EXPECT_EQ(MyCreateFile(&file), VRELO_FILE_FAILED);
     EXPECT_EQ(read_file(path), kTenBytes);  // not truncated
-    EXPECT_EQ(lowest_free_descriptor(), free_before);
+    EXPECT_EQ(lowest_free_descriptor(), freeBefore);
 
     const std::string huge(100000, 'x');
     FileRef far = make_file_ref(huge, "data.bin");
@@ -198,7 +194,7 @@ TEST_F(FileAccess, SizeOfPresentEmptyAndMissingFiles) {
 }
 
 TEST_F(FileAccess, CreateTruncatesAndLeavesNoStreamOpen) {
-    const int free_before = lowest_free_descriptor();
+    const int freeBefore = lowest_free_descriptor();
     FileRef existing = make_file_ref(dir.path(), "data.bin");
     EXPECT_EQ(MyCreateFile(&existing), VRELO_OK);
     EXPECT_EQ(existing.stream, nullptr);
@@ -207,10 +203,10 @@ TEST_F(FileAccess, CreateTruncatesAndLeavesNoStreamOpen) {
     FileRef fresh = make_file_ref(dir.path(), "fresh.bin");
     EXPECT_EQ(MyCreateFile(&fresh), VRELO_OK);
     EXPECT_EQ(MySizeofFile(&fresh), 0);
-    EXPECT_EQ(lowest_free_descriptor(), free_before);
+    EXPECT_EQ(lowest_free_descriptor(), freeBefore);
 
-    const std::string no_such_directory = dir.file("no-such-dir");
-    FileRef nowhere = make_file_ref(no_such_directory, "x.bin");
+    const std::string noSuchDirectory = dir.file("no-such-dir");
+    FileRef nowhere = make_file_ref(noSuchDirectory, "x.bin");
     EXPECT_EQ(MyCreateFile(&nowhere), VRELO_FILE_FAILED);
     EXPECT_EQ(nowhere.stream, nullptr);
 }

@@ -1,8 +1,8 @@
 // Host-filled FileRef records and open descriptors (see file_refs.hpp).
 #include "file_refs.hpp"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,8 +20,7 @@ FileRef make_file_ref(const char* directory, const std::string& name) {
     std::memset(&file, kFileRefPattern, sizeof file);
     if (name.size() >= sizeof file.name) ADD_FAILURE() << "name too long";
     std::memset(file.name, 0, sizeof file.name);
-    std::memcpy(file.name, name.data(),
-                std::min(name.size(), sizeof file.name - 1));
+    std::memcpy(file.name, name.data(), std::min(name.size(), sizeof file.name - 1));
     file.stream = nullptr;
     file.directory = directory;
     return file;

@@ -49,16 +49,16 @@ std::vector<uint32_t> types_in_order(const std::vector<TableContent>& tables) {
 ResourceImage build_resource_file(const std::vector<TableContent>& tables) {
     ResourceImage image;
     const std::vector<uint32_t> types = types_in_order(tables);
-    const uint32_t header_bytes =
+    const uint32_t headerBytes =
         types.empty() ? 0 : *std::max_element(types.begin(), types.end()) + 4;
-    image.bytes.assign(header_bytes, 0);
+    image.bytes.assign(headerBytes, 0);
     image.entry.resize(tables.size());
     for (uint32_t type : types) {
         image.directory[type] = static_cast<uint32_t>(image.bytes.size());
         put_u32(image.bytes, type, image.directory[type]);
-        const auto count = std::count_if(
-            tables.begin(), tables.end(),
-            [type](const TableContent& table) { return table.type == type; });
+        const auto count =
+            std::count_if(tables.begin(), tables.end(),
+                          [type](const TableContent& table) { return table.type == type; });
         append_u32(image.bytes, static_cast<uint32_t>(count));
         for (size_t index = 0; index < tables.size(); ++index) {
             if (tables[index].type != type) continue;
@@ -73,8 +73,7 @@ ResourceImage build_resource_file(const std::vector<TableContent>& tables) {
         image.record.push_back(record);
         put_u32(image.bytes, image.entry[index] + 8, record);
         append_u32(image.bytes, static_cast<uint32_t>(tables[index].data.size()));
-        image.bytes.insert(image.bytes.end(), tables[index].data.begin(),
-                           tables[index].data.end());
+        image.bytes.insert(image.bytes.end(), tables[index].data.begin(), tables[index].data.end());
     }
     return image;
 }

@@ -21,8 +21,8 @@ struct TableContent {
 struct ResourceImage {
     Bytes bytes;
     std::map<uint32_t, uint32_t> directory;  // type -> directory position
-    std::vector<uint32_t> entry;   // per table: its directory entry
-    std::vector<uint32_t> record;  // per table: its record (length word)
+    std::vector<uint32_t> entry;             // per table: its directory entry
+    std::vector<uint32_t> record;            // per table: its record (length word)
 };
 
 // The directory pointer of each type sits at the offset equal to the type

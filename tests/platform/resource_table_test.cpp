@@ -10,9 +10,9 @@
 #include <string>
 
 #include "alloc_sweep.hpp"
+#include "file_refs.hpp"
 #include "platform/alloc_fail.hpp"
 #include "resource_file_writer.hpp"
-#include "file_refs.hpp"
 #include "vrelo417.h"
 
 namespace vrelo_test {
@@ -23,8 +23,7 @@ const uint8_t kHostPattern = 0x5A;
 // The documented lookup over bytes in memory, every number bounds-checked:
 // the table's data, or nothing where the library must answer
 // VRELO_FILE_FAILED.
-std::optional<Bytes> model_lookup(const Bytes& file, uint32_t type,
-                                  int16_t id) {
+std::optional<Bytes> model_lookup(const Bytes& file, uint32_t type, int16_t id) {
     const uint64_t size = file.size();
     auto word_at = [&](uint64_t at) -> std::optional<uint32_t> {
         if (at + 4 > size) return std::nullopt;
@@ -36,18 +35,16 @@ std::optional<Bytes> model_lookup(const Bytes& file, uint32_t type,
     if (!count || *directory + 4 + uint64_t{*count} * 12 > size) {
         return std::nullopt;
     }
-    for (uint64_t entry = *directory + 4;
-         entry < *directory + 4 + uint64_t{*count} * 12; entry += 12) {
-        const int16_t entry_id =
-            static_cast<int16_t>(file[entry + 4] | file[entry + 5] << 8);
-        if (get_u32(file, entry) != type || entry_id != id) continue;
+    for (uint64_t entry = *directory + 4; entry < *directory + 4 + uint64_t{*count} * 12;
+         entry += 12) {
+        const int16_t entryId = static_cast<int16_t>(file[entry + 4] | file[entry + 5] << 8);
+        if (get_u32(file, entry) != type || entryId != id) continue;
         const uint64_t record = get_u32(file, entry + 8);
         const auto length = word_at(record);
         if (!length || *length > INT32_MAX || record + 4 + *length > size) {
             return std::nullopt;
         }
-        return Bytes(file.begin() + record + 4,
-                     file.begin() + record + 4 + *length);
+        return Bytes(file.begin() + record + 4, file.begin() + record + 4 + *length);
     }
     return std::nullopt;
 }
@@ -109,16 +106,14 @@ Loaded load_table(FileRef& file, uint32_t type, int16_t id) {
 }
 
 // Checks the library against the model for one table of an open image.
-void expect_like_model(FileRef& file, const Bytes& image, uint32_t type,
-                       int16_t id) {
+void expect_like_model(FileRef& file, const Bytes& image, uint32_t type, int16_t id) {
     const Loaded loaded = load_table(file, type, id);
     const std::optional<Bytes> expected = model_lookup(image, type, id);
     if (expected) {
         EXPECT_EQ(loaded.status, VRELO_OK) << "type " << type << " id " << id;
         EXPECT_EQ(loaded.data, *expected);
     } else {
-        EXPECT_EQ(loaded.status, VRELO_FILE_FAILED)
-            << "type " << type << " id " << id;
+        EXPECT_EQ(loaded.status, VRELO_FILE_FAILED) << "type " << type << " id " << id;
     }
 }
 
@@ -136,7 +131,7 @@ const std::vector<TableContent> kThreeTypes = {
 };
 
 class ResourceTable : public ::testing::Test {
-protected:
+  protected:
     // Writes the image and opens it in the given mode.
     FileRef open_image(const Bytes& image, int16_t mode) {
         write_file(path(), image);
@@ -158,8 +153,8 @@ TEST_F(ResourceTable, EveryTableOfSeveralTypesLoads) {
     }
     EXPECT_EQ(load_table(file, 0, 3).status, VRELO_FILE_FAILED);
     EXPECT_EQ(load_table(file, 8, -1).status, VRELO_FILE_FAILED);
-    const uint32_t past_end = static_cast<uint32_t>(image.bytes.size());
-    EXPECT_EQ(load_table(file, past_end, 1).status, VRELO_FILE_FAILED);
+    const uint32_t pastEnd = static_cast<uint32_t>(image.bytes.size());
+    EXPECT_EQ(load_table(file, pastEnd, 1).status, VRELO_FILE_FAILED);
     EXPECT_EQ(load_table(file, 0xFFFFFFFCu, 1).status, VRELO_FILE_FAILED);
     EXPECT_TRUE(host_bytes_untouched(file));
     MyFreeLibrary2(&file);
@@ -182,8 +177,8 @@ TEST_F(ResourceTable, FirstMatchingEntryWins) {
 
 // The id is 16 bits wide and signed; the two bytes after it are not read.
 TEST_F(ResourceTable, IdIsSixteenBitsAndItsNeighbourIsIgnored) {
-    ResourceImage image = build_resource_file(
-        {{4, -2, text("minus two")}, {4, 0x1234, text("padded")}});
+    ResourceImage image =
+        build_resource_file({{4, -2, text("minus two")}, {4, 0x1234, text("padded")}});
     put_u16(image.bytes, image.entry[0] + 6, 0xFFFF);
     put_u16(image.bytes, image.entry[1] + 6, 0x0001);
     FileRef file = open_image(image.bytes, 0);
@@ -316,9 +311,8 @@ TEST_F(ResourceTable, TruncatedFilesAgreeWithTheModel) {
 // entry count before the directory array, a bad table length before the
 // table's block (the directory array, released again, comes first).
 class HostileFile : public ResourceTable {
-protected:
-    void expect_refused(const Bytes& bytes, uint32_t type, int16_t id,
-                        int64_t allocations_per_call) {
+  protected:
+    void expect_refused(const Bytes& bytes, uint32_t type, int16_t id, int64_t allocationsPerCall) {
         FileRef file = open_image(bytes, 1);
         const int64_t before = vrelo::allocation_count();
         EXPECT_EQ(load_table(file, type, id).status, VRELO_FILE_FAILED);
@@ -326,7 +320,7 @@ protected:
         uint8_t data[64] = {};
         table.data = data;
         EXPECT_EQ(MyWriteTable(&file, &table, 6), VRELO_FILE_FAILED);
-        EXPECT_EQ(vrelo::allocation_count(), before + 2 * allocations_per_call);
+        EXPECT_EQ(vrelo::allocation_count(), before + 2 * allocationsPerCall);
         MyFreeLibrary2(&file);
         EXPECT_EQ(read_file(path()), bytes);
     }
@@ -335,10 +329,9 @@ protected:
 
 TEST_F(HostileFile, EntryCountsTheFileCannotHold) {
     const uint32_t directory = image.directory.at(8);
-    const uint32_t fits = static_cast<uint32_t>(
-        (image.bytes.size() - directory - 4) / 12);
-    for (uint32_t count : {fits + 1, 0x15555556u /* 12 * count wraps to 8 */,
-                           0x80000000u, 0xFFFFFFFFu}) {
+    const uint32_t fits = static_cast<uint32_t>((image.bytes.size() - directory - 4) / 12);
+    for (uint32_t count :
+         {fits + 1, 0x15555556u /* 12 * count wraps to 8 */, 0x80000000u, 0xFFFFFFFFu}) {
         Bytes bytes = image.bytes;
         put_u32(bytes, directory, count);
         SCOPED_TRACE(count);
@@ -348,9 +341,8 @@ TEST_F(HostileFile, EntryCountsTheFileCannotHold) {
 
 TEST_F(HostileFile, TableLengthsNegativeOrPastTheEnd) {
     const uint32_t record = image.record.back();  // type 8, id 7, 6 bytes
-    const uint32_t to_end =
-        static_cast<uint32_t>(image.bytes.size() - record - 4);
-    for (uint32_t length : {to_end + 1, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+    const uint32_t toEnd = static_cast<uint32_t>(image.bytes.size() - record - 4);
+    for (uint32_t length : {toEnd + 1, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
         Bytes bytes = image.bytes;
         put_u32(bytes, record, length);
         SCOPED_TRACE(length);
@@ -362,12 +354,12 @@ TEST_F(HostileFile, PositionsPastTheEnd) {
     const uint32_t size = static_cast<uint32_t>(image.bytes.size());
     for (uint32_t position : {size - 3, size, 0x7FFFFFFFu, 0xFFFFFFF8u}) {
         SCOPED_TRACE(position);
-        Bytes bad_directory = image.bytes;
-        put_u32(bad_directory, 8, position);
-        expect_refused(bad_directory, 8, 7, 0);
-        Bytes bad_record = image.bytes;
-        put_u32(bad_record, image.entry.back() + 8, position);
-        FileRef file = open_image(bad_record, 0);
+        Bytes badDirectory = image.bytes;
+        put_u32(badDirectory, 8, position);
+        expect_refused(badDirectory, 8, 7, 0);
+        Bytes badRecord = image.bytes;
+        put_u32(badRecord, image.entry.back() + 8, position);
+        FileRef file = open_image(badRecord, 0);
         EXPECT_EQ(load_table(file, 8, 7).status, VRELO_FILE_FAILED);
         MyFreeLibrary2(&file);
     }
@@ -377,8 +369,8 @@ TEST_F(HostileFile, PositionsPastTheEnd) {
 TEST_F(HostileFile, LengthUpToTheEndIsAccepted) {
     Bytes bytes = image.bytes;
     const uint32_t record = image.record[1];  // type 8, id 1
-    const uint32_t to_end = static_cast<uint32_t>(bytes.size() - record - 4);
-    put_u32(bytes, record, to_end);
+    const uint32_t toEnd = static_cast<uint32_t>(bytes.size() - record - 4);
+    put_u32(bytes, record, toEnd);
     FileRef file = open_image(bytes, 0);
     const Loaded loaded = load_table(file, 8, 1);
     EXPECT_EQ(loaded.status, VRELO_OK);
@@ -440,8 +432,7 @@ TEST_F(ResourceTable, AllocationFailures) {
         EXPECT_EQ(status, failing <= 2 ? VRELO_NO_MEMORY : VRELO_OK);
         if (status == VRELO_OK) {
             std::memset(table.data, 'X', 4);
-            EXPECT_EQ(MyWriteTable(&file, &table, 4),
-                      failing == 3 ? VRELO_FILE_FAILED : VRELO_OK);
+            EXPECT_EQ(MyWriteTable(&file, &table, 4), failing == 3 ? VRELO_FILE_FAILED : VRELO_OK);
         }
         MyUnlockFreeResource2(&table);
     });

@@ -32,16 +32,16 @@ ipp_quality_t quality(const std::string& name) {
 cups_page_header2_t planes_header(const vrelo_app::PageSettings& page) {
     cups_page_header2_t h;
     std::memset(&h, 0, sizeof h);
-    h.HWResolution[0] = unsigned(page.setup.resX);
-    h.HWResolution[1] = unsigned(page.setup.resY);
+    h.HWResolution[0] = static_cast<unsigned>(page.setup.resX);
+    h.HWResolution[1] = static_cast<unsigned>(page.setup.resY);
     h.cupsWidth = page.width;
     h.cupsHeight = page.height;
     h.cupsColorSpace = CUPS_CSPACE_KCMYcm;
     h.cupsColorOrder = CUPS_ORDER_BANDED;
-    h.cupsBitsPerColor = unsigned(page.setup.bits);
-    h.cupsBitsPerPixel = unsigned(page.setup.bits);
+    h.cupsBitsPerColor = static_cast<unsigned>(page.setup.bits);
+    h.cupsBitsPerPixel = static_cast<unsigned>(page.setup.bits);
     h.cupsBytesPerLine =
-        unsigned(vrelo_tools::kPlanes) * ((page.width * h.cupsBitsPerColor + 7) / 8);
+        static_cast<unsigned>(vrelo_tools::kPlanes) * ((page.width * h.cupsBitsPerColor + 7) / 8);
     h.cupsNumColors = vrelo_tools::kPlanes;
     return h;
 }
@@ -64,9 +64,10 @@ bool write_page(cups_raster_t* in, cups_raster_t* out, const vrelo_app::PageSett
         if (!renderer.render(line.data(), &rendered, &error)) return false;
         std::fill(bands.begin(), bands.end(), 0);
         for (int channel = 0; channel < vrelo_tools::kPlanes; ++channel) {
-            const ColorPlane& plane = rendered.planes[kChannelPlanes[size_t(channel)]];
+            const ColorPlane& plane = rendered.planes[kChannelPlanes[static_cast<size_t>(channel)]];
             if (plane.data != nullptr)
-                std::memcpy(&bands[size_t(channel) * planeBytes], plane.data, planeBytes);
+                std::memcpy(&bands[static_cast<size_t>(channel) * planeBytes], plane.data,
+                            planeBytes);
         }
         if (cupsRasterWritePixels(out, bands.data(), h.cupsBytesPerLine) != h.cupsBytesPerLine)
             return false;

@@ -20,7 +20,7 @@ std::string hex_digits(uint8_t byte) {
 
 // Walks the stream; each read_* consumes one command or reports a fault.
 class Reader {
-public:
+  public:
     Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     CommandStream read_all() {
@@ -28,7 +28,7 @@ public:
         return result_;
     }
 
-private:
+  private:
     void read_one() {
         const uint8_t byte = data_[at_];
         if (byte == kCarriageReturn) {
@@ -103,11 +103,12 @@ CommandEvent colour_event(char letter, Bytes row) {
 CommandEvent carriage_return_event() {
     return {CommandKind::kCarriageReturn, 0, 0, {}};
 }
-CommandEvent form_feed_event() { return {CommandKind::kFormFeed, 0, 0, {}}; }
+CommandEvent form_feed_event() {
+    return {CommandKind::kFormFeed, 0, 0, {}};
+}
 
 bool operator==(const CommandEvent& a, const CommandEvent& b) {
-    return a.kind == b.kind && a.lines == b.lines && a.letter == b.letter &&
-           a.row == b.row;
+    return a.kind == b.kind && a.lines == b.lines && a.letter == b.letter && a.row == b.row;
 }
 bool operator!=(const CommandEvent& a, const CommandEvent& b) {
     return !(a == b);

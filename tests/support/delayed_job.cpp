@@ -27,8 +27,7 @@ int colour_of(char letter) {
 }
 
 Bytes marked_row(int32_t line, char letter) {
-    return {static_cast<uint8_t>(0x80 | colour_of(letter)),
-            static_cast<uint8_t>(1 + line % 251),
+    return {static_cast<uint8_t>(0x80 | colour_of(letter)), static_cast<uint8_t>(1 + line % 251),
             static_cast<uint8_t>(1 + line / 251 % 251)};
 }
 
@@ -63,8 +62,7 @@ ReadBack read_back(const Bytes& stream, int64_t position) {
 int live_ranges(const MasterWork& job) {
     int ranges = 0;
     for (auto* block = static_cast<const OffsetBlock*>(job.offsetMemory.firstHandle.pointer);
-         block != nullptr;
-         block = static_cast<const OffsetBlock*>(block->nextHandle.pointer))
+         block != nullptr; block = static_cast<const OffsetBlock*>(block->nextHandle.pointer))
         ranges += block->slotCount;
     return ranges;
 }

@@ -61,9 +61,7 @@ class DelayedJobTest : public ::testing::Test {
     }
     MasterWork** job() { return job_->handle(); }
     MasterWork& work() { return *job_->work(); }
-    OutStrct& table() {
-        return *static_cast<OutStrct*>(work().outTableHandle.pointer);
-    }
+    OutStrct& table() { return *static_cast<OutStrct*>(work().outTableHandle.pointer); }
     // Produces and completes one marked line; its chunks.
     Chunks line(int32_t number, const std::string& letters) {
         const PageLine l = marked_line(number, letters);
@@ -73,9 +71,7 @@ class DelayedJobTest : public ::testing::Test {
         for (int32_t n = from; n <= to; ++n) line(n, letters);
     }
     Chunks flush() { return vrelo_test::flush(job()).chunks; }
-    Chunks form_feed(int32_t endLine) {
-        return vrelo_test::form_feed(job(), endLine).chunks;
-    }
+    Chunks form_feed(int32_t endLine) { return vrelo_test::form_feed(job(), endLine).chunks; }
     void next_page() { ASSERT_EQ(OutputInitPart(job(), nullptr), VRELO_OK); }
 
     OutputParam param_{};

@@ -28,7 +28,7 @@ DelayedModel::WalkEnd DelayedModel::walk(int64_t steps, const Bytes* black, Chun
         bool firstRow = true;
         for (int c = 0; c < 6; ++c) {
             auto it = waiting_[c].find(due);
-            const Bytes* row = it != waiting_[c].end()        ? &it->second
+            const Bytes* row = it != waiting_[c].end()     ? &it->second
                                : c == 0 && due == lineStep ? black
                                                            : nullptr;
             if (row == nullptr) continue;

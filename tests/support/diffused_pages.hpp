@@ -15,14 +15,14 @@ namespace vrelo_test {
 
 struct DiffusedRows {
     int bitsPerPixel = 1;
-    int width = 0;  // pixels per row
+    int width = 0;                                       // pixels per row
     std::array<std::vector<Bytes>, VRELO_COLOURS> rows;  // [colour][line]
 };
 
 // lines rows of every colour, from line first of the page down. The
 // diffusion starts without carried error at first.
-DiffusedRows diffused_rows(PageContent content, int bitsPerPixel, int first,
-                           int lines, uint32_t seed, int width = kA4Pixels);
+DiffusedRows diffused_rows(PageContent content, int bitsPerPixel, int first, int lines,
+                           uint32_t seed, int width = kA4Pixels);
 
 }  // namespace vrelo_test
 

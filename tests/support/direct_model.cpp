@@ -6,7 +6,9 @@
 namespace vrelo_test {
 namespace {
 
-void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+void append(Bytes& out, const Bytes& more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
 
 }  // namespace
 

@@ -14,8 +14,7 @@ namespace vrelo_test {
 
 class DirectModel {
   public:
-    DirectModel(int16_t pixelShift, bool doubleX)
-        : pixelShift_(pixelShift), doubleX_(doubleX) {}
+    DirectModel(int16_t pixelShift, bool doubleX) : pixelShift_(pixelShift), doubleX_(doubleX) {}
 
     // The line's bytes, or nothing when the job must refuse it with
     // VRELO_BAD_ARGUMENT: a line below the latest one, or further from

@@ -28,7 +28,6 @@ class ForcedVariant : public testing::Environment {
     }
 };
 
-const testing::Environment* const kForced =
-    testing::AddGlobalTestEnvironment(new ForcedVariant);
+const testing::Environment* const kForced = testing::AddGlobalTestEnvironment(new ForcedVariant);
 
 }  // namespace

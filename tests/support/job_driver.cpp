@@ -11,7 +11,9 @@ Job::Job(const OutputParam& param) {
     EXPECT_EQ(OutputInit(&work_, &param), VRELO_OK);
 }
 
-Job::~Job() { OutputClose(&work_); }
+Job::~Job() {
+    OutputClose(&work_);
+}
 
 std::vector<Bytes> copy_chunks(const OutList& list) {
     std::vector<Bytes> chunks;
@@ -62,11 +64,9 @@ Bytes concatenate(const std::vector<Bytes>& chunks) {
 
 PageRun run_page(MasterWork** job, const Page& page, const PageEnd& end) {
     PageRun run;
-    for (const PageLine& line : page)
-        run.calls.push_back(produce_line(job, line.record()));
+    for (const PageLine& line : page) run.calls.push_back(produce_line(job, line.record()));
     for (const PageEndCall& call : end)
-        run.calls.push_back(call.formFeed ? form_feed(job, call.endLine)
-                                          : flush(job));
+        run.calls.push_back(call.formFeed ? form_feed(job, call.endLine) : flush(job));
     for (const CallResult& call : run.calls) {
         const Bytes bytes = concatenate(call.chunks);
         run.stream.insert(run.stream.end(), bytes.begin(), bytes.end());

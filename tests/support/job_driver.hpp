@@ -46,8 +46,8 @@ struct PageEndCall {
 using PageEnd = std::vector<PageEndCall>;
 
 struct PageRun {
-    Bytes stream;                      // every chunk in sending order
-    std::vector<CallResult> calls;     // one per producing call
+    Bytes stream;                   // every chunk in sending order
+    std::vector<CallResult> calls;  // one per producing call
 };
 
 // Every line of the page, then its end.

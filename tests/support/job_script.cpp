@@ -61,9 +61,10 @@ CallResult run_call(MasterWork** job, const HostCall& call) {
     }
     OutList* out = nullptr;
     const RasterLine record = call.line.record();
-    const int32_t status = call.kind == HostCall::kLine    ? OutputProduce(job, &record, &out)
-                           : call.kind == HostCall::kFlush ? OutputFlush(job, &out)
-                                                           : OutputFormFeed(job, &out, call.endLine);
+    const int32_t status = call.kind == HostCall::kLine ? OutputProduce(job, &record, &out)
+                           : call.kind == HostCall::kFlush
+                               ? OutputFlush(job, &out)
+                               : OutputFormFeed(job, &out, call.endLine);
     return complete_call(job, status, out);
 }
 

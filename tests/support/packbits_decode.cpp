@@ -12,17 +12,16 @@ Decoded packbits_decode(const uint8_t* data, size_t size) {
             out.error = "control byte 0x80 at " + std::to_string(record);
             return out;
         }
-        const size_t needed = control >= 0 ? size_t(control) + 1 : 1;
+        const size_t needed = control >= 0 ? static_cast<size_t>(control) + 1 : 1;
         if (size - at < needed) {
-            out.error = "record at " + std::to_string(record) + " needs " +
-                        std::to_string(needed) + " bytes, " +
-                        std::to_string(size - at) + " left";
+            out.error = "record at " + std::to_string(record) + " needs " + std::to_string(needed) +
+                        " bytes, " + std::to_string(size - at) + " left";
             return out;
         }
         if (control >= 0) {
             out.bytes.insert(out.bytes.end(), data + at, data + at + needed);
         } else {
-            out.bytes.insert(out.bytes.end(), size_t(1 - control), data[at]);
+            out.bytes.insert(out.bytes.end(), static_cast<size_t>(1 - control), data[at]);
         }
         at += needed;
     }

@@ -16,8 +16,7 @@ uint8_t nonzero_byte(std::mt19937& rng) {
 }
 
 // Ink between blank margins, in the shapes that exercise PackBits.
-void fill_ink(std::mt19937& rng, std::vector<uint8_t>& bytes, int from,
-              int to) {
+void fill_ink(std::mt19937& rng, std::vector<uint8_t>& bytes, int from, int to) {
     if (to <= from) return;
     const size_t size = static_cast<size_t>(to - from);
     const int shape = uniform(rng, 0, 3);
@@ -41,8 +40,7 @@ void choose_range(std::mt19937& rng, const PageShape& shape, PagePlane& p) {
     } else if (kind == 1) {
         p.width = static_cast<int16_t>(uniform(rng, 0, p.firstPixel));
     } else {
-        p.width = static_cast<int16_t>(
-            std::min(p.firstPixel + uniform(rng, 1, span), limit));
+        p.width = static_cast<int16_t>(std::min(p.firstPixel + uniform(rng, 1, span), limit));
     }
     const int inRange = std::max(0, p.width - p.firstPixel);
     p.tailBlank = static_cast<int16_t>(uniform(rng, 0, inRange / 3 + 2));
@@ -102,13 +100,11 @@ Page random_page(std::mt19937& rng, const PageShape& shape) {
     return page;
 }
 
-std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift,
-                                  bool doubleX) {
+std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift, bool doubleX) {
     if (!plane.present || plane.firstPixel == plane.width) return {};
     const int scale = doubleX ? 2 : 1;
     const int first = (plane.firstPixel * scale) >> pixelShift;
-    const int last =
-        ((plane.width - plane.tailBlank) * scale - 1) >> pixelShift;
+    const int last = ((plane.width - plane.tailBlank) * scale - 1) >> pixelShift;
     int firstInk = -1;
     int lastInk = -1;
     for (int i = first; i <= last; ++i) {
@@ -118,8 +114,7 @@ std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift,
     }
     if (firstInk < 0) return {};
     std::vector<uint8_t> row(static_cast<size_t>(firstInk), 0);
-    row.insert(row.end(), plane.bytes.begin() + firstInk,
-               plane.bytes.begin() + lastInk + 1);
+    row.insert(row.end(), plane.bytes.begin() + firstInk, plane.bytes.begin() + lastInk + 1);
     return row;
 }
 

@@ -33,10 +33,10 @@ struct PageShape {
     int16_t pixelShift = 3;
     bool doubleX = false;
     int lines = 40;
-    int maxGap = 4;           // usual distance between lines: 0..maxGap
-    int longGapPercent = 2;   // chance of a gap of 32760..70000 lines
-    int maxRowBytes = 96;     // longest row range, in bytes
-    int planePercent = 55;    // chance that a plane has data
+    int maxGap = 4;          // usual distance between lines: 0..maxGap
+    int longGapPercent = 2;  // chance of a gap of 32760..70000 lines
+    int maxRowBytes = 96;    // longest row range, in bytes
+    int planePercent = 55;   // chance that a plane has data
 };
 
 using Page = std::vector<PageLine>;
@@ -46,8 +46,7 @@ Page random_page(std::mt19937& rng, const PageShape& shape);
 // What the printer must receive for a plane: the row from byte 0 to its
 // last non-zero byte within the plane's range, everything before its first
 // non-zero byte as zeros. Empty when the plane prints nothing.
-std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift,
-                                  bool doubleX);
+std::vector<uint8_t> expected_row(const PagePlane& plane, int16_t pixelShift, bool doubleX);
 
 }  // namespace vrelo_test
 

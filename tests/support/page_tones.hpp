@@ -34,8 +34,7 @@ class PageTones {
 // grain, separated into K Y M C m c with light inks under the dark ones.
 // Text: lines of glyph strokes with soft edges, mostly black, some
 // headings in colour, between wide white margins.
-std::unique_ptr<PageTones> page_tones(PageContent content, int width,
-                                      uint32_t seed);
+std::unique_ptr<PageTones> page_tones(PageContent content, int width, uint32_t seed);
 
 }  // namespace vrelo_test
 

@@ -28,8 +28,7 @@ bool operator<(const SentRow& a, const SentRow& b) {
 }
 
 std::ostream& operator<<(std::ostream& out, const SentRow& row) {
-    return out << "line " << row.line << " " << row.letter << " (" << row.row.size()
-               << " bytes)";
+    return out << "line " << row.line << " " << row.letter << " (" << row.row.size() << " bytes)";
 }
 
 std::vector<SentRow> sorted(std::vector<SentRow> rows) {

@@ -30,12 +30,18 @@ void number_lines(std::mt19937& rng, Page& page) {
 // there, within the longest delay, at its end, beyond it, far beyond.
 int64_t end_offset(std::mt19937& rng) {
     switch (uniform(rng, 0, 5)) {
-        case 0: return -uniform(rng, 1, 50);
-        case 1: return 0;
-        case 2: return uniform(rng, 1, 335);
-        case 3: return 336;
-        case 4: return uniform(rng, 337, 700);
-        default: return 100000;
+        case 0:
+            return -uniform(rng, 1, 50);
+        case 1:
+            return 0;
+        case 2:
+            return uniform(rng, 1, 335);
+        case 3:
+            return 336;
+        case 4:
+            return uniform(rng, 337, 700);
+        default:
+            return 100000;
     }
 }
 
@@ -80,15 +86,14 @@ std::vector<RandomCall> random_job(std::mt19937& rng, const JobShape& shape, int
             calls.push_back(std::move(call));
         }
         const char* end = kPageEnds[*counter % kPageEndCount];
-        for (const char* kind = end; *kind != 0; ++kind)
-            calls.push_back(page_end_call(rng, *kind));
+        for (const char* kind = end; *kind != 0; ++kind) calls.push_back(page_end_call(rng, *kind));
         if (*end != 0 && *counter % 6 == 5) {
             // Refused in delayed mode, whose page end has walked past it;
             // direct mode prints it below the others.
             RandomCall late;
             late.line = page_lines(rng, shape, 1).front();
-            late.line.lineNumber =
-                static_cast<int32_t>(std::min<int64_t>(lastNumber + uniform(rng, 1, 40), INT32_MAX));
+            late.line.lineNumber = static_cast<int32_t>(
+                std::min<int64_t>(lastNumber + uniform(rng, 1, 40), INT32_MAX));
             calls.push_back(std::move(late));
         }
         // Now and then the page's last call, or its last line when the

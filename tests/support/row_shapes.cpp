@@ -21,8 +21,7 @@ uint8_t byte_other_than(Rng& rng, uint8_t previous) {
 
 // Appends count copies of a byte different from the row's last byte.
 void append_run(Rng& rng, Bytes& row, size_t count) {
-    const uint8_t value =
-        row.empty() ? any_byte(rng) : byte_other_than(rng, row.back());
+    const uint8_t value = row.empty() ? any_byte(rng) : byte_other_than(rng, row.back());
     row.insert(row.end(), count, value);
 }
 
@@ -34,10 +33,9 @@ Bytes random_row(Rng& rng, size_t size) {
     return row;
 }
 
-Bytes runs_row(Rng& rng, size_t size, size_t run_length) {
+Bytes runs_row(Rng& rng, size_t size, size_t runLength) {
     Bytes row;
-    while (row.size() < size)
-        append_run(rng, row, std::min(run_length, size - row.size()));
+    while (row.size() < size) append_run(rng, row, std::min(runLength, size - row.size()));
     return row;
 }
 
@@ -45,7 +43,9 @@ Bytes distinct_neighbours_row(Rng& rng, size_t size) {
     return runs_row(rng, size, 1);
 }
 
-Bytes pairs_row(Rng& rng, size_t pairs) { return runs_row(rng, 2 * pairs, 2); }
+Bytes pairs_row(Rng& rng, size_t pairs) {
+    return runs_row(rng, 2 * pairs, 2);
+}
 
 Bytes literal_then_pairs_row(Rng& rng, size_t literal, size_t pairs) {
     Bytes row = distinct_neighbours_row(rng, literal);
@@ -68,8 +68,7 @@ Bytes mixed_runs_row(Rng& rng, size_t size) {
 Bytes short_runs_row(Rng& rng, size_t size, size_t longest) {
     std::uniform_int_distribution<size_t> length(1, longest);
     Bytes row;
-    while (row.size() < size)
-        append_run(rng, row, std::min(length(rng), size - row.size()));
+    while (row.size() < size) append_run(rng, row, std::min(length(rng), size - row.size()));
     return row;
 }
 

@@ -20,9 +20,9 @@ int uniform(Rng& rng, int low, int high);
 
 // Uniformly random bytes.
 Bytes random_row(Rng& rng, size_t size);
-// Runs of exactly run_length equal bytes (the last one may be cut short);
+// Runs of exactly runLength equal bytes (the last one may be cut short);
 // neighbouring runs differ.
-Bytes runs_row(Rng& rng, size_t size, size_t run_length);
+Bytes runs_row(Rng& rng, size_t size, size_t runLength);
 // No byte equals its neighbour: every byte is a run of one.
 Bytes distinct_neighbours_row(Rng& rng, size_t size);
 // pairs runs of exactly two equal bytes.

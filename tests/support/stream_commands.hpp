@@ -6,8 +6,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "bytes.hpp"
@@ -33,8 +33,7 @@ Bytes colour_command(int colour, const Bytes& row);
 // The colour-raster command of each colour of a line, nothing for a colour
 // that prints nothing.
 using LineCommands = std::array<std::optional<Bytes>, 6>;
-LineCommands line_commands(const PageLine& line, int16_t pixelShift,
-                           bool doubleX);
+LineCommands line_commands(const PageLine& line, int16_t pixelShift, bool doubleX);
 
 }  // namespace vrelo_test
 

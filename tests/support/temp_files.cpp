@@ -20,8 +20,8 @@ namespace {
 
 TempDir::TempDir() {
     const char* parent = std::getenv("TMPDIR");
-    std::string pattern = std::string(parent != nullptr && *parent != 0 ? parent : "/tmp") +
-                          "/vrelo-XXXXXX";
+    std::string pattern =
+        std::string(parent != nullptr && *parent != 0 ? parent : "/tmp") + "/vrelo-XXXXXX";
     if (mkdtemp(&pattern[0]) == nullptr) stop("make a directory like", pattern);
     path_ = pattern;
 }
@@ -31,11 +31,14 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::file(const std::string& name) const {
+    return path_ + "/" + name;
+}
 
 void write_file(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) stop("write", path);
 }
 
@@ -44,6 +47,8 @@ Bytes read_file(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+bool file_exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 }  // namespace vrelo_test

@@ -2,8 +2,8 @@
 // contone raster into exactly the stream the renderer and a job give for
 // the same lines, at the quality and media its header asks; vrelo-print
 // prints JPEG pictures as it prints PNG ones.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <unistd.h>
 
@@ -31,9 +31,9 @@ std::vector<std::vector<uint8_t>> gradient() {
     for (uint32_t y = 0; y < kLines; ++y)
         for (uint32_t x = 0; x < kWidth; ++x) {
             uint8_t* p = &lines[y][x * 3];
-            p[0] = uint8_t(x * 255 / (kWidth - 1));
-            p[1] = uint8_t(y * 255 / (kLines - 1));
-            p[2] = uint8_t(255 - (x + y) % 256);
+            p[0] = static_cast<uint8_t>(x * 255 / (kWidth - 1));
+            p[1] = static_cast<uint8_t>(y * 255 / (kLines - 1));
+            p[2] = static_cast<uint8_t>(255 - (x + y) % 256);
         }
     return lines;
 }
@@ -58,14 +58,16 @@ void write_contone_raster(const std::string& path, const std::vector<std::vector
     std::snprintf(h.MediaType, sizeof h.MediaType, "%s", mediaType);
     ASSERT_TRUE(cupsRasterWriteHeader2(raster, &h));
     for (const auto& line : lines)
-        ASSERT_EQ(cupsRasterWritePixels(raster, const_cast<uint8_t*>(line.data()), unsigned(line.size())),
+        ASSERT_EQ(cupsRasterWritePixels(raster, const_cast<uint8_t*>(line.data()),
+                                        static_cast<unsigned>(line.size())),
                   line.size());
     cupsRasterClose(raster);
     close(fd);
 }
 
 // The renderer's planes for the lines, as a page for the page printer.
-vrelo_test::PlanePage rendered(const std::vector<std::vector<uint8_t>>& lines, int bits, int media) {
+vrelo_test::PlanePage rendered(const std::vector<std::vector<uint8_t>>& lines, int bits,
+                               int media) {
     VreloInksOptions o;
     vrelo_inks_default_options(&o, kWidth);
     o.bits = bits;
@@ -77,14 +79,16 @@ vrelo_test::PlanePage rendered(const std::vector<std::vector<uint8_t>>& lines, i
     page.width = kWidth;
     page.bits = bits;
     vrelo_inks_start_page(r);
-    const size_t bytes = (kWidth * size_t(bits) + 7) / 8;
+    const size_t bytes = (kWidth * static_cast<size_t>(bits) + 7) / 8;
     for (const auto& samples : lines) {
         RasterLine line;
         EXPECT_GE(vrelo_inks_render_line(r, samples.data(), &line), 0);
         vrelo_tools::PlaneRows rows;
         for (int c = 0; c < vrelo_tools::kPlanes; ++c)
-            rows[size_t(c)] = line.planes[c].data ? std::vector<uint8_t>(line.planes[c].data, line.planes[c].data + bytes)
-                                                  : std::vector<uint8_t>(bytes, 0);
+            rows[static_cast<size_t>(c)] =
+                line.planes[c].data
+                    ? std::vector<uint8_t>(line.planes[c].data, line.planes[c].data + bytes)
+                    : std::vector<uint8_t>(bytes, 0);
         page.lines.push_back(rows);
     }
     vrelo_inks_free(r);
@@ -100,9 +104,10 @@ TEST(ContonePages, TheFilterRendersThemAsTheRendererAndAJobDo) {
         int bits, media;
         const char* says;
     };
-    for (const Case& c : {Case{1, "Plain", 1, VRELO_INKS_PLAIN, "1 bit, rendered for plain paper"},
-                          Case{2, "Photo Glossy", 2, VRELO_INKS_PHOTO, "2 bits, rendered for photo paper"},
-                          Case{0, "", 1, VRELO_INKS_PLAIN, "1 bit, rendered for plain paper"}}) {
+    for (const Case& c :
+         {Case{1, "Plain", 1, VRELO_INKS_PLAIN, "1 bit, rendered for plain paper"},
+          Case{2, "Photo Glossy", 2, VRELO_INKS_PHOTO, "2 bits, rendered for photo paper"},
+          Case{0, "", 1, VRELO_INKS_PLAIN, "1 bit, rendered for plain paper"}}) {
         write_contone_raster(raster, lines, c.compression, c.mediaType);
         const ToolRun run = vrelo_test::run_command(kFilter + " 1 tester title 1 '' " + raster);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
@@ -144,7 +149,8 @@ TEST(ContonePages, JpegPicturesPrintAsPngOnesDo) {
     const std::string stream = vrelo_test::temp_path("jpeg.prn");
     write_jpeg(jpeg, lines);
     for (const char* quality : {"normal", "high"}) {
-        const ToolRun run = vrelo_test::run_command(kPrint + " --quiet --quality " + quality + " -o " + stream + " " + jpeg);
+        const ToolRun run = vrelo_test::run_command(kPrint + " --quiet --quality " + quality +
+                                                    " -o " + stream + " " + jpeg);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         const ToolRun inspect = vrelo_test::run_inspect(std::string("--delays 1440x720 --bits ") +
                                                         (quality[0] == 'h' ? "2 " : "1 ") + stream);

@@ -26,12 +26,13 @@ TEST(HostContract, TheContractShowsTheExampleAsBuilt) {
 
 TEST(HostContract, TheExamplePrintsEveryRowOfItsPage) {
     const std::string stream = vrelo_test::temp_path("example.prn");
-    ASSERT_EQ(vrelo_test::run_command(std::string(VRELO_EXAMPLE_PATH) + " " + stream).exitStatus, 0);
+    ASSERT_EQ(vrelo_test::run_command(std::string(VRELO_EXAMPLE_PATH) + " " + stream).exitStatus,
+              0);
     const std::vector<uint8_t> bytes = vrelo_test::read_file(stream);
     vrelo_inspect::DecodedStream decoded;
     vrelo_inspect::StreamFault fault;
-    ASSERT_TRUE(decode_stream(bytes.data(), bytes.size(), vrelo_inspect::kDelays1440x720,
-                              &decoded, &fault))
+    ASSERT_TRUE(
+        decode_stream(bytes.data(), bytes.size(), vrelo_inspect::kDelays1440x720, &decoded, &fault))
         << fault.what;
     ASSERT_EQ(decoded.pages.size(), 1u);
     EXPECT_TRUE(decoded.pages[0].formFeed);
@@ -64,8 +65,9 @@ TEST(HostContract, PageEndsLoseNoRowAndEjectOnce) {
         for (size_t p = 0; p < 3; ++p)
             for (int c = 0; c < 6; ++c)
                 for (int y = 0; y < 400; ++y) {
-                    const auto& want = pages[p].lines[size_t(y)][c];
-                    const bool ink = std::any_of(want.begin(), want.end(), [](uint8_t b) { return b; });
+                    const auto& want = pages[p].lines[static_cast<size_t>(y)][c];
+                    const bool ink =
+                        std::any_of(want.begin(), want.end(), [](uint8_t b) { return b; });
                     EXPECT_EQ(decoded.pages[p].rows[c].count(y), ink ? 1u : 0u)
                         << "carry-over " << carryOver << " page " << p << " colour " << c
                         << " line " << y;

@@ -33,7 +33,7 @@ std::vector<uint8_t> known_stream() {
     std::vector<uint8_t> stream;
     auto row = [&](char letter) {
         std::vector<uint8_t> command = full;
-        command[5] = uint8_t(letter);
+        command[5] = static_cast<uint8_t>(letter);
         stream.insert(stream.end(), command.begin(), command.end());
     };
     row('K');
@@ -103,15 +103,15 @@ class InspectCompare : public ::testing::TestWithParam<RasterCase> {
 
     void SetUp() override {
         const RasterCase& c = GetParam();
-        std::mt19937 rng(uint32_t(c.space * 7 + c.bits));
+        std::mt19937 rng(static_cast<uint32_t>(c.space * 7 + c.bits));
         for (int p = 0; p < 3; ++p) {
             pages_.push_back(vrelo_test::random_plane_page(rng, 203, 40 + 17 * p, c.bits));
             if (c.space == CUPS_CSPACE_CMYK || c.space == CUPS_CSPACE_KCMY)
                 for (auto& line : pages_.back().lines)
                     for (int light : {4, 5}) std::fill(line[light].begin(), line[light].end(), 0);
         }
-        vrelo_test::write_raster(raster_, pages_, c.space, c.order, uint32_t(c.resX),
-                                 uint32_t(c.resY));
+        vrelo_test::write_raster(raster_, pages_, c.space, c.order, static_cast<uint32_t>(c.resX),
+                                 static_cast<uint32_t>(c.resY));
     }
     void TearDown() override {
         std::remove(raster_.c_str());
@@ -137,7 +137,7 @@ TEST_P(InspectCompare, TheStreamOfARasterMatchesIt) {
 TEST_P(InspectCompare, AChangedByteIsNamed) {
     auto& row = pages_[1].lines[17][2];
     const size_t byte = row.size() / 2;
-    row[byte] = uint8_t(row[byte] ^ 0x10);
+    row[byte] = static_cast<uint8_t>(row[byte] ^ 0x10);
     row.back() |= 0x80;  // the row keeps its length
     const auto run = compare_stream("--json ");
     EXPECT_EQ(run.exitStatus, 1);
@@ -160,8 +160,7 @@ TEST_P(InspectCompare, AMissingRowIsNamed) {
         while (at < row.size() && row[at] == 0) ++at;
         return at;
     };
-    while ((first = ink_from(pages_[2].lines[line][1])) == pages_[2].lines[line][1].size())
-        ++line;
+    while ((first = ink_from(pages_[2].lines[line][1])) == pages_[2].lines[line][1].size()) ++line;
     auto& row = pages_[2].lines[line][1];
     std::fill(row.begin(), row.end(), 0);
     const auto run = compare_stream();
@@ -176,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rasters, InspectCompare,
     ::testing::Values(
         RasterCase{"kcmycm_chunked", CUPS_CSPACE_KCMYcm, CUPS_ORDER_CHUNKED, 1, 1440, 720, false},
-        RasterCase{"kcmycm_banded_carry", CUPS_CSPACE_KCMYcm, CUPS_ORDER_BANDED, 1, 1440, 720, true},
+        RasterCase{"kcmycm_banded_carry", CUPS_CSPACE_KCMYcm, CUPS_ORDER_BANDED, 1, 1440, 720,
+                   true},
         RasterCase{"devicen_2bit", CUPS_CSPACE_DEVICE6, CUPS_ORDER_CHUNKED, 2, 1440, 720, false},
         RasterCase{"cmyk_2bit_direct", CUPS_CSPACE_CMYK, CUPS_ORDER_CHUNKED, 2, 720, 720, false},
         RasterCase{"kcmy_1bit_banded", CUPS_CSPACE_KCMY, CUPS_ORDER_BANDED, 1, 360, 360, false}),

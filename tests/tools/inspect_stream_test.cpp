@@ -127,7 +127,8 @@ TEST_P(InspectRoundTrip, EveryRowAtItsLine) {
         EXPECT_TRUE(page.at("formFeed").get<bool>());
         const LinesByColour want = expected_lines(run.pages[p], mode.pixelShift);
         for (int c = 0; c < 6; ++c)
-            EXPECT_EQ(page.at("rows").at(std::string(1, vrelo_inspect::kColourLetters[c]))
+            EXPECT_EQ(page.at("rows")
+                          .at(std::string(1, vrelo_inspect::kColourLetters[c]))
                           .get<std::set<int64_t>>(),
                       want[c])
                 << "page " << p << " colour " << c;
@@ -173,8 +174,8 @@ TEST(InspectCorruption, TruncationsInsideACommandNameTheirOffset) {
     for (size_t size = 0; size <= stream.size(); ++size) {
         DecodedStream decoded;
         StreamFault fault;
-        const bool sound = decode_stream(stream.data(), size, vrelo_inspect::kNoDelays,
-                                         &decoded, &fault);
+        const bool sound =
+            decode_stream(stream.data(), size, vrelo_inspect::kNoDelays, &decoded, &fault);
         EXPECT_EQ(sound, starts.count(size) == 1) << "cut at " << size;
         if (!sound) {
             EXPECT_LE(fault.offset, size);
@@ -192,11 +193,11 @@ TEST(InspectCorruption, RandomDamageNeverCrashes) {
         const int changes = std::uniform_int_distribution<int>(1, 4)(rng);
         for (int i = 0; i < changes; ++i)
             damaged[std::uniform_int_distribution<size_t>(0, damaged.size() - 1)(rng)] =
-                uint8_t(rng());
+                static_cast<uint8_t>(rng());
         DecodedStream decoded;
         StreamFault fault;
-        if (!decode_stream(damaged.data(), damaged.size(), vrelo_inspect::kDelays1440x720,
-                           &decoded, &fault)) {
+        if (!decode_stream(damaged.data(), damaged.size(), vrelo_inspect::kDelays1440x720, &decoded,
+                           &fault)) {
             ++faults;
             EXPECT_LT(fault.offset, damaged.size());
         }
@@ -210,7 +211,8 @@ TEST(InspectCorruption, TheProgramExitsOneWithAnOffset) {
     const std::set<size_t> starts = command_starts(stream);
     const std::string path = vrelo_test::temp_path("cut.prn");
     for (size_t size = 1; size < stream.size(); size += 7) {
-        vrelo_test::write_file(path, Bytes(stream.begin(), stream.begin() + long(size)));
+        vrelo_test::write_file(path,
+                               Bytes(stream.begin(), stream.begin() + static_cast<long>(size)));
         const vrelo_test::ToolRun run = vrelo_test::run_inspect("--delays 1440x720 --json " + path);
         const bool sound = starts.count(size) == 1;
         ASSERT_EQ(run.exitStatus, sound ? vrelo_tools::kExitSuccess : vrelo_tools::kExitFailure)
@@ -243,12 +245,18 @@ TEST(InspectFaults, EachNamesWhatWasExpected) {
         {"skip count 0", {0x1B, 0x28, 0x65, 0x02, 0x00, 0x00, 0x00}, 5, "count of 1 to 32767"},
         {"skip length", {0x1B, 0x28, 0x65, 0x03, 0x00, 0x00, 0x01}, 3, "parameter length 2"},
         {"colour letter", {0x1B, 0x28, 0x41, 0x03, 0x00, 'k', 0x00, 0x01, 0x0D}, 5, "K Y M C m c"},
-        {"no carriage return", {0x1B, 0x28, 0x41, 0x03, 0x00, 'K', 0x00, 0x01, 0x0C}, 8,
+        {"no carriage return",
+         {0x1B, 0x28, 0x41, 0x03, 0x00, 'K', 0x00, 0x01, 0x0C},
+         8,
          "carriage return"},
         {"0x80", {0x1B, 0x28, 0x41, 0x03, 0x00, 'K', 0x80, 0x01, 0x0D}, 6, "other than 0x80"},
-        {"literal past its command", {0x1B, 0x28, 0x41, 0x03, 0x00, 'Y', 0x01, 0x01, 0x0D}, 6,
+        {"literal past its command",
+         {0x1B, 0x28, 0x41, 0x03, 0x00, 'Y', 0x01, 0x01, 0x0D},
+         6,
          "runs past its command"},
-        {"repeat past its command", {0x1B, 0x28, 0x41, 0x02, 0x00, 'Y', 0xFE, 0x0D}, 6,
+        {"repeat past its command",
+         {0x1B, 0x28, 0x41, 0x02, 0x00, 'Y', 0xFE, 0x0D},
+         6,
          "runs past its command"},
         {"truncated header", {0x1B, 0x28, 0x41, 0x03}, 0, "truncated colour-raster header"},
     };

@@ -38,8 +38,8 @@ std::vector<PlanePage> pages_for(cups_cspace_t space, int bits, uint32_t seed, i
 
 // The filter as CUPS runs it; its stream is the run's output.
 ToolRun filter(const std::string& raster, bool carryOver) {
-    return vrelo_test::run_command(kFilter + " 7 tester title 1 CarryOver=" +
-                                   (carryOver ? "True " : "False ") + raster);
+    return vrelo_test::run_command(
+        kFilter + " 7 tester title 1 CarryOver=" + (carryOver ? "True " : "False ") + raster);
 }
 
 std::vector<uint8_t> bytes_of(const std::string& text) {
@@ -61,27 +61,30 @@ TEST_P(PrintedRasters, ComeBackExactlyFromTheirStream) {
     const Kind& k = GetParam();
     const std::string raster = vrelo_test::temp_path("in.ras");
     const std::string printed = vrelo_test::temp_path("print.prn");
-    vrelo_test::write_raster(raster, pages_for(k.space, k.bits, 3, 4), k.space, k.order,
-                             k.res, 720);
-    const ToolRun print = vrelo_test::run_command(
-        kPrint + " --quiet " + (k.carryOver ? "--carry-over " : "") + "-o " + printed + " " + raster);
+    vrelo_test::write_raster(raster, pages_for(k.space, k.bits, 3, 4), k.space, k.order, k.res,
+                             720);
+    const ToolRun print =
+        vrelo_test::run_command(kPrint + " --quiet " + (k.carryOver ? "--carry-over " : "") +
+                                "-o " + printed + " " + raster);
     ASSERT_EQ(print.exitStatus, 0) << print.err;
     const ToolRun filtered = filter(raster, k.carryOver);
     ASSERT_EQ(filtered.exitStatus, 0);
     EXPECT_EQ(vrelo_test::read_file(printed), bytes_of(filtered.out));
-    const ToolRun inspect = vrelo_test::run_inspect(
-        std::string(k.res == 1440 ? "--delays 1440x720 " : "") + "--compare " + raster + " " + printed);
+    const ToolRun inspect =
+        vrelo_test::run_inspect(std::string(k.res == 1440 ? "--delays 1440x720 " : "") +
+                                "--compare " + raster + " " + printed);
     EXPECT_EQ(inspect.exitStatus, 0) << inspect.out << inspect.err;
     for (const std::string& path : {raster, printed}) std::remove(path.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PrintedRasters,
-    ::testing::Values(Kind{"cmyk_2bit", CUPS_CSPACE_CMYK, CUPS_ORDER_CHUNKED, 2, 720, false},
-                      Kind{"cmyk_2bit_delayed_carry", CUPS_CSPACE_CMYK, CUPS_ORDER_CHUNKED, 2, 1440, true},
-                      Kind{"devicen_2bit_delayed", CUPS_CSPACE_DEVICE6, CUPS_ORDER_CHUNKED, 2, 1440, false},
-                      Kind{"devicen_1bit_banded_carry", CUPS_CSPACE_DEVICE6, CUPS_ORDER_BANDED, 1, 1440, true},
-                      Kind{"kcmy_1bit", CUPS_CSPACE_KCMY, CUPS_ORDER_CHUNKED, 1, 720, false}),
+    ::testing::Values(
+        Kind{"cmyk_2bit", CUPS_CSPACE_CMYK, CUPS_ORDER_CHUNKED, 2, 720, false},
+        Kind{"cmyk_2bit_delayed_carry", CUPS_CSPACE_CMYK, CUPS_ORDER_CHUNKED, 2, 1440, true},
+        Kind{"devicen_2bit_delayed", CUPS_CSPACE_DEVICE6, CUPS_ORDER_CHUNKED, 2, 1440, false},
+        Kind{"devicen_1bit_banded_carry", CUPS_CSPACE_DEVICE6, CUPS_ORDER_BANDED, 1, 1440, true},
+        Kind{"kcmy_1bit", CUPS_CSPACE_KCMY, CUPS_ORDER_CHUNKED, 1, 720, false}),
     [](const ::testing::TestParamInfo<Kind>& param) { return param.param.name; });
 
 struct Hostile {
@@ -95,7 +98,8 @@ struct Hostile {
 long page_bytes(const PlanePage& page) {
     const cups_page_header2_t h =
         vrelo_test::raster_header(page, CUPS_CSPACE_KCMYcm, CUPS_ORDER_CHUNKED, 720, 720);
-    return long(sizeof(cups_page_header2_t)) + long(h.cupsBytesPerLine) * long(h.cupsHeight);
+    return static_cast<long>(sizeof(cups_page_header2_t)) +
+           static_cast<long>(h.cupsBytesPerLine) * static_cast<long>(h.cupsHeight);
 }
 
 TEST(HostileRasters, AreRefusedByPageAndFieldWithNothingOfTheBrokenPage) {
@@ -119,17 +123,20 @@ TEST(HostileRasters, AreRefusedByPageAndFieldWithNothingOfTheBrokenPage) {
         {"width", on_page2([](cups_page_header2_t* h) {
              h->cupsWidth = 40000;
              h->cupsBytesPerLine = 40000;
-         }), -1, "page 2: cupsWidth is 40000"},
-        {"colour space", on_page2([](cups_page_header2_t* h) { h->cupsColorSpace = CUPS_CSPACE_RGB; }),
-         -1, "page 2: cupsColorSpace is 1"},
+         }),
+         -1, "page 2: cupsWidth is 40000"},
+        {"colour space",
+         on_page2([](cups_page_header2_t* h) { h->cupsColorSpace = CUPS_CSPACE_RGB; }), -1,
+         "page 2: cupsColorSpace is 1"},
         {"depth", on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 4; }), -1,
          "page 2: cupsBitsPerColor is 4: must be 1 or 2 (dots), or 8 or 16 (contone)"},
-        {"contone of dots' colours", on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 8; }), -1,
+        {"contone of dots' colours",
+         on_page2([](cups_page_header2_t* h) { h->cupsBitsPerColor = 8; }), -1,
          "page 2: cupsColorSpace is 9: must be RGB (1), sRGB (19)"},
         {"resolution", on_page2([](cups_page_header2_t* h) { h->HWResolution[1] = 0; }), -1,
          "page 2: HWResolution is 0"},
         {"cut in the header", nullptr, 1000, "page 2: the raster ends inside the page header"},
-        {"cut in the pixels", nullptr, long(sizeof(cups_page_header2_t)) + 500,
+        {"cut in the pixels", nullptr, static_cast<long>(sizeof(cups_page_header2_t)) + 500,
          "page 2: the raster ends after line"},
     };
     for (const Hostile& c : cases) {
@@ -160,11 +167,13 @@ TEST(FilterSignals, SigtermEndsThePageInProgress) {
     vrelo_test::write_raster(raster, pages, CUPS_CSPACE_KCMYcm, CUPS_ORDER_CHUNKED, 1440, 720,
                              nullptr, false);
     const std::vector<uint8_t> bytes = vrelo_test::read_file(raster);
-    const uint32_t halfLines = uint32_t(pages[1].lines.size() / 2);
-    const long bytesPerLine = (page_bytes(pages[1]) - long(sizeof(cups_page_header2_t))) /
-                              long(pages[1].lines.size());
-    const size_t sent = size_t(4 + page_bytes(pages[0]) + long(sizeof(cups_page_header2_t)) +
-                               bytesPerLine * halfLines);
+    const uint32_t halfLines = static_cast<uint32_t>(pages[1].lines.size() / 2);
+    const long bytesPerLine =
+        (page_bytes(pages[1]) - static_cast<long>(sizeof(cups_page_header2_t))) /
+        static_cast<long>(pages[1].lines.size());
+    const size_t sent = static_cast<size_t>(4 + page_bytes(pages[0]) +
+                                            static_cast<long>(sizeof(cups_page_header2_t)) +
+                                            bytesPerLine * halfLines);
     int input[2];
     ASSERT_EQ(pipe(input), 0);
     const pid_t child = fork();
@@ -212,9 +221,9 @@ void write_picture(const std::string& path) {
     std::vector<uint8_t> row(90 * 3);
     for (uint32_t y = 0; y < 30; ++y) {
         for (uint32_t x = 0; x < 90; ++x) {
-            row[3 * x] = uint8_t(x * 255 / 89);
-            row[3 * x + 1] = uint8_t(y * 255 / 29);
-            row[3 * x + 2] = uint8_t((x + y) % 2 ? 40 : 220);
+            row[3 * x] = static_cast<uint8_t>(x * 255 / 89);
+            row[3 * x + 1] = static_cast<uint8_t>(y * 255 / 29);
+            row[3 * x + 2] = static_cast<uint8_t>((x + y) % 2 ? 40 : 220);
         }
         ASSERT_TRUE(png.write_row(row.data(), &error));
     }
@@ -236,22 +245,24 @@ TEST(PrintedPictures, TheirDitheredPlanesAreWhatTheStreamHolds) {
                                  "--delays 1440x720"}}) {
         vrelo_test::run_command("rm -rf " + printedDir + " " + decodedDir + "; mkdir -p " +
                                 printedDir + " " + decodedDir);
-        const ToolRun print = vrelo_test::run_command(kPrint + " --quiet " + s.arguments +
-                                                      " --planes " + printedDir + " -o " +
-                                                      stream + " " + picture);
+        const ToolRun print =
+            vrelo_test::run_command(kPrint + " --quiet " + s.arguments + " --planes " + printedDir +
+                                    " -o " + stream + " " + picture);
         ASSERT_EQ(print.exitStatus, 0) << print.err;
-        const ToolRun inspect = vrelo_test::run_inspect(std::string(s.inspect) +
-                                                        " --scale 1 --planes " + decodedDir +
-                                                        " " + stream);
+        const ToolRun inspect = vrelo_test::run_inspect(
+            std::string(s.inspect) + " --scale 1 --planes " + decodedDir + " " + stream);
         ASSERT_EQ(inspect.exitStatus, 0) << inspect.err;
-        for (const char* plane : {"black", "yellow", "magenta", "cyan", "light-magenta", "light-cyan"}) {
+        for (const char* plane :
+             {"black", "yellow", "magenta", "cyan", "light-magenta", "light-cyan"}) {
             const std::string name = std::string("/page-1-") + plane + ".png";
             const auto printed = vrelo_test::read_file(printedDir + name);
             EXPECT_FALSE(printed.empty()) << s.arguments << plane;
-            EXPECT_EQ(printed, vrelo_test::read_file(decodedDir + name)) << s.arguments << " " << plane;
+            EXPECT_EQ(printed, vrelo_test::read_file(decodedDir + name))
+                << s.arguments << " " << plane;
         }
     }
-    vrelo_test::run_command("rm -rf " + printedDir + " " + decodedDir + " " + picture + " " + stream);
+    vrelo_test::run_command("rm -rf " + printedDir + " " + decodedDir + " " + picture + " " +
+                            stream);
 }
 
 TEST(PrintedPictures, PrologueAndEpilogueFrameTheJob) {
@@ -271,8 +282,7 @@ TEST(PrintedPictures, PrologueAndEpilogueFrameTheJob) {
     want.insert(want.end(), body.begin(), body.end());
     want.insert(want.end(), {0x1B, '@', 0x00});
     EXPECT_EQ(bytes_of(run.out), want);
-    for (const std::string& path : {picture, plain, prologue, epilogue})
-        std::remove(path.c_str());
+    for (const std::string& path : {picture, plain, prologue, epilogue}) std::remove(path.c_str());
 }
 
 }  // namespace
@@ -286,7 +296,8 @@ TEST(HostileInputs, BrokenPicturesAndShortInputsAreRefusedByName) {
         const char* words;
     };
     const std::vector<Case> cases = {
-        {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'X'}, "not a readable PNG image"},
+        {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'X'},
+         "not a readable PNG image"},
         {{0x89, 'P'}, "too short to be a raster or a picture"},
         {{0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F'}, "not a readable JPEG image"},
         {{'h', 'e', 'l', 'l', 'o'}, "is not a CUPS raster stream"},

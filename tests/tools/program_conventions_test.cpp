@@ -28,8 +28,8 @@ struct Tool {
 
 // The example names itself by argv[0], as a C program does.
 const std::vector<Tool> kTools = {
-    {"vrelo-print", VRELO_PRINT_PATH},         {"vrelo-inspect", VRELO_INSPECT_PATH},
-    {"vrelo-profile", VRELO_PROFILE_PATH},     {"rastertovrelo", VRELO_FILTER_PATH},
+    {"vrelo-print", VRELO_PRINT_PATH},        {"vrelo-inspect", VRELO_INSPECT_PATH},
+    {"vrelo-profile", VRELO_PROFILE_PATH},    {"rastertovrelo", VRELO_FILTER_PATH},
     {VRELO_EXAMPLE_PATH, VRELO_EXAMPLE_PATH},
 };
 
@@ -84,11 +84,13 @@ TEST(ProgramConventions, AWrongCommandLineIsAnsweredInGetoptsWords) {
         {"vrelo-print", "x -o", "option requires an argument -- 'o'"},
         {"vrelo-inspect", "--json=yes x", "option '--json' doesn't allow an argument"},
         {"vrelo-inspect", "--scale 0 x", "--scale takes a number from 1 to 100000, not '0'"},
-        {"vrelo-inspect", "--delays 1,2 x", "--delays needs six numbers, one per colour K Y M C m c, not '1,2'"},
+        {"vrelo-inspect", "--delays 1,2 x",
+         "--delays needs six numbers, one per colour K Y M C m c, not '1,2'"},
         {"vrelo-profile", "glossy out.icc", "the media is plain or photo, not 'glossy'"},
         {"vrelo-profile", "plain", "missing FILE operand"},
         {"rastertovrelo", "--no-such-option", "unrecognized option '--no-such-option'"},
-        {"rastertovrelo", "1 user title", "expected JOB-ID USER TITLE COPIES OPTIONS [FILE], not 3 arguments"},
+        {"rastertovrelo", "1 user title",
+         "expected JOB-ID USER TITLE COPIES OPTIONS [FILE], not 3 arguments"},
         {VRELO_EXAMPLE_PATH, "a b", "expected one FILE"},
     };
     for (const Case& c : cases) {
@@ -138,20 +140,24 @@ TEST_F(ProgramFailures, NameTheProgramTheFileAndTheReason) {
         {0, "-o " + missing_ + "/out.prn " + raster_,
          "vrelo-print: cannot create " + missing_ + "/out.prn: " + noFile},
         {0, "-o /dev/full " + raster_, "vrelo-print: cannot write /dev/full: " + full},
-        {0, "--prologue " + missing_ + " " + raster_, "vrelo-print: cannot open " + missing_ + ": " + noFile},
+        {0, "--prologue " + missing_ + " " + raster_,
+         "vrelo-print: cannot open " + missing_ + ": " + noFile},
         {0, "- <" + stream_, "vrelo-print: standard input is not a CUPS raster stream"},
         {1, missing_, "vrelo-inspect: cannot open " + missing_ + ": " + noFile},
         {1, dir_, "vrelo-inspect: cannot read " + dir_ + ": " + folder},
-        {1, "--compare " + missing_ + " " + stream_, "vrelo-inspect: cannot open " + missing_ + ": " + noFile},
+        {1, "--compare " + missing_ + " " + stream_,
+         "vrelo-inspect: cannot open " + missing_ + ": " + noFile},
         {1, "--png /dev/full " + stream_, "vrelo-inspect: cannot write /dev/full: " + full},
         {1, "-c '" + kTools[1].path + " " + stream_ + " >/dev/full'",
          "vrelo-inspect: cannot write standard output: " + full},
         {1, "--planes " + notAFolder_ + "/planes " + stream_,
          "vrelo-inspect: cannot create the folder " + notAFolder_ + "/planes: " + notFolder},
-        {2, "plain " + missing_ + "/out.icc", "vrelo-profile: cannot create " + missing_ + "/out.icc: " + noFile},
+        {2, "plain " + missing_ + "/out.icc",
+         "vrelo-profile: cannot create " + missing_ + "/out.icc: " + noFile},
         {3, "1 user title 1 '' " + missing_, "ERROR: cannot open " + missing_ + ": " + noFile},
         {3, "1 user title 1 '' " + stream_, "ERROR: " + stream_ + " is not a CUPS raster stream"},
-        {4, missing_ + "/out.prn", VRELO_EXAMPLE_PATH ": cannot create " + missing_ + "/out.prn: " + noFile},
+        {4, missing_ + "/out.prn",
+         VRELO_EXAMPLE_PATH ": cannot create " + missing_ + "/out.prn: " + noFile},
     };
     for (const Case& c : cases) {
         // A shell's -c runs the program with its standard output redirected.

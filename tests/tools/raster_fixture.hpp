@@ -29,8 +29,8 @@ PlanePage random_plane_page(std::mt19937& rng, uint32_t width, uint32_t height, 
 
 // A page header for planes of this size in the given colour space and
 // order (chunked or banded), at resX x resY.
-cups_page_header2_t raster_header(const PlanePage& page, cups_cspace_t space,
-                                  cups_order_t order, uint32_t resX, uint32_t resY);
+cups_page_header2_t raster_header(const PlanePage& page, cups_cspace_t space, cups_order_t order,
+                                  uint32_t resX, uint32_t resY);
 
 // Changes a page's header before it is written (hostile rasters); lines
 // are then cut or padded to the header's bytes per line.
@@ -38,8 +38,8 @@ using HeaderChange = std::function<void(size_t page, cups_page_header2_t* header
 
 // Writes the pages to path through libcups's raster writer, compressed or
 // not. Planes that the colour space has no channel for must be blank.
-void write_raster(const std::string& path, const std::vector<PlanePage>& pages,
-                  cups_cspace_t space, cups_order_t order, uint32_t resX, uint32_t resY,
+void write_raster(const std::string& path, const std::vector<PlanePage>& pages, cups_cspace_t space,
+                  cups_order_t order, uint32_t resX, uint32_t resY,
                   const HeaderChange& change = nullptr, bool compressed = true);
 
 // The stream the page printer makes of the pages with this setup.

@@ -26,8 +26,8 @@ std::string slurp(const std::string& path) {
 
 ToolRun run_command(const std::string& command) {
     const TempDir dir;
-    const std::string line = "timeout " + std::to_string(kTimeLimitSeconds) + " " + command +
-                             " >" + dir.file("out") + " 2>" + dir.file("err");
+    const std::string line = "timeout " + std::to_string(kTimeLimitSeconds) + " " + command + " >" +
+                             dir.file("out") + " 2>" + dir.file("err");
     const int status = std::system(line.c_str());
     ToolRun run;
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

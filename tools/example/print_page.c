@@ -12,20 +12,22 @@
 enum { WIDTH = 1440, LINES = 720, ROW_BYTES = WIDTH / 8 }; /* 1 bit a pixel */
 
 /* Where the printer's bytes go: here a file. */
-static int to_file(void *context, const uint8_t *data, size_t length) {
-    return fwrite(data, 1, length, (FILE *)context) == length ? 0 : 1;
+static int to_file(void* context, const uint8_t* data, size_t length) {
+    return fwrite(data, 1, length, (FILE*)context) == length ? 0 : 1;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     static uint8_t rows[VRELO_COLOURS][ROW_BYTES]; /* K Y M C m c */
     VreloJobSetup setup = vrelo_host_setup(1440, 720, 1);
-    MasterWork *job = NULL;
-    FILE *out;
+    MasterWork* job = NULL;
+    FILE* out;
     int32_t status;
     int y, c;
     if (argc == 2 && strcmp(argv[1], "--help") == 0) {
-        printf("Usage: %s FILE\nPrints a test page into FILE.\n\nExit status:\n  0  on success\n"
-               "  1  when it fails\n  2  when the command line is wrong\n", argv[0]);
+        printf(
+            "Usage: %s FILE\nPrints a test page into FILE.\n\nExit status:\n  0  on success\n"
+            "  1  when it fails\n  2  when the command line is wrong\n",
+            argv[0]);
         return 0;
     }
     if (argc == 2 && strcmp(argv[1], "--version") == 0) {
@@ -33,8 +35,8 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (argc != 2 || argv[1][0] == '-') {
-        fprintf(stderr, "%s: expected one FILE\nTry '%s --help' for more information.\n",
-                argv[0], argv[0]);
+        fprintf(stderr, "%s: expected one FILE\nTry '%s --help' for more information.\n", argv[0],
+                argv[0]);
         return 2;
     }
     if ((out = fopen(argv[1], "wb")) == NULL) {
@@ -49,14 +51,13 @@ int main(int argc, char **argv) {
         line.lineNumber = y;
         for (c = 0; c < VRELO_COLOURS; ++c) {
             rows[c][(y / 8 + c * 20) % ROW_BYTES] = 0xFF;
-            line.planes[c].data = rows[c];  /* byte 0 holds pixels 0 to 7 */
-            line.planes[c].width = WIDTH;   /* one past the last pixel */
+            line.planes[c].data = rows[c]; /* byte 0 holds pixels 0 to 7 */
+            line.planes[c].width = WIDTH;  /* one past the last pixel */
         }
         status = vrelo_host_send_line(&job, &line, to_file, out);
     }
     /* Drains the rows still waiting in the delay lines, then the form feed. */
-    if (status == VRELO_OK)
-        status = vrelo_host_end_page(&job, &setup, LINES, 1, to_file, out);
+    if (status == VRELO_OK) status = vrelo_host_end_page(&job, &setup, LINES, 1, to_file, out);
     OutputClose(&job);
     if (fclose(out) != 0 && status == VRELO_OK) status = VRELO_HOST_SEND_FAILED;
     if (status != VRELO_OK) {

@@ -13,17 +13,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "ppd_profiles.hpp"
-#include "raster_printing.hpp"
 #include "files.hpp"
+#include "ppd_profiles.hpp"
 #include "program.hpp"
+#include "raster_printing.hpp"
 #include "vrelo417_inks.h"
 
 namespace {
@@ -43,7 +43,9 @@ const vrelo_tools::ProgramHelp kHelp = {
 
 volatile std::sig_atomic_t cancelled = 0;
 
-void on_terminate(int) { cancelled = 1; }
+void on_terminate(int) {
+    cancelled = 1;
+}
 
 // No SA_RESTART: a read waiting for raster returns, so the job stops
 // between lines.
@@ -64,9 +66,9 @@ vrelo_tools::PrintOptions job_options(const char* text) {
     const int count = cupsParseOptions(text, 0, &options);
     vrelo_tools::PrintOptions print;
     const char* carry = cupsGetOption("CarryOver", count, options);
-    print.carryOver = carry != nullptr && (strcasecmp(carry, "true") == 0 ||
-                                           strcasecmp(carry, "yes") == 0 ||
-                                           strcasecmp(carry, "on") == 0);
+    print.carryOver =
+        carry != nullptr && (strcasecmp(carry, "true") == 0 || strcasecmp(carry, "yes") == 0 ||
+                             strcasecmp(carry, "on") == 0);
     cupsFreeOptions(count, options);
     // The PPD CUPS gives the filter names the printer profiles.
     const char* ppd = std::getenv("PPD");
@@ -100,7 +102,7 @@ bool write_all(const std::vector<uint8_t>& bytes, std::string* error) {
             *error = vrelo_tools::file_error("write", vrelo_tools::output_name("-"));
             return false;
         }
-        sent += size_t(n);
+        sent += static_cast<size_t>(n);
     }
     return true;
 }
@@ -134,8 +136,9 @@ int main(int argc, char** argv) {
     events.pageBegins = [](int page, const vrelo_tools::RasterFormat& f) {
         std::fprintf(stderr, "INFO: Printing page %d, %ux%u dpi, %d bit%s%s\n", page, f.resX,
                      f.resY, f.bits, f.bits == 1 ? "" : "s",
-                     !f.contone ? "" : f.media == VRELO_INKS_PHOTO ? ", rendered for photo paper"
-                                                                   : ", rendered for plain paper");
+                     !f.contone                    ? ""
+                     : f.media == VRELO_INKS_PHOTO ? ", rendered for photo paper"
+                                                   : ", rendered for plain paper");
     };
     events.pageEnded = [](int page, const std::vector<uint8_t>& bytes, std::string* error) {
         if (!write_all(bytes, error)) return false;

@@ -23,8 +23,8 @@ std::vector<ProfileEntry> ppd_profiles(const std::string& ppdText);
 // The file of the first entry fitting the page, or empty. A name without
 // a slash is in dataDir/profiles; a file that does not exist is passed
 // over.
-std::string profile_for(const std::vector<ProfileEntry>& entries, const vrelo_tools::RasterFormat& page,
-                        const std::string& dataDir);
+std::string profile_for(const std::vector<ProfileEntry>& entries,
+                        const vrelo_tools::RasterFormat& page, const std::string& dataDir);
 
 }  // namespace vrelo_filter
 

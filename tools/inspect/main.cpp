@@ -54,12 +54,16 @@ struct Options {
     bool json = false;
 };
 
-const option kOptions[] = {
-    {"delays", required_argument, nullptr, 'd'}, {"png", required_argument, nullptr, 'p'},
-    {"planes", required_argument, nullptr, 'P'}, {"scale", required_argument, nullptr, 's'},
-    {"compare", required_argument, nullptr, 'c'}, {"json", no_argument, nullptr, 'j'},
-    {"bits", required_argument, nullptr, 'b'}, {"resolution", required_argument, nullptr, 'r'},
-    {"page-lines", required_argument, nullptr, 'l'}, {nullptr, 0, nullptr, 0}};
+const option kOptions[] = {{"delays", required_argument, nullptr, 'd'},
+                           {"png", required_argument, nullptr, 'p'},
+                           {"planes", required_argument, nullptr, 'P'},
+                           {"scale", required_argument, nullptr, 's'},
+                           {"compare", required_argument, nullptr, 'c'},
+                           {"json", no_argument, nullptr, 'j'},
+                           {"bits", required_argument, nullptr, 'b'},
+                           {"resolution", required_argument, nullptr, 'r'},
+                           {"page-lines", required_argument, nullptr, 'l'},
+                           {nullptr, 0, nullptr, 0}};
 
 // One option's value onto the options; false with *error.
 bool take_option(int c, const char* value, Options* o, std::string* error) {
@@ -68,17 +72,26 @@ bool take_option(int c, const char* value, Options* o, std::string* error) {
         case 'd':
             o->delaysGiven1440 = std::string(value) == "1440x720";
             return parse_delays(value, &o->delays, error);
-        case 'p': o->png = value; return true;
-        case 'P': o->planes = value; return true;
-        case 'c': o->compare = value; return true;
-        case 'j': o->json = true; return true;
+        case 'p':
+            o->png = value;
+            return true;
+        case 'P':
+            o->planes = value;
+            return true;
+        case 'c':
+            o->compare = value;
+            return true;
+        case 'j':
+            o->json = true;
+            return true;
         case 's':
-            if (!vrelo_tools::parse_number("--scale", value, 1, 100000, &number, error)) return false;
-            o->preview.scale = int(number);
+            if (!vrelo_tools::parse_number("--scale", value, 1, 100000, &number, error))
+                return false;
+            o->preview.scale = static_cast<int>(number);
             return true;
         case 'b':
             if (!vrelo_tools::parse_number("--bits", value, 1, 2, &number, error)) return false;
-            o->preview.bits = int(number);
+            o->preview.bits = static_cast<int>(number);
             o->bitsGiven = true;
             return true;
         case 'r':
@@ -87,7 +100,8 @@ bool take_option(int c, const char* value, Options* o, std::string* error) {
         case 'l':
             return vrelo_tools::parse_number("--page-lines", value, 1, 1000000000, &o->pageLines,
                                              error);
-        default: return false;  // getopt_long has said what is wrong
+        default:
+            return false;  // getopt_long has said what is wrong
     }
 }
 
@@ -112,22 +126,22 @@ PreviewSettings preview_settings(const Options& o, const RasterComparison& raste
     PreviewSettings settings = o.preview;
     long resX = o.resX, resY = o.resY;
     if (!o.resolutionGiven && raster.resY != 0) {
-        resX = long(raster.resX);
-        resY = long(raster.resY);
+        resX = static_cast<long>(raster.resX);
+        resY = static_cast<long>(raster.resY);
     } else if (!o.resolutionGiven && o.delaysGiven1440) {
         resX = 1440;
         resY = 720;
     }
     if (!o.bitsGiven && o.compare.size() > 0) settings.bits = raster.bits;
-    settings.aspect = resY > 0 && resX > resY ? int(resX / resY) : 1;
+    settings.aspect = resY > 0 && resX > resY ? static_cast<int>(resX / resY) : 1;
     return settings;
 }
 
-bool write_pictures(const Options& o, const DecodedStream& decoded,
-                    const PreviewSettings& settings, std::string* error) {
+bool write_pictures(const Options& o, const DecodedStream& decoded, const PreviewSettings& settings,
+                    std::string* error) {
     const bool perPage = o.png.find("%d") != std::string::npos;
     for (size_t i = 0; i < decoded.pages.size(); ++i) {
-        const int number = int(i + 1);
+        const int number = static_cast<int>(i + 1);
         if (!o.png.empty() && (perPage || i == 0) &&
             !write_composite_png(decoded.pages[i], settings,
                                  vrelo_tools::numbered_path(o.png, number), error))
@@ -166,8 +180,10 @@ int main(int argc, char** argv) {
     RasterComparison comparison;
     if (!o.compare.empty() && !compare(o, &decoded, &outcome, &comparison, &error))
         return program.fail(error);
-    if (o.json) print_json(stdout, decoded, outcome);
-    else print_summary(stdout, decoded, outcome);
+    if (o.json)
+        print_json(stdout, decoded, outcome);
+    else
+        print_summary(stdout, decoded, outcome);
     if (!write_pictures(o, decoded, preview_settings(o, comparison), &error))
         return program.finish(program.fail(error));
     if (!outcome.equal)

@@ -12,8 +12,8 @@
 
 #include "files.hpp"
 #include "jpeg_file.hpp"
-#include "page_preview.hpp"
 #include "option_values.hpp"
+#include "page_preview.hpp"
 #include "page_printer.hpp"
 #include "picture_printing.hpp"
 #include "program.hpp"
@@ -61,14 +61,19 @@ struct Options {
     bool quiet = false;
 };
 
-const option kOptions[] = {
-    {"output", required_argument, nullptr, 'o'},     {"resolution", required_argument, nullptr, 'r'},
-    {"quality", required_argument, nullptr, 'Q'},    {"model", required_argument, nullptr, 'm'},
-    {"carry-over", no_argument, nullptr, 'c'},       {"prologue", required_argument, nullptr, 'P'},
-    {"epilogue", required_argument, nullptr, 'E'},   {"quiet", no_argument, nullptr, 'q'},
-    {"media", required_argument, nullptr, 'M'},      {"dpi", required_argument, nullptr, 'd'},
-    {"planes", required_argument, nullptr, 'p'},     {"profile", required_argument, nullptr, 'I'},
-    {nullptr, 0, nullptr, 0}};
+const option kOptions[] = {{"output", required_argument, nullptr, 'o'},
+                           {"resolution", required_argument, nullptr, 'r'},
+                           {"quality", required_argument, nullptr, 'Q'},
+                           {"model", required_argument, nullptr, 'm'},
+                           {"carry-over", no_argument, nullptr, 'c'},
+                           {"prologue", required_argument, nullptr, 'P'},
+                           {"epilogue", required_argument, nullptr, 'E'},
+                           {"quiet", no_argument, nullptr, 'q'},
+                           {"media", required_argument, nullptr, 'M'},
+                           {"dpi", required_argument, nullptr, 'd'},
+                           {"planes", required_argument, nullptr, 'p'},
+                           {"profile", required_argument, nullptr, 'I'},
+                           {nullptr, 0, nullptr, 0}};
 
 // "--option takes ..., not 'value'": false.
 bool refuse(const char* option, const char* takes, const char* value, std::string* error) {
@@ -81,12 +86,12 @@ bool take_picture_size(int c, const char* value, Options* o, std::string* error)
     long a = 0, b = 0;
     if (c == 'r') {
         if (!vrelo_tools::parse_resolution(value, &a, &b, error)) return false;
-        o->picture.resX = uint32_t(a);
-        o->picture.resY = uint32_t(b);
+        o->picture.resX = static_cast<uint32_t>(a);
+        o->picture.resY = static_cast<uint32_t>(b);
         return true;
     }
     if (!vrelo_tools::parse_number("--dpi", value, 1, 32767, &a, error)) return false;
-    o->picture.imageDpi = uint32_t(a);
+    o->picture.imageDpi = static_cast<uint32_t>(a);
     return true;
 }
 
@@ -94,7 +99,8 @@ bool take_picture_size(int c, const char* value, Options* o, std::string* error)
 bool take_option(int c, const char* value, Options* o, std::string* error) {
     switch (c) {
         case 'r':
-        case 'd': return take_picture_size(c, value, o, error);
+        case 'd':
+            return take_picture_size(c, value, o, error);
         case 'Q':
             return vrelo_tools::parse_quality(value, &o->picture.quality) ||
                    refuse("--quality", "draft, normal or high", value, error);
@@ -104,16 +110,31 @@ bool take_option(int c, const char* value, Options* o, std::string* error) {
         case 'm':
             if (std::strlen(value) != 1 || value[0] <= ' ')
                 return refuse("--model", "one model-code character", value, error);
-            o->print.model = int32_t(static_cast<unsigned char>(value[0]));
+            o->print.model = static_cast<int32_t>(static_cast<unsigned char>(value[0]));
             return true;
-        case 'I': o->picture.printerProfile = value; return true;
-        case 'c': o->print.carryOver = true; return true;
-        case 'P': o->prologue = value; return true;
-        case 'E': o->epilogue = value; return true;
-        case 'p': o->planes = value; return true;
-        case 'q': o->quiet = true; return true;
-        case 'o': o->output = value; return true;
-        default: return false;  // getopt_long has said what is wrong
+        case 'I':
+            o->picture.printerProfile = value;
+            return true;
+        case 'c':
+            o->print.carryOver = true;
+            return true;
+        case 'P':
+            o->prologue = value;
+            return true;
+        case 'E':
+            o->epilogue = value;
+            return true;
+        case 'p':
+            o->planes = value;
+            return true;
+        case 'q':
+            o->quiet = true;
+            return true;
+        case 'o':
+            o->output = value;
+            return true;
+        default:
+            return false;  // getopt_long has said what is wrong
     }
 }
 
@@ -131,12 +152,15 @@ int print_raster_input(int fd, const std::vector<uint8_t>& magic, const Program&
     if (!raster.opened()) return program.fail(raster.not_raster(input));
     vrelo_tools::Progress progress(program.name(), o.quiet);
     vrelo_tools::PrintEvents events;
-    events.pageBegins = [&](int page, const vrelo_tools::RasterFormat& f) { progress.page(page, f.height); };
+    events.pageBegins = [&](int page, const vrelo_tools::RasterFormat& f) {
+        progress.page(page, f.height);
+    };
     events.lineDone = [&](int, uint32_t line) { progress.line(line); };
     events.pageEnded = [&](int, const std::vector<uint8_t>& bytes, std::string* error) {
         return out.write(bytes, error);
     };
-    const vrelo_tools::PrintResult result = vrelo_tools::print_raster(raster, o.print, events, nullptr);
+    const vrelo_tools::PrintResult result =
+        vrelo_tools::print_raster(raster, o.print, events, nullptr);
     progress.done();
     if (result.error.empty()) return kExitSuccess;
     return program.fail(input + ": " + result.error);
@@ -150,7 +174,7 @@ bool write_planes(const std::string& dir, const std::vector<vrelo_tools::PlaneRo
         for (int c = 0; c < vrelo_tools::kPlanes; ++c) {
             std::vector<uint8_t> row = lines[y][c];
             while (!row.empty() && row.back() == 0) row.pop_back();
-            if (!row.empty()) page.rows[c].emplace(int64_t(y), std::move(row));
+            if (!row.empty()) page.rows[c].emplace(static_cast<int64_t>(y), std::move(row));
         }
     vrelo_inspect::PreviewSettings settings;
     settings.bits = bits;
@@ -200,20 +224,23 @@ bool read_magic(int fd, std::vector<uint8_t>* magic) {
         const ssize_t n = read(fd, magic->data() + got, magic->size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
-        got += size_t(n);
+        got += static_cast<size_t>(n);
     }
     return true;
 }
 
 // Opens the input and reads its first bytes; false with *error.
-bool open_input(const std::string& path, int* fd, std::vector<uint8_t>* magic,
-                std::string* error) {
+bool open_input(const std::string& path, int* fd, std::vector<uint8_t>* magic, std::string* error) {
     const std::string input = vrelo_tools::input_name(path);
     *fd = path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (*fd < 0) *error = vrelo_tools::file_error("open", input);
-    else if (read_magic(*fd, magic)) return true;
-    else if (errno != 0) *error = vrelo_tools::file_error("read", input);
-    else *error = input + " is too short to be a raster or a picture";
+    if (*fd < 0)
+        *error = vrelo_tools::file_error("open", input);
+    else if (read_magic(*fd, magic))
+        return true;
+    else if (errno != 0)
+        *error = vrelo_tools::file_error("read", input);
+    else
+        *error = input + " is too short to be a raster or a picture";
     return false;
 }
 

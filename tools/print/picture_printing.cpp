@@ -11,16 +11,16 @@ namespace vrelo_print {
 namespace {
 
 uint32_t scaled(uint32_t size, uint32_t res, uint32_t dpi) {
-    return std::max<uint32_t>(1, uint32_t(uint64_t(size) * res / dpi));
+    return std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<uint64_t>(size) * res / dpi));
 }
 
 // The renderer's planes of a line as rows of the whole width.
 vrelo_tools::PlaneRows rows_of(const RasterLine& line, size_t rowBytes) {
     vrelo_tools::PlaneRows rows;
     for (int c = 0; c < vrelo_tools::kPlanes; ++c) {
-        rows[size_t(c)].assign(rowBytes, 0);
+        rows[static_cast<size_t>(c)].assign(rowBytes, 0);
         if (line.planes[c].data != nullptr)
-            std::memcpy(rows[size_t(c)].data(), line.planes[c].data, rowBytes);
+            std::memcpy(rows[static_cast<size_t>(c)].data(), line.planes[c].data, rowBytes);
     }
     return rows;
 }
@@ -30,7 +30,8 @@ class Renderer {
     ~Renderer() { vrelo_inks_free(renderer_); }
     bool make(const VreloInksOptions& options, std::string* error) {
         char message[VRELO_INKS_MESSAGE_SIZE];
-        if (vrelo_inks_new(&renderer_, &options, message, sizeof message) == VRELO_INKS_OK) return true;
+        if (vrelo_inks_new(&renderer_, &options, message, sizeof message) == VRELO_INKS_OK)
+            return true;
         *error = message;
         return false;
     }
@@ -46,8 +47,12 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
                              const vrelo_tools::PrintOptions& print, bool keepPlanes,
                              vrelo_tools::Progress* progress) {
     PrintedPicture out;
-    const uint32_t dpiX = settings.imageDpi ? settings.imageDpi : image.dpiX ? image.dpiX : kDefaultImageDpi;
-    const uint32_t dpiY = settings.imageDpi ? settings.imageDpi : image.dpiY ? image.dpiY : kDefaultImageDpi;
+    const uint32_t dpiX = settings.imageDpi ? settings.imageDpi
+                          : image.dpiX      ? image.dpiX
+                                            : kDefaultImageDpi;
+    const uint32_t dpiY = settings.imageDpi ? settings.imageDpi
+                          : image.dpiY      ? image.dpiY
+                                            : kDefaultImageDpi;
     const uint32_t width = scaled(image.width, settings.resX, dpiX);
     const uint32_t lines = scaled(image.height, settings.resY, dpiY);
     if (width > vrelo_tools::kWidestPage) {
@@ -57,7 +62,7 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
         return out;
     }
     VreloInksOptions options;
-    vrelo_inks_default_options(&options, int32_t(width));
+    vrelo_inks_default_options(&options, static_cast<int32_t>(width));
     options.sampleBits = 16;
     options.media = settings.media;
     vrelo_tools::apply_quality(settings.quality, &options);
@@ -69,7 +74,8 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
     Renderer renderer;
     if (!renderer.make(options, &out.error)) return out;
 
-    VreloJobSetup setup = vrelo_host_setup(int32_t(settings.resX), int32_t(settings.resY), options.bits);
+    VreloJobSetup setup = vrelo_host_setup(static_cast<int32_t>(settings.resX),
+                                           static_cast<int32_t>(settings.resY), options.bits);
     setup.model = print.model;
     setup.carryOver = print.carryOver;
     vrelo_tools::PagePrinter printer;
@@ -81,8 +87,9 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
     printer.begin_page(1);
     progress->page(1, lines);
     AreaScaling scaling(image, width, lines);
-    std::vector<uint16_t> rgb(size_t(width) * 3);
-    const size_t rowBytes = (size_t(width) * size_t(options.bits) + 7) / 8;
+    std::vector<uint16_t> rgb(static_cast<size_t>(width) * 3);
+    const size_t rowBytes =
+        (static_cast<size_t>(width) * static_cast<size_t>(options.bits) + 7) / 8;
     vrelo_inks_start_page(renderer.get());
     for (uint32_t y = 0; y < lines; ++y) {
         scaling.line(y, rgb.data());
@@ -98,7 +105,7 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
         if (keepPlanes) out.planes.push_back(rows_of(line, rowBytes));
         progress->line(y + 1);
     }
-    if (!printer.end_page(int32_t(lines), true, &fault)) {
+    if (!printer.end_page(static_cast<int32_t>(lines), true, &fault)) {
         out.error = fault.what;
         return out;
     }

@@ -18,7 +18,7 @@ namespace vrelo_print {
 
 struct PictureSettings {
     uint32_t resX = 1440, resY = 720;  // print resolution
-    uint32_t imageDpi = 0;  // 0: the picture's own density, else kDefaultImageDpi
+    uint32_t imageDpi = 0;             // 0: the picture's own density, else kDefaultImageDpi
     vrelo_tools::Quality quality = vrelo_tools::Quality::kNormal;
     int media = VRELO_INKS_PLAIN;
     std::string printerProfile;  // an ICC file, or empty for the renderer's own
@@ -28,9 +28,9 @@ struct PictureSettings {
 constexpr uint32_t kDefaultImageDpi = 150;
 
 struct PrintedPicture {
-    std::vector<uint8_t> bytes;                   // the page's printer stream
-    std::vector<vrelo_tools::PlaneRows> planes;   // its lines, when asked for
-    std::string error;                            // empty when printed
+    std::vector<uint8_t> bytes;                  // the page's printer stream
+    std::vector<vrelo_tools::PlaneRows> planes;  // its lines, when asked for
+    std::string error;                           // empty when printed
 };
 
 // keepPlanes: also hand back every line's planes (for --planes).

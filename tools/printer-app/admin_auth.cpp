@@ -27,9 +27,9 @@ bool basic_credentials(const char* header, Credentials* credentials) {
     const char* encoded = header + 6;
     while (*encoded == ' ') ++encoded;
     std::vector<char> decoded(std::strlen(encoded) + 1);
-    int length = int(decoded.size());
+    int length = static_cast<int>(decoded.size());
     httpDecode64_2(decoded.data(), &length, encoded);
-    const std::string text(decoded.data(), size_t(length));
+    const std::string text(decoded.data(), static_cast<size_t>(length));
     const size_t colon = text.find(':');
     if (colon == std::string::npos || colon == 0) return false;
     credentials->user = text.substr(0, colon);
@@ -40,7 +40,8 @@ bool basic_credentials(const char* header, Credentials* credentials) {
 // PAM asks for the password (and may say things, which are ignored).
 int answer_pam(int count, const struct pam_message** messages, struct pam_response** responses,
                void* password) {
-    auto* answers = static_cast<pam_response*>(std::calloc(size_t(count), sizeof(pam_response)));
+    auto* answers =
+        static_cast<pam_response*>(std::calloc(static_cast<size_t>(count), sizeof(pam_response)));
     if (answers == nullptr) return PAM_BUF_ERR;
     for (int i = 0; i < count; ++i)
         if (messages[i]->msg_style == PAM_PROMPT_ECHO_OFF ||
@@ -53,12 +54,10 @@ int answer_pam(int count, const struct pam_message** messages, struct pam_respon
 bool pam_accepts(const char* service, const Credentials& credentials, http_t* http) {
     char remoteHost[256];
     httpGetHostname(http, remoteHost, sizeof remoteHost);
-    struct pam_conv conversation = {answer_pam,
-                                    const_cast<char*>(credentials.password.c_str())};
+    struct pam_conv conversation = {answer_pam, const_cast<char*>(credentials.password.c_str())};
     pam_handle_t* handle = nullptr;
     int status = pam_start(service, credentials.user.c_str(), &conversation, &handle);
-    if (status == PAM_SUCCESS)
-        status = pam_set_item(handle, PAM_RHOST, remoteHost);
+    if (status == PAM_SUCCESS) status = pam_set_item(handle, PAM_RHOST, remoteHost);
     if (status == PAM_SUCCESS) status = pam_authenticate(handle, PAM_SILENT);
     if (status == PAM_SUCCESS) status = pam_acct_mgmt(handle, PAM_SILENT);
     pam_end(handle, status);
@@ -74,8 +73,8 @@ bool member_of(const std::string& user, const char* group, gid_t groupId) {
     if (groupId == gid_t(-1)) {
         std::vector<char> groupBuffer(kRecordBytes);
         struct group groupRecord, *groupFound = nullptr;
-        if (getgrnam_r(group, &groupRecord, groupBuffer.data(), groupBuffer.size(),
-                       &groupFound) != 0 ||
+        if (getgrnam_r(group, &groupRecord, groupBuffer.data(), groupBuffer.size(), &groupFound) !=
+                0 ||
             groupFound == nullptr)
             return false;  // no such group: nobody is in it
         groupId = groupFound->gr_gid;
@@ -84,7 +83,7 @@ bool member_of(const std::string& user, const char* group, gid_t groupId) {
     int count = kMostGroups;
     if (getgrouplist(user.c_str(), found->pw_gid, groups.data(), &count) < 0) return false;
     for (int i = 0; i < count; ++i)
-        if (groups[size_t(i)] == groupId) return true;
+        if (groups[static_cast<size_t>(i)] == groupId) return true;
     return false;
 }
 
@@ -94,9 +93,9 @@ bool member_of(const std::string& user, const char* group, gid_t groupId) {
 // administration, since the client has no user name.
 http_status_t requesting_user(pappl_client_t* client) {
     ipp_t* request = papplClientGetRequest(client);
-    ipp_attribute_t* name =
-        request == nullptr ? nullptr
-                           : ippFindAttribute(request, "requesting-user-name", IPP_TAG_NAME);
+    ipp_attribute_t* name = request == nullptr
+                                ? nullptr
+                                : ippFindAttribute(request, "requesting-user-name", IPP_TAG_NAME);
     const char* user = ippGetString(name, 0, nullptr);
     if (user != nullptr && *user) papplClientSetUsername(client, user);
     return HTTP_STATUS_CONTINUE;

@@ -59,7 +59,9 @@ bool save_state(pappl_system_t* system, void* context) {
 // timer that does nothing wakes it every second instead.
 constexpr int kWakeSeconds = 1;
 
-bool wake(pappl_system_t*, void*) { return true; }
+bool wake(pappl_system_t*, void*) {
+    return true;
+}
 
 pappl_system_t* fail(const std::string& what) {
     std::fprintf(stderr, "%s: %s\n", kAppName, what.c_str());
@@ -151,6 +153,8 @@ pappl_system_t* create_system(int count, cups_option_t* options, void* context) 
     return app->serverRun ? server_system(count, options, app) : listing_system(app);
 }
 
-const char* footer_html() { return kFooter; }
+const char* footer_html() {
+    return kFooter;
+}
 
 }  // namespace vrelo_app

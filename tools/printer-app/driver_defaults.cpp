@@ -25,12 +25,17 @@ using Defaults = std::map<std::string, std::string>;
 constexpr const char* kRecordHeader =
     "# vrelo-printer-app: the defaults each driver gave when the state was saved";
 
-std::string number(long value) { return std::to_string(value); }
-long to_number(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+std::string number(long value) {
+    return std::to_string(value);
+}
+long to_number(const std::string& text) {
+    return std::strtol(text.c_str(), nullptr, 10);
+}
 
 // One bit of a bit field that a driver offers.
 bool one_bit_of(long value, unsigned supported) {
-    return value > 0 && (value & (value - 1)) == 0 && (unsigned(value) & supported) != 0;
+    return value > 0 && (value & (value - 1)) == 0 &&
+           (static_cast<unsigned>(value) & supported) != 0;
 }
 
 void set_media_size(Data* d, const std::string& name) {
@@ -51,7 +56,9 @@ bool media_size_valid(const Data& d, const std::string& name) {
     return media_size_supported(d, media);
 }
 
-std::string resolution(const Data& d) { return number(d.x_default) + "x" + number(d.y_default); }
+std::string resolution(const Data& d) {
+    return number(d.x_default) + "x" + number(d.y_default);
+}
 
 void set_resolution(Data* d, const std::string& text) {
     std::sscanf(text.c_str(), "%dx%d", &d->x_default, &d->y_default);
@@ -98,19 +105,21 @@ const Field kFields[] = {
          return to_number(v) >= IPP_QUALITY_DRAFT && to_number(v) <= IPP_QUALITY_HIGH;
      }},
     {"printer-resolution-default", resolution, set_resolution, resolution_valid},
-    {"print-color-mode-default", [](const Data& d) { return number(long(d.color_default)); },
+    {"print-color-mode-default",
+     [](const Data& d) { return number(static_cast<long>(d.color_default)); },
      [](Data* d, const std::string& v) { d->color_default = pappl_color_mode_t(to_number(v)); },
      [](const Data& d, const std::string& v) {
          return one_bit_of(to_number(v), d.color_supported);
      }},
     {"print-content-optimize-default",
-     [](const Data& d) { return number(long(d.content_default)); },
+     [](const Data& d) { return number(static_cast<long>(d.content_default)); },
      [](Data* d, const std::string& v) { d->content_default = pappl_content_t(to_number(v)); },
      [](const Data&, const std::string& v) { return one_bit_of(to_number(v), kContentValues); }},
-    {"print-scaling-default", [](const Data& d) { return number(long(d.scaling_default)); },
+    {"print-scaling-default",
+     [](const Data& d) { return number(static_cast<long>(d.scaling_default)); },
      [](Data* d, const std::string& v) { d->scaling_default = pappl_scaling_t(to_number(v)); },
      [](const Data&, const std::string& v) { return one_bit_of(to_number(v), kScalingValues); }},
-    {"sides-default", [](const Data& d) { return number(long(d.sides_default)); },
+    {"sides-default", [](const Data& d) { return number(static_cast<long>(d.sides_default)); },
      [](Data* d, const std::string& v) { d->sides_default = pappl_sides_t(to_number(v)); },
      [](const Data& d, const std::string& v) {
          return one_bit_of(to_number(v), d.sides_supported);
@@ -120,12 +129,13 @@ const Field kFields[] = {
      [](const Data&, const std::string& v) {
          return to_number(v) >= kFirstOrientation && to_number(v) <= kLastOrientation;
      }},
-    {"identify-actions-default", [](const Data& d) { return number(long(d.identify_default)); },
+    {"identify-actions-default",
+     [](const Data& d) { return number(static_cast<long>(d.identify_default)); },
      [](Data* d, const std::string& v) {
          d->identify_default = pappl_identify_actions_t(to_number(v));
      },
      [](const Data& d, const std::string& v) {
-         return (to_number(v) & ~long(d.identify_supported)) == 0 && to_number(v) != 0;
+         return (to_number(v) & ~static_cast<long>(d.identify_supported)) == 0 && to_number(v) != 0;
      }},
 };
 
@@ -135,7 +145,9 @@ const Field* find_field(const std::string& name) {
     return nullptr;
 }
 
-std::string vendor_default_name(const char* vendor) { return std::string(vendor) + "-default"; }
+std::string vendor_default_name(const char* vendor) {
+    return std::string(vendor) + "-default";
+}
 
 std::string attribute_text(ipp_t* attrs, const std::string& name) {
     ipp_attribute_t* attr = ippFindAttribute(attrs, name.c_str(), IPP_TAG_ZERO);
@@ -157,7 +169,7 @@ bool vendor_value_valid(ipp_t* supportedAttrs, const char* vendor, const std::st
             return ippContainsString(supported, value.c_str()) != 0;
         case IPP_TAG_INTEGER:
         case IPP_TAG_RANGE:
-            return ippContainsInteger(supported, int(to_number(value))) != 0;
+            return ippContainsInteger(supported, static_cast<int>(to_number(value))) != 0;
         default:
             return false;
     }
@@ -217,7 +229,7 @@ void repair_printer(pappl_printer_t* printer, void* context) {
     Data data;
     papplPrinterGetDriverData(printer, &data);
     std::unique_ptr<ipp_t, void (*)(ipp_t*)> attrs(papplPrinterGetDriverAttributes(printer),
-                                                  ippDelete);
+                                                   ippDelete);
     const Defaults loaded = defaults_of(data, attrs.get());
     const Defaults given = defaults_of(now.data, now.attrs.get());
     const auto recorded = repair.record.find(driverName);

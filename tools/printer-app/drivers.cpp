@@ -5,10 +5,10 @@
 #include <string>
 
 #include "media.hpp"
+#include "printer_status.hpp"
 #include "raster_driver.hpp"
 #include "raw_stream.hpp"
 #include "server_settings.hpp"
-#include "printer_status.hpp"
 
 namespace vrelo_app {
 namespace {
@@ -19,7 +19,7 @@ constexpr PrinterModel kModels[] = {
     {"vrelo417_720_3dots", "vrelo417 720x720, three dot sizes, six inks", false, true},
     {"vrelo417_720", "vrelo417 720x720, one dot size, six inks", false, false},
 };
-constexpr int kModelCount = int(sizeof kModels / sizeof kModels[0]);
+constexpr int kModelCount = static_cast<int>(sizeof kModels / sizeof kModels[0]);
 
 // The IEEE-1284 command set of this printer's stream.
 constexpr const char* kCommandSet = "VRELO417";
@@ -96,8 +96,8 @@ pappl_pr_driver_t* driver_list(int* count) {
     for (int i = 0; i < kModelCount; ++i) {
         drivers[i].name = kModels[i].name;
         drivers[i].description = kModels[i].description;
-        deviceIds[i] = std::string("MFG:vrelo417;MDL:") + kModels[i].description +
-                       ";CMD:" + kCommandSet + ";";
+        deviceIds[i] =
+            std::string("MFG:vrelo417;MDL:") + kModels[i].description + ";CMD:" + kCommandSet + ";";
         drivers[i].device_id = deviceIds[i].c_str();
         drivers[i].extension = nullptr;
     }
@@ -112,8 +112,8 @@ const PrinterModel* find_model(const char* driverName) {
     return nullptr;
 }
 
-bool fill_driver(pappl_system_t* system, const char* driverName, const char* deviceUri,
-                 const char*, pappl_pr_driver_data_t* data, ipp_t** attrs, void* context) {
+bool fill_driver(pappl_system_t* system, const char* driverName, const char* deviceUri, const char*,
+                 pappl_pr_driver_data_t* data, ipp_t** attrs, void* context) {
     const PrinterModel* model = find_model(driverName);
     if (model == nullptr) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "No driver named '%s'.", driverName);
@@ -123,7 +123,8 @@ bool fill_driver(pappl_system_t* system, const char* driverName, const char* dev
     if (settings != nullptr && !file_device_allowed(*settings, deviceUri)) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR,
                  "The device %s is refused: file: devices of this server write only in %s "
-                 "(file-directory).", deviceUri, settings->fileDirectory.c_str());
+                 "(file-directory).",
+                 deviceUri, settings->fileDirectory.c_str());
         return false;
     }
     fill_callbacks(data);

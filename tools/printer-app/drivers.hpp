@@ -32,13 +32,12 @@ const PrinterModel* find_model(const char* driverName);
 
 // pappl_pr_driver_cb_t: fills the driver data and attributes of a driver.
 bool fill_driver(pappl_system_t* system, const char* driverName, const char* deviceUri,
-                 const char* deviceId, pappl_pr_driver_data_t* data, ipp_t** attrs,
-                 void* context);
+                 const char* deviceId, pappl_pr_driver_data_t* data, ipp_t** attrs, void* context);
 
 // pappl_pr_autoadd_cb_t: the driver for a device whose IEEE-1284 ID names
 // this printer's command set, or nullptr.
-const char* driver_for_device(const char* deviceInfo, const char* deviceUri,
-                              const char* deviceId, void* context);
+const char* driver_for_device(const char* deviceInfo, const char* deviceUri, const char* deviceId,
+                              void* context);
 
 // pappl_pr_create_cb_t: what every new or loaded printer gets, its six
 // supplies and its job limits.

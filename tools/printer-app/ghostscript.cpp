@@ -30,9 +30,9 @@ Ghostscript::~Ghostscript() {
 
 bool Ghostscript::start(const std::vector<std::string>& deviceArguments, const std::string& input,
                         const std::string& messagesFile, std::string* error) {
-    std::vector<std::string> words = {"gs",       "-q",        "-dSAFER",
-                                      "-dBATCH",  "-dNOPAUSE", "-dNOPROMPT",
-                                      "-sstdout=%stderr", "-sOutputFile=%stdout"};
+    std::vector<std::string> words = {
+        "gs",        "-q",         "-dSAFER",          "-dBATCH",
+        "-dNOPAUSE", "-dNOPROMPT", "-sstdout=%stderr", "-sOutputFile=%stdout"};
     words.insert(words.end(), deviceArguments.begin(), deviceArguments.end());
     words.push_back("-f");
     words.push_back(input);
@@ -50,8 +50,10 @@ bool Ghostscript::start(const std::vector<std::string>& deviceArguments, const s
     int spawned = posix_spawn_file_actions_init(&actions);
     const bool made = spawned == 0;
     if (spawned == 0)
-        spawned = posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (spawned == 0) spawned = posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+        spawned =
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (spawned == 0)
+        spawned = posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     if (spawned == 0)
         spawned = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, messagesFile.c_str(),
                                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);

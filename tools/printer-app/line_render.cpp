@@ -17,9 +17,9 @@ bool LineRenderer::start(const PageSettings& page, const std::string& printerPro
     format.height = page.height;
     format.bytesPerLine = page.width * bytesPerPixel;
     format.bits = page.setup.bits;
-    format.resX = uint32_t(page.setup.resX);
-    format.resY = uint32_t(page.setup.resY);
-    offset_ = size_t(page.left) * bytesPerPixel;
+    format.resX = static_cast<uint32_t>(page.setup.resX);
+    format.resY = static_cast<uint32_t>(page.setup.resY);
+    offset_ = static_cast<size_t>(page.left) * bytesPerPixel;
     return rendering_.start_page(format, page.photoPaper ? VRELO_INKS_PHOTO : VRELO_INKS_PLAIN,
                                  printerProfile, error, page.halftone);
 }

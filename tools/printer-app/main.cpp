@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     app.serverRun = vrelo_app::runs_server(argc, argv);
     int count = 0;
     pappl_pr_driver_t* drivers = vrelo_app::driver_list(&count);
-    return papplMainloop(argc, argv, VRELO_VERSION_STRING, vrelo_app::footer_html(), count,
-                         drivers, vrelo_app::driver_for_device, vrelo_app::fill_driver,
-                         nullptr, nullptr, vrelo_app::create_system, print_usage, &app);
+    return papplMainloop(argc, argv, VRELO_VERSION_STRING, vrelo_app::footer_html(), count, drivers,
+                         vrelo_app::driver_for_device, vrelo_app::fill_driver, nullptr, nullptr,
+                         vrelo_app::create_system, print_usage, &app);
 }

@@ -10,8 +10,8 @@ namespace {
 // sheet the head crosses (8.5 in, 12240 dots at 1440 dpi, well inside the
 // library's 32767) and 44 in long.
 constexpr const char* kSizes[] = {
-    "iso_a4_210x297mm",         "na_letter_8.5x11in",       "iso_a5_148x210mm",
-    "na_index-4x6_4x6in",       "om_small-photo_100x150mm", "custom_min_89x127mm",
+    "iso_a4_210x297mm",      "na_letter_8.5x11in",       "iso_a5_148x210mm",
+    "na_index-4x6_4x6in",    "om_small-photo_100x150mm", "custom_min_89x127mm",
     "custom_max_216x1118mm",
 };
 
@@ -34,9 +34,9 @@ pappl_media_col_t loaded_media(const char* sizeName) {
 }  // namespace
 
 void fill_media(pappl_pr_driver_data_t* data) {
-    data->num_media = int(sizeof kSizes / sizeof kSizes[0]);
+    data->num_media = static_cast<int>(sizeof kSizes / sizeof kSizes[0]);
     for (int i = 0; i < data->num_media; ++i) data->media[i] = kSizes[i];
-    data->num_type = int(sizeof kTypes / sizeof kTypes[0]);
+    data->num_type = static_cast<int>(sizeof kTypes / sizeof kTypes[0]);
     for (int i = 0; i < data->num_type; ++i) data->type[i] = kTypes[i];
     data->num_source = 1;
     data->source[0] = kMediaSource;

@@ -14,7 +14,7 @@ namespace {
 constexpr int kHundredthsMmPerInch = 2540;
 
 bool read_contone(const cups_page_header2_t& h, Contone* contone, std::string* error) {
-    const unsigned space = unsigned(h.cupsColorSpace);
+    const unsigned space = static_cast<unsigned>(h.cupsColorSpace);
     if (h.cupsBitsPerColor == 8 && h.cupsBitsPerPixel == 24 &&
         (space == CUPS_CSPACE_SRGB || space == CUPS_CSPACE_RGB)) {
         *contone = Contone::kSrgb8;
@@ -37,8 +37,9 @@ bool resolution_supported(const PrinterModel& model, const cups_page_header2_t& 
 }
 
 uint32_t dots(int hundredthsMm, unsigned dpi) {
-    return uint32_t((int64_t(hundredthsMm) * dpi + kHundredthsMmPerInch / 2) /
-                    kHundredthsMmPerInch);
+    return static_cast<uint32_t>(
+        (static_cast<int64_t>(hundredthsMm) * dpi + kHundredthsMmPerInch / 2) /
+        kHundredthsMmPerInch);
 }
 
 vrelo_tools::Quality quality(ipp_quality_t ipp) {
@@ -64,7 +65,7 @@ bool read_page_settings(const PrinterModel& model, const pappl_pr_options_t& opt
                  (model.delayed ? " and 1440x720 dpi" : " dpi");
         return false;
     }
-    if (h.cupsBytesPerLine != (uint64_t(h.cupsWidth) * h.cupsBitsPerPixel + 7) / 8) {
+    if (h.cupsBytesPerLine != (static_cast<uint64_t>(h.cupsWidth) * h.cupsBitsPerPixel + 7) / 8) {
         *error = "raster lines of " + std::to_string(h.cupsBytesPerLine) + " bytes for " +
                  std::to_string(h.cupsWidth) + " pixels";
         return false;
@@ -76,7 +77,8 @@ bool read_page_settings(const PrinterModel& model, const pappl_pr_options_t& opt
     vrelo_tools::apply_quality(quality(options.print_quality), &inks);
     p.halftone = inks.halftone;
     const int bits = model.threeDotSizes ? inks.bits : 1;
-    p.setup = vrelo_host_setup(int32_t(h.HWResolution[0]), int32_t(h.HWResolution[1]), bits);
+    p.setup = vrelo_host_setup(static_cast<int32_t>(h.HWResolution[0]),
+                               static_cast<int32_t>(h.HWResolution[1]), bits);
     p.setup.carryOver = join_pages(options) ? 1 : 0;
     p.photoPaper = is_photo_paper(options.media.type);
     p.lineBytes = h.cupsBytesPerLine;

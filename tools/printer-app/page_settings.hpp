@@ -25,7 +25,7 @@ enum class Contone {
 struct PageSettings {
     VreloJobSetup setup{};
     Contone contone = Contone::kSrgb8;
-    int halftone = 0;      // the renderer's: VRELO_INKS_DIFFUSION or _BLUE_NOISE
+    int halftone = 0;  // the renderer's: VRELO_INKS_DIFFUSION or _BLUE_NOISE
     bool photoPaper = false;
     uint32_t lineBytes = 0;  // bytes of one arriving line
     uint32_t lines = 0;      // lines of the whole page

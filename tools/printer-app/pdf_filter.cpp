@@ -24,7 +24,8 @@ constexpr int kGsSrgb = 19;
 constexpr int kGsSgrey = 18;
 
 std::string points(int hundredthsMm) {
-    return std::to_string(double(hundredthsMm) * kPointsPerInch / kHundredthsMmPerInch);
+    return std::to_string(static_cast<double>(hundredthsMm) * kPointsPerInch /
+                          kHundredthsMmPerInch);
 }
 
 std::vector<std::string> device_arguments(const pappl_pr_options_t& options) {
@@ -64,8 +65,7 @@ class PdfJob {
         close(fd);
         Ghostscript gs;
         std::string error;
-        if (!gs.start(device_arguments(*options_), document, messages, &error))
-            return fail(error);
+        if (!gs.start(device_arguments(*options_), document, messages, &error)) return fail(error);
         const bool printed = print_pages(gs.raster_fd());
         if (!printed || papplJobIsCanceled(job_)) gs.stop();
         std::string said;
@@ -86,7 +86,8 @@ class PdfJob {
         cups_page_header2_t header;
         while (!papplJobIsCanceled(job_) && cupsRasterReadHeader2(raster.get(), &header)) {
             options_->header = header;
-            if (!start_raster_page(job_, options_, device_, unsigned(pages_ + 1))) return false;
+            if (!start_raster_page(job_, options_, device_, static_cast<unsigned>(pages_ + 1)))
+                return false;
             std::vector<uint8_t> line(header.cupsBytesPerLine);
             for (unsigned y = 0; y < header.cupsHeight && !papplJobIsCanceled(job_); ++y) {
                 if (cupsRasterReadPixels(raster.get(), line.data(), header.cupsBytesPerLine) == 0)
@@ -94,7 +95,8 @@ class PdfJob {
                                 std::to_string(pages_ + 1));
                 if (!write_raster_line(job_, options_, device_, y, line.data())) return false;
             }
-            if (!end_raster_page(job_, options_, device_, unsigned(pages_ + 1))) return false;
+            if (!end_raster_page(job_, options_, device_, static_cast<unsigned>(pages_ + 1)))
+                return false;
             ++pages_;
             papplJobSetImpressionsCompleted(job_, 1);
         }

@@ -24,7 +24,7 @@ constexpr Ink kInks[] = {
     {PAPPL_SUPPLY_COLOR_LIGHT_MAGENTA, "Light magenta ink (level unknown)"},
     {PAPPL_SUPPLY_COLOR_LIGHT_CYAN, "Light cyan ink (level unknown)"},
 };
-constexpr int kInkCount = int(sizeof kInks / sizeof kInks[0]);
+constexpr int kInkCount = static_cast<int>(sizeof kInks / sizeof kInks[0]);
 
 }  // namespace
 
@@ -41,8 +41,7 @@ void report_supplies(pappl_printer_t* printer) {
     papplPrinterSetSupplies(printer, kInkCount, supplies);
 }
 
-void identify_printer(pappl_printer_t* printer, pappl_identify_actions_t,
-                      const char* message) {
+void identify_printer(pappl_printer_t* printer, pappl_identify_actions_t, const char* message) {
     papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Identify-Printer: %s",
                     message != nullptr && *message ? message : "(no message)");
 }

@@ -54,8 +54,8 @@ pappl_device_t* PrinterTurn::device(pappl_device_t* given) {
     const char* uri = papplPrinterGetDeviceURI(printer);
     if (uri == nullptr || std::strncmp(uri, "file:", 5) != 0) return device_ = given;
     ownDevice_ = true;
-    device_ = papplDeviceOpen(uri, papplJobGetName(job_), papplLogDevice,
-                              papplPrinterGetSystem(printer));
+    device_ =
+        papplDeviceOpen(uri, papplJobGetName(job_), papplLogDevice, papplPrinterGetSystem(printer));
     return device_;
 }
 

@@ -21,7 +21,9 @@ namespace {
 class RasterJob {
   public:
     RasterJob(pappl_job_t* job, const PrinterModel& model, const ServerSettings& settings)
-        : turn_(job), model_(model), settings_(settings),
+        : turn_(job),
+          model_(model),
+          settings_(settings),
           printerName_(papplPrinterGetName(papplJobGetPrinter(job))) {}
 
     // Another thread PAPPL started for the same job has printed it: every
@@ -84,7 +86,7 @@ class RasterJob {
         if (!pageEnded_) return true;
         pageEnded_ = false;
         vrelo_tools::PrintFault fault;
-        if (!printer_.end_page(int32_t(endedLines_), lastPage, &fault))
+        if (!printer_.end_page(static_cast<int32_t>(endedLines_), lastPage, &fault))
             return fail(job, fault.what);
         const std::vector<uint8_t>& bytes = printer_.page_bytes();
         if (papplDeviceWrite(device_, bytes.data(), bytes.size()) < 0)
@@ -114,7 +116,9 @@ class RasterJob {
     uint32_t endedLines_ = 0;
 };
 
-RasterJob* raster_job(pappl_job_t* job) { return static_cast<RasterJob*>(papplJobGetData(job)); }
+RasterJob* raster_job(pappl_job_t* job) {
+    return static_cast<RasterJob*>(papplJobGetData(job));
+}
 
 }  // namespace
 
@@ -133,7 +137,9 @@ bool start_raster_job(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
     return true;
 }
 
-bool raster_job_printed_before(pappl_job_t* job) { return raster_job(job)->printed_before(); }
+bool raster_job_printed_before(pappl_job_t* job) {
+    return raster_job(job)->printed_before();
+}
 
 bool start_raster_page(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device,
                        unsigned) {

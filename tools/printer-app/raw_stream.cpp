@@ -41,7 +41,7 @@ bool print_stream_file(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* gi
     bool sent = true;
     while (sent && !papplJobIsCanceled(job) &&
            ((got = read(fd, buffer.data(), buffer.size())) > 0 || (got < 0 && errno == EINTR)))
-        if (got > 0) sent = papplDeviceWrite(device, buffer.data(), size_t(got)) >= 0;
+        if (got > 0) sent = papplDeviceWrite(device, buffer.data(), static_cast<size_t>(got)) >= 0;
     const int readError = got < 0 ? errno : 0;
     close(fd);
     if (!sent)

@@ -74,15 +74,19 @@ bool log_level(const char* text, pappl_loglevel_t* level) {
     static const struct {
         const char* name;
         pappl_loglevel_t level;
-    } kLevels[] = {{"fatal", PAPPL_LOGLEVEL_FATAL}, {"error", PAPPL_LOGLEVEL_ERROR},
-                   {"warn", PAPPL_LOGLEVEL_WARN},   {"info", PAPPL_LOGLEVEL_INFO},
+    } kLevels[] = {{"fatal", PAPPL_LOGLEVEL_FATAL},
+                   {"error", PAPPL_LOGLEVEL_ERROR},
+                   {"warn", PAPPL_LOGLEVEL_WARN},
+                   {"info", PAPPL_LOGLEVEL_INFO},
                    {"debug", PAPPL_LOGLEVEL_DEBUG}};
     for (const auto& entry : kLevels)
         if (std::strcmp(text, entry.name) == 0) return (*level = entry.level), true;
     return false;
 }
 
-bool absolute_path(const char* text) { return text[0] == '/'; }
+bool absolute_path(const char* text) {
+    return text[0] == '/';
+}
 
 // One option onto the settings; false with *error when it is refused.
 bool apply_option(const char* name, const char* value, ServerSettings* s, std::string* error) {
@@ -107,7 +111,7 @@ bool apply_option(const char* name, const char* value, ServerSettings* s, std::s
         s->listenHostname = value;
     } else if (option == "server-port") {
         if (!positive_number(value, 65535, &number)) return refuse("must be a port, 1 to 65535");
-        s->port = int(number);
+        s->port = static_cast<int>(number);
     } else if (option == "server-hostname") {
         s->serverHostname = value;
     } else if (option == "auth-service") {
@@ -119,11 +123,11 @@ bool apply_option(const char* name, const char* value, ServerSettings* s, std::s
     } else if (option == "max-job-size") {
         if (!positive_number(value, 1 << 20, &number))
             return refuse("must be a size in MiB, 1 to 1048576");
-        s->maxJobBytes = uint64_t(number) * kMebibyte;
+        s->maxJobBytes = static_cast<uint64_t>(number) * kMebibyte;
     } else if (option == "max-job-pages") {
         if (!positive_number(value, 1000000, &number))
             return refuse("must be a page count, 1 to 1000000");
-        s->maxJobPages = int(number);
+        s->maxJobPages = static_cast<int>(number);
     } else if (option == "private-server") {
         // A server a sub-command started for itself: reached only through
         // its local socket, and logging beside its state.
@@ -143,8 +147,8 @@ std::string ServerSettings::stateFile() const {
 }
 
 std::string ServerSettings::printerProfile(const std::string& printer, bool photoPaper) const {
-    const std::string path = stateDirectory + "/profiles/" + printer +
-                             (photoPaper ? "-photo.icc" : "-plain.icc");
+    const std::string path =
+        stateDirectory + "/profiles/" + printer + (photoPaper ? "-photo.icc" : "-plain.icc");
     return access(path.c_str(), R_OK) == 0 ? path : "";
 }
 
@@ -184,9 +188,8 @@ bool read_server_settings(int count, cups_option_t* options, ServerSettings* set
             if (!apply_option(options[i].name, options[i].value, settings, error)) return false;
         }
     if (settings->spoolDirectory.empty())
-        settings->spoolDirectory =
-            geteuid() == 0 ? std::string("/var/spool/") + kAppName
-                           : settings->stateDirectory + "/spool";
+        settings->spoolDirectory = geteuid() == 0 ? std::string("/var/spool/") + kAppName
+                                                  : settings->stateDirectory + "/spool";
     if (settings->fileDirectory.empty() && geteuid() == 0)
         settings->fileDirectory = settings->spoolDirectory + "/files";
     if (settings->serverHostname.empty() && settings->loopbackOnly())
@@ -194,6 +197,8 @@ bool read_server_settings(int count, cups_option_t* options, ServerSettings* set
     return true;
 }
 
-const char* server_settings_help() { return kHelp; }
+const char* server_settings_help() {
+    return kHelp;
+}
 
 }  // namespace vrelo_app

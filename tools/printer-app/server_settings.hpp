@@ -34,12 +34,12 @@ struct ServerSettings {
     // could write any file would hand root to whoever may add a printer.
     // Empty: anywhere (a user's own server writes as that user).
     std::string fileDirectory;
-    std::string authService;     // PAM service for administration; "none" for none
-    std::string adminGroup;      // group whose members may administer
-    uint64_t maxJobBytes = 0;    // largest document file, bytes
-    int maxJobPages = 0;         // most pages a job may print
-    int maxActiveJobs = 0;       // jobs a printer holds at once
-    int maxCompletedJobs = 0;    // finished jobs a printer remembers
+    std::string authService;   // PAM service for administration; "none" for none
+    std::string adminGroup;    // group whose members may administer
+    uint64_t maxJobBytes = 0;  // largest document file, bytes
+    int maxJobPages = 0;       // most pages a job may print
+    int maxActiveJobs = 0;     // jobs a printer holds at once
+    int maxCompletedJobs = 0;  // finished jobs a printer remembers
 
     std::string stateFile() const;
     bool loopbackOnly() const;

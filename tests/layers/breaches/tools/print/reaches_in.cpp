@@ -1,3 +1,3 @@
 // A tool reaching into the library past its public headers: refused.
-#include "vrelo417.h"
 #include "encode/commands.hpp"
+#include "vrelo417.h"
