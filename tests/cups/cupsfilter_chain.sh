@@ -25,15 +25,16 @@ cupsfilter_config "$work" "$tools/rastertovrelo"
 gs -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=pdfwrite -sOutputFile="$work/pages.pdf" "$pages"
 pages="$work/pages.pdf"
 
-# chain DOCUMENT PAGES OPTION...: the document as raster and as a stream,
-# compared row by row.
+# chain DOCUMENT PAGES OPTION...: the document made raster by Ghostscript's
+# filter, that raster made a stream by the CUPS chain's last step, and the
+# two compared row by row.
 chain() {
   local document=$1 count=$2 delays=none
   shift 2
   cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" "$@" \
     -m application/vnd.cups-raster "$document" >"$work/page.ras" 2>"$work/raster.err"
-  cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" "$@" \
-    -m printer/foo "$document" >"$work/page.prn" 2>"$work/stream.err"
+  cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" "$@" -i application/vnd.cups-raster \
+    -m printer/foo "$work/page.ras" >"$work/page.prn" 2>"$work/stream.err"
   grep -q "PAGE: $count 1" "$work/stream.err" || { cat "$work/stream.err"; exit 1; }
   case " $* " in *1440x720dpi*) delays=1440x720 ;; esac
   "$tools/vrelo-inspect" --delays "$delays" --compare "$work/page.ras" "$work/page.prn" \
