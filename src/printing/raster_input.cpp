@@ -29,7 +29,7 @@ ssize_t RasterInput::read_bytes(void* context, unsigned char* buffer, size_t len
         std::memcpy(buffer, input->prefix_.data() + input->prefixUsed_, n);
         input->prefixUsed_ += n;
         input->delivered_ += n;
-        return ssize_t(n);
+        return static_cast<ssize_t>(n);
     }
     ssize_t got;
     do {

@@ -127,7 +127,7 @@ class PhotoTones : public PageTones {
         for (size_t c = 0; c < VRELO_COLOURS; ++c) ink[c] = (*tones)[c].data();
             // The rows never overlap the fields: let the loop be vectorised.
 #pragma GCC ivdep
-        for (size_t x = 0; x < size_t(width_); ++x) {
+        for (size_t x = 0; x < static_cast<size_t>(width_); ++x) {
             const float light = 0.65f * stretch(fields_[0][x]) - 0.15f;
             const float cyan = clamp01(light + 0.5f * stretch(fields_[1][x]));
             const float magenta = clamp01(light + 0.5f * stretch(fields_[2][x]));

@@ -165,7 +165,8 @@ Bytes small_stream() {
     const Job run = run_job(rng, ModeCase{true, 3}, 1);
     // The whole commands in the first 400 bytes or so.
     const std::set<size_t> starts = command_starts(run.stream);
-    return Bytes(run.stream.begin(), run.stream.begin() + long(*starts.lower_bound(400)));
+    return Bytes(run.stream.begin(),
+                 run.stream.begin() + static_cast<long>(*starts.lower_bound(400)));
 }
 
 TEST(InspectCorruption, TruncationsInsideACommandNameTheirOffset) {

@@ -186,7 +186,7 @@ TEST(FilterSignals, SigtermEndsThePageInProgress) {
         _exit(127);
     }
     close(input[0]);
-    ASSERT_EQ(write(input[1], bytes.data(), sent), ssize_t(sent));
+    ASSERT_EQ(write(input[1], bytes.data(), sent), static_cast<ssize_t>(sent));
     usleep(500000);  // the filter takes what it was given and waits for more
     kill(child, SIGTERM);
     int status = 0;

@@ -29,7 +29,7 @@ int pixel_of(const std::vector<uint8_t>& row, int bits, uint32_t x) {
 
 int chunk_bits(size_t channels, int bits) {
     int pixelBits = 4;
-    while (pixelBits < int(channels) * bits) pixelBits *= 2;
+    while (pixelBits < static_cast<int>(channels) * bits) pixelBits *= 2;
     return pixelBits;
 }
 

@@ -41,7 +41,8 @@ std::string driver_defaults_file(const ServerSettings& settings) {
 void limit_file_size(uint64_t bytes) {
     struct rlimit limit;
     if (getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
-    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > bytes) limit.rlim_cur = rlim_t(bytes);
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > bytes)
+        limit.rlim_cur = static_cast<rlim_t>(bytes);
     std::signal(SIGXFSZ, SIG_IGN);
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
         std::fprintf(stderr, "%s: cannot limit the size of files: %s\n", kAppName,

@@ -44,7 +44,7 @@ std::vector<std::string> device_arguments(const pappl_pr_options_t& options) {
     };
     if (options.print_scaling != PAPPL_SCALING_NONE) args.push_back("-dPDFFitPage");
     if (options.first_page > 1) args.push_back("-dFirstPage=" + std::to_string(options.first_page));
-    if (options.last_page < unsigned(INT_MAX))
+    if (options.last_page < static_cast<unsigned>(INT_MAX))
         args.push_back("-dLastPage=" + std::to_string(options.last_page));
     return args;
 }
