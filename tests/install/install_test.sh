@@ -126,8 +126,8 @@ ppd=scratch/usr/share/ppd/vrelo417/vrelo417.ppd
 draft=(-o cupsPrintQuality=Draft)
 cupsfilter -e -c cups-files.conf -p "$ppd" "${draft[@]}" -m application/vnd.cups-raster \
   "$source/tests/data/two-pages.ps" >page.ras 2>/dev/null
-cupsfilter -e -c cups-files.conf -p "$ppd" "${draft[@]}" -m printer/foo \
-  "$source/tests/data/two-pages.ps" >page.prn 2>filter.err
+cupsfilter -e -c cups-files.conf -p "$ppd" "${draft[@]}" -i application/vnd.cups-raster \
+  -m printer/foo page.ras >page.prn 2>filter.err
 grep -q 'PAGE: 2 1' filter.err
 LD_LIBRARY_PATH="$work/scratch/usr/lib/$arch" scratch/usr/bin/vrelo-inspect --delays 1440x720 \
   --compare page.ras page.prn | grep -q 'every row matches'
