@@ -35,7 +35,7 @@ std::shared_ptr<const SeparationTable> own_table(const InkRecipe& recipe) {
     Tones last;
     table->build([&](double r, double g, double b) {
         last = solver.solve(colour.lab(r, g, b), last);
-        return recipe.inks(last);
+        return recipe.hue_tones(last);
     });
     std::lock_guard<std::mutex> lock(mutex);
     return made.emplace(key, std::move(table)).first->second;
@@ -83,6 +83,7 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
     }
     if (gridProfile == nullptr && printer == nullptr) {
         s->table_ = own_table(s->recipe_);
+        s->split_.reset(new HueSplit(s->recipe_));
     } else if (!s->build_table(gridProfile, printer, error)) {
         return nullptr;
     }
@@ -91,7 +92,7 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
         s->grey_.resize(entries);
         for (uint32_t v = 0; v < entries; ++v) {
             const uint32_t value = o.sampleBits == 8 ? v * 257 : std::min(kMax, v << kGreyShift);
-            s->table_->lookup(value, value, value, &s->grey_[v]);
+            s->from_table(value, value, value, &s->grey_[v]);
         }
     }
     return s;
@@ -120,9 +121,10 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
         const Lab lab = colour.lab(r, g, b);
         if (printerInks) return printerInks->inks(lab);
         last = solver.solve(lab, last);
-        return recipe_.inks(last);
+        return recipe_.hue_tones(last);
     });
     table_ = std::move(table);
+    if (!printerInks) split_.reset(new HueSplit(recipe_));
     return true;
 }
 
@@ -135,9 +137,14 @@ void LineSeparation::pixel(const uint32_t* c, InkLevels* out) const {
             *out = grey_[options_.sampleBits == 8 ? c[0] >> 8 : c[0] >> kGreyShift];
             return;
         default:
-            table_->lookup(c[0], c[1], c[2], out);
+            from_table(c[0], c[1], c[2], out);
             return;
     }
+}
+
+void LineSeparation::from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const {
+    table_->lookup(r, g, b, out);
+    if (split_) split_->apply(out);
 }
 
 template <typename Sample>

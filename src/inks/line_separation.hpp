@@ -39,6 +39,8 @@ class LineSeparation {
     LineSeparation(const VreloInksOptions& options, const MediaLimits& limits);
     // The grid through an input profile (RGB) and/or a printer profile.
     bool build_table(const Profile* input, const Profile* printer, std::string* error);
+    // The grid's inks of an RGB colour, split when the grid holds tones.
+    void from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const;
     template <typename Sample>
     bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts);
 
@@ -46,7 +48,8 @@ class LineSeparation {
     InkRecipe recipe_;
     Path path_ = Path::kTable;
     std::shared_ptr<const SeparationTable> table_;
-    std::vector<InkLevels> grey_;  // by grey value >> kGreyShift
+    std::unique_ptr<HueSplit> split_;  // when table_ holds hue tones
+    std::vector<InkLevels> grey_;      // by grey value >> kGreyShift
     std::unique_ptr<DeviceInks> device_;
     std::unique_ptr<LineToSrgb> toSrgb_;
     std::vector<uint16_t> srgb_;
