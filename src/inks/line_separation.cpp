@@ -50,22 +50,22 @@ MediaLimits limits_for(const VreloInksOptions& o) {
 
 }  // namespace
 
-LineSeparation::LineSeparation(const VreloInksOptions& options, const MediaLimits& limits)
+LineSeparation::LineSeparation(Key, const VreloInksOptions& options, const MediaLimits& limits)
     : options_(options), recipe_(limits, options.bits) {}
 
 std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
                                                      const Profile* input, const Profile* printer,
                                                      std::string* error) {
-    std::unique_ptr<LineSeparation> s(new LineSeparation(o, limits_for(o)));
+    auto s = std::make_unique<LineSeparation>(Key{}, o, limits_for(o));
     if (o.input == VRELO_INKS_CMYK && input == nullptr && printer == nullptr) {
         s->path_ = Path::kDevice;
-        s->device_.reset(new DeviceInks(s->recipe_));
+        s->device_ = std::make_unique<DeviceInks>(s->recipe_);
         return s;
     }
     // Grey and CMYK with a profile come to the grid as sRGB.
     const Profile* gridProfile = o.input == VRELO_INKS_RGB ? input : nullptr;
     if (input != nullptr && o.input != VRELO_INKS_RGB) {
-        s->toSrgb_.reset(new LineToSrgb(*input, o.input, o.sampleBits, o.intent));
+        s->toSrgb_ = std::make_unique<LineToSrgb>(*input, o.input, o.sampleBits, o.intent);
         if (!s->toSrgb_->ready()) {
             *error = input->name() + " cannot convert this input to colour";
             return nullptr;
@@ -78,12 +78,12 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
         // CMYK without input profile but with a printer profile: the
         // amounts are taken as the printer's own, as with no profile.
         s->path_ = Path::kDevice;
-        s->device_.reset(new DeviceInks(s->recipe_));
+        s->device_ = std::make_unique<DeviceInks>(s->recipe_);
         return s;
     }
     if (gridProfile == nullptr && printer == nullptr) {
         s->table_ = own_table(s->recipe_);
-        s->split_.reset(new HueSplit(s->recipe_));
+        s->split_ = std::make_unique<HueSplit>(s->recipe_);
     } else if (!s->build_table(gridProfile, printer, error)) {
         return nullptr;
     }
@@ -106,7 +106,7 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
     }
     std::unique_ptr<PrinterInks> printerInks;
     if (printer != nullptr) {
-        printerInks.reset(new PrinterInks(*printer, recipe_, options_.intent));
+        printerInks = std::make_unique<PrinterInks>(*printer, recipe_, options_.intent);
         if (!printerInks->ready()) {
             *error = printer->name() + " cannot convert colours to its inks";
             return false;
@@ -124,7 +124,7 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
         return recipe_.hue_tones(last);
     });
     table_ = std::move(table);
-    if (!printerInks) split_.reset(new HueSplit(recipe_));
+    if (!printerInks) split_ = std::make_unique<HueSplit>(recipe_);
     return true;
 }
 
@@ -148,8 +148,8 @@ void LineSeparation::from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* o
 }
 
 template <typename Sample>
-bool LineSeparation::separate_samples(const Sample* samples,
-                                      const std::array<int16_t*, 6>& amounts) {
+bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
+                                      int32_t from, int32_t to) const {
     const int channels = path_ == Path::kThroughSrgb         ? 3
                          : options_.input == VRELO_INKS_GREY ? 1
                          : options_.input == VRELO_INKS_CMYK ? 4
@@ -161,7 +161,7 @@ bool LineSeparation::separate_samples(const Sample* samples,
     InkLevels inks{};
     int16_t a[6] = {0, 0, 0, 0, 0, 0};
     bool any = false;
-    for (int32_t x = 0; x < options_.width; ++x) {
+    for (int32_t x = from; x < to; ++x) {
         const Sample* p = samples + static_cast<size_t>(x) * static_cast<size_t>(channels);
         uint32_t c[4] = {0, 0, 0, 0};
         bool same = true;
@@ -185,14 +185,21 @@ bool LineSeparation::separate_samples(const Sample* samples,
     return any;
 }
 
-bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts) {
-    if (path_ == Path::kThroughSrgb) {
-        toSrgb_->convert(samples, srgb_.data(), options_.width);
-        return separate_samples(srgb_.data(), amounts);
-    }
+void LineSeparation::prepare(const void* samples) {
+    if (path_ == Path::kThroughSrgb) toSrgb_->convert(samples, srgb_.data(), options_.width);
+}
+
+bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts,
+                              int32_t from, int32_t to) const {
+    if (path_ == Path::kThroughSrgb) return separate_samples(srgb_.data(), amounts, from, to);
     if (options_.sampleBits == 8)
-        return separate_samples(static_cast<const uint8_t*>(samples), amounts);
-    return separate_samples(static_cast<const uint16_t*>(samples), amounts);
+        return separate_samples(static_cast<const uint8_t*>(samples), amounts, from, to);
+    return separate_samples(static_cast<const uint16_t*>(samples), amounts, from, to);
+}
+
+bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts) {
+    prepare(samples);
+    return separate(samples, amounts, 0, options_.width);
 }
 
 }  // namespace vrelo_inks

@@ -162,6 +162,38 @@ TEST(RendererDots, TheSamePageAlwaysGivesTheSameDots) {
     }
 }
 
+TEST(RendererDots, TwoThreadsGiveTheSameDotsAsOne) {
+    // Random pages, smooth ones (long runs of equal pixels, lines without
+    // ink) and widths down to one pixel, where a half line is empty.
+    std::mt19937 random(2);
+    for (const int32_t width : {1, 5, 301, 1500})
+        for (const int input : {VRELO_INKS_RGB, VRELO_INKS_CMYK}) {
+            const size_t channels = input == VRELO_INKS_RGB ? 3 : 4;
+            std::vector<std::vector<uint8_t>> page(
+                48, std::vector<uint8_t>(channels * static_cast<size_t>(width)));
+            for (size_t y = 0; y < page.size(); ++y)
+                for (size_t i = 0; i < page[y].size(); ++i)
+                    page[y][i] =
+                        static_cast<uint8_t>(y < 16   ? random() % 256
+                                             : y < 40 ? (input == VRELO_INKS_RGB ? 255 : 0) -
+                                                            (i / channels / 64 % 2) * 60
+                                                      : (input == VRELO_INKS_RGB ? 255 : 0));
+            for (const int bits : {1, 2}) {
+                const VreloInksOptions one = options_for(width, bits, VRELO_INKS_DIFFUSION, input);
+                VreloInksOptions two = one;
+                two.threads = 2;
+                Renderer a(one), b(two);
+                for (int pass = 0; pass < 2; ++pass) {
+                    const Dots da = render(a, page), db = render(b, page);
+                    for (int p = 0; p < kInks; ++p)
+                        EXPECT_EQ(da.levels[static_cast<size_t>(p)],
+                                  db.levels[static_cast<size_t>(p)])
+                            << "plane " << p << ", width " << width << ", " << bits << " bit(s)";
+                }
+            }
+        }
+}
+
 TEST(RendererDots, NoPixelCarriesMoreInkThanTheMediasLimit) {
     std::mt19937 random(7);
     for (const int media : {VRELO_INKS_PLAIN, VRELO_INKS_PHOTO})
