@@ -205,51 +205,52 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
     Spread spread, darkSpread;
     uint32_t any = 0;
     int32_t left = 0;
-    for (int32_t n = 0; n < width_; ++n, x += step) {
-        if ((kBlack || follows) && progress != nullptr && n % kProgressStep == 0) {
-            if (kBlack)
-                progress->publish(n);
-            else
-                progress->wait_for(std::min(width_, n + kProgressStep));
+    for (int32_t from = 0; from < width_; from += kProgressStep) {
+        const int32_t to = std::min(width_, from + kProgressStep);
+        if (kBlack && progress != nullptr) progress->publish(from);
+        if (follows) progress->wait_for(to);
+        for (int32_t n = from; n < to; ++n, x += step) {
+            const int32_t k = black[x];
+            const int32_t amount = kBlack ? k : in[x];
+            const int32_t before = kBlack ? 0 : blackDots[x];
+            const int32_t sum = kBlack ? k : k + amount;
+            const ToneRule& rule =
+                rules[static_cast<size_t>((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+            const int32_t value = sum + err[x] + spread.carry;
+            const int32_t threshold =
+                kLevelUnit / 2 +
+                ((noise[(noiseStart + static_cast<uint32_t>(x)) & kNoiseMask] * rule.modulation) >>
+                 10);
+            int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
+            const int32_t most = before + (amount > 0 ? kLevels : 0);
+            dots = dots < before ? before : dots > most ? most : dots;
+            // Paper white keeps no error: dots never leak into it.
+            int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
+            residue = residue < -kMaxResidue  ? -kMaxResidue
+                      : residue > kMaxResidue ? kMaxResidue
+                                              : residue;
+            if (kBlack) blackDots[x] = static_cast<uint8_t>(dots);
+            const int32_t level = dots - before;
+            uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
+            if (kPair) {
+                const int32_t din = darkIn[x];
+                const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
+                const bool isDark =
+                    level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
+                const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
+                darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
+                left |= dresidue;
+                dark = isDark ? ~0u : 0u;
+            }
+            const uint32_t bits = kBits == 1 ? static_cast<uint32_t>(level) << (7 - (x & 7))
+                                             : static_cast<uint32_t>(level) << (6 - 2 * (x & 3));
+            const size_t at = static_cast<size_t>(x) >> (kBits == 1 ? 3 : 2);
+            darkRow[at] |= static_cast<uint8_t>(bits & dark);
+            if (kPair) lightRow[at] |= static_cast<uint8_t>(bits & ~dark);
+            any |= bits;
+            spread.pass(residue, rule.weights, err, x, step);
+            left |= residue;
         }
-        const int32_t k = black[x];
-        const int32_t amount = kBlack ? k : in[x];
-        const int32_t before = kBlack ? 0 : blackDots[x];
-        const int32_t sum = kBlack ? k : k + amount;
-        const ToneRule& rule =
-            rules[static_cast<size_t>((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
-        const int32_t value = sum + err[x] + spread.carry;
-        const int32_t threshold =
-            kLevelUnit / 2 +
-            ((noise[(noiseStart + static_cast<uint32_t>(x)) & kNoiseMask] * rule.modulation) >> 10);
-        int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
-        const int32_t most = before + (amount > 0 ? kLevels : 0);
-        dots = dots < before ? before : dots > most ? most : dots;
-        // Paper white keeps no error: dots never leak into it.
-        int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
-        residue = residue < -kMaxResidue  ? -kMaxResidue
-                  : residue > kMaxResidue ? kMaxResidue
-                                          : residue;
-        if (kBlack) blackDots[x] = static_cast<uint8_t>(dots);
-        const int32_t level = dots - before;
-        uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
-        if (kPair) {
-            const int32_t din = darkIn[x];
-            const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
-            const bool isDark = level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
-            const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
-            darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
-            left |= dresidue;
-            dark = isDark ? ~0u : 0u;
-        }
-        const uint32_t bits = kBits == 1 ? static_cast<uint32_t>(level) << (7 - (x & 7))
-                                         : static_cast<uint32_t>(level) << (6 - 2 * (x & 3));
-        const size_t at = static_cast<size_t>(x) >> (kBits == 1 ? 3 : 2);
-        darkRow[at] |= static_cast<uint8_t>(bits & dark);
-        if (kPair) lightRow[at] |= static_cast<uint8_t>(bits & ~dark);
-        any |= bits;
-        spread.pass(residue, rule.weights, err, x, step);
-        left |= residue;
     }
     // The last pixel's cell below; its share ahead falls off the page.
     err[x - step] = spread.under;
