@@ -147,42 +147,47 @@ void LineSeparation::from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* o
     if (split_) split_->apply(out);
 }
 
-template <typename Sample>
+template <typename Sample, int kChannels>
 bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
                                       int32_t from, int32_t to) const {
-    const int channels = path_ == Path::kThroughSrgb         ? 3
-                         : options_.input == VRELO_INKS_GREY ? 1
-                         : options_.input == VRELO_INKS_CMYK ? 4
-                                                             : 3;
     const uint32_t toFull = sizeof(Sample) == 1 ? 257 : 1;
     const int32_t shift = 2;  // kFull coverage -> one level unit at 1 bit
     const int32_t levels = (1 << options_.bits) - 1;
-    uint32_t previous[4] = {~0u, ~0u, ~0u, ~0u};
-    InkLevels inks{};
-    int16_t a[6] = {0, 0, 0, 0, 0, 0};
+    const auto at = [&](int32_t x) {
+        return samples + static_cast<size_t>(x) * static_cast<size_t>(kChannels);
+    };
     bool any = false;
-    for (int32_t x = from; x < to; ++x) {
-        const Sample* p = samples + static_cast<size_t>(x) * static_cast<size_t>(channels);
+    for (int32_t x = from; x < to;) {
+        // A run of equal pixels: separated once, its amounts filled in.
+        const Sample* p = at(x);
+        int32_t end = x + 1;
+        while (end < to && std::equal(p, p + kChannels, at(end))) ++end;
         uint32_t c[4] = {0, 0, 0, 0};
-        bool same = true;
-        for (int i = 0; i < channels; ++i) {
-            c[i] = static_cast<uint32_t>(p[i]) * toFull;
-            same = same && c[i] == previous[i];
-        }
-        if (!same) {
-            pixel(c, &inks);
-            std::memcpy(previous, c, sizeof previous);
-            a[0] = static_cast<int16_t>((inks[kBlack] * levels) >> shift);
-            a[1] = static_cast<int16_t>((inks[kYellow] * levels) >> shift);
-            a[2] = static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift);
-            a[3] = static_cast<int16_t>((inks[kCyan] * levels) >> shift);
-            a[4] = static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift);
-            a[5] = static_cast<int16_t>((inks[kMagenta] * levels) >> shift);
-            any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
-        }
-        for (int i = 0; i < 6; ++i) amounts[static_cast<size_t>(i)][x] = a[i];
+        for (int i = 0; i < kChannels; ++i) c[i] = static_cast<uint32_t>(p[i]) * toFull;
+        InkLevels inks;
+        pixel(c, &inks);
+        const int16_t a[6] = {
+            static_cast<int16_t>((inks[kBlack] * levels) >> shift),
+            static_cast<int16_t>((inks[kYellow] * levels) >> shift),
+            static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift),
+            static_cast<int16_t>((inks[kCyan] * levels) >> shift),
+            static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift),
+            static_cast<int16_t>((inks[kMagenta] * levels) >> shift)};
+        any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
+        for (size_t i = 0; i < 6; ++i) std::fill(amounts[i] + x, amounts[i] + end, a[i]);
+        x = end;
     }
     return any;
+}
+
+template <typename Sample>
+bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
+                                      int32_t from, int32_t to) const {
+    if (path_ == Path::kThroughSrgb || options_.input == VRELO_INKS_RGB)
+        return separate_samples<Sample, 3>(samples, amounts, from, to);
+    if (options_.input == VRELO_INKS_GREY)
+        return separate_samples<Sample, 1>(samples, amounts, from, to);
+    return separate_samples<Sample, 4>(samples, amounts, from, to);
 }
 
 void LineSeparation::prepare(const void* samples) {

@@ -49,6 +49,9 @@ class LineSeparation {
     bool build_table(const Profile* input, const Profile* printer, std::string* error);
     // The grid's inks of an RGB colour, split when the grid holds tones.
     void from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const;
+    template <typename Sample, int kChannels>
+    bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
+                          int32_t from, int32_t to) const;
     template <typename Sample>
     bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
                           int32_t from, int32_t to) const;
