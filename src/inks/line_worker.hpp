@@ -21,7 +21,6 @@ class Progress {
   public:
     void reset() { done_.store(0, std::memory_order_relaxed); }
     void publish(int32_t done) { done_.store(done, std::memory_order_release); }
-    void add(int32_t done) { done_.fetch_add(done, std::memory_order_acq_rel); }
     // Returns once at least done is published.
     void wait_for(int32_t done) const;
 

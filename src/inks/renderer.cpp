@@ -98,14 +98,15 @@ struct VreloInks {
     int32_t line = 0;
     bool started = false;
     // With two threads: the second one's part of each line, what it is
-    // given and what it finds; separated counts the halves of the line
-    // separated, blackDone black's progress along it.
+    // given and what it finds. separated: its half of the line is
+    // separated; decided: lineHasWork is set; blackDone: black's progress
+    // along the line.
     std::unique_ptr<LineWorker> worker;
-    Progress separated, blackDone;
+    Progress separated, decided, blackDone;
     const void* samples = nullptr;
     LineAmounts in{};
     LineRows out{};
-    bool workerInked = false;
+    bool lineHasWork = false;
     unsigned workerPlaced = 0;
 
     int fail(int result, const std::string& text) {
@@ -150,37 +151,39 @@ bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, 
 }
 
 // The second thread's part of a line: the right half of the separation,
-// then cyan and yellow behind black.
+// then, if the line has work, cyan and yellow behind black.
 void second_part(VreloInks* r) {
     const int32_t width = r->options.width;
     std::array<int16_t*, 6> amounts;
     for (int i = 0; i < 6; ++i)
         amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
-    r->workerInked = r->separation->separate(r->samples, amounts, width / 2, width);
-    r->separated.add(1);
-    r->separated.wait_for(2);
-    r->workerPlaced = r->diffusion->has_work(r->in)
-                          ? r->diffusion->part(1, r->line - 1, r->in, r->out, &r->blackDone)
-                          : 0;
+    r->separation->separate(r->samples, amounts, width / 2, width);
+    r->separated.publish(1);
+    r->decided.wait_for(1);
+    r->workerPlaced =
+        r->lineHasWork ? r->diffusion->part(1, r->line - 1, r->in, r->out, &r->blackDone) : 0;
 }
 
 // A line on two threads: each separates half of it, then this one
-// diffuses black and magenta while the other follows with cyan and
-// yellow. The same dots as on one thread.
+// decides whether the line has work (once, for both), and diffuses black
+// and magenta while the other follows with cyan and yellow. The same dots
+// as on one thread.
 unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
     r->separation->prepare(samples);
     r->samples = samples;
     r->separated.reset();
+    r->decided.reset();
     r->blackDone.reset();
     r->worker->start();
     std::array<int16_t*, 6> amounts;
     for (int i = 0; i < 6; ++i)
         amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
     r->separation->separate(samples, amounts, 0, r->options.width / 2);
-    r->separated.add(1);
-    r->separated.wait_for(2);
+    r->separated.wait_for(1);
+    r->lineHasWork = r->diffusion->has_work(r->in);
+    r->decided.publish(1);
     const unsigned placed =
-        r->diffusion->has_work(r->in) ? r->diffusion->part(0, y, r->in, r->out, &r->blackDone) : 0;
+        r->lineHasWork ? r->diffusion->part(0, y, r->in, r->out, &r->blackDone) : 0;
     r->worker->wait();
     return placed | r->workerPlaced;
 }
