@@ -46,7 +46,10 @@ class LineWorker {
     std::mutex mutex_;
     std::condition_variable changed_;
     const std::function<void()> job_;
-    bool busy_ = false, stopping_ = false;
+    // Runs asked for and runs done; a thread waiting on either checks it
+    // for a while before it sleeps on changed_.
+    std::atomic<uint32_t> started_{0}, finished_{0};
+    bool stopping_ = false;
     std::thread thread_;
 };
 
