@@ -161,6 +161,15 @@ bool chain_config(const std::string& filter, const std::string& d) {
     return std::system(script.c_str()) == 0;
 }
 
+// The filter is linked into a directory of its own: a path from the
+// current directory would not hold there.
+std::string absolute(const char* path) {
+    char* resolved = realpath(path, nullptr);
+    const std::string whole = resolved != nullptr ? resolved : path;
+    std::free(resolved);
+    return whole;
+}
+
 // The photograph page: the photograph over the page's printable width.
 bool write_photo_page(const std::string& path) {
     const Picture photo = make_photograph(1200, 1600);
@@ -200,7 +209,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--ppd") == 0 && i + 1 < argc)
             chainOptions.ppd = argv[++i];
         else if (std::strcmp(argv[i], "--filter") == 0 && i + 1 < argc)
-            chainOptions.filter = argv[++i];
+            chainOptions.filter = absolute(argv[++i]);
         else
             rest.push_back(argv[i]);
     }
