@@ -109,11 +109,12 @@ inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
 // is still this line's input.
 struct Spread {
     int32_t carry = 0, under = 0, ahead = 0;
-    inline void pass(int32_t residue, const Weights& w, int32_t* err, int32_t x, int32_t step) {
+    template <typename Cell>
+    inline void pass(int32_t residue, const Weights& w, Cell* err, int32_t x, int32_t step) {
         carry = (residue * w.right) >> 8;
         const int32_t back = (residue * w.belowBack) >> 8;
         const int32_t down = (residue * w.below) >> 8;
-        err[x - step] = under + back;
+        err[x - step] = static_cast<Cell>(under + back);
         under = ahead + down;
         ahead = residue - carry - back - down;
     }
@@ -189,7 +190,7 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
     const int16_t* black = amounts.hue[kHueBlack];
     const int16_t* in = amounts.hue[static_cast<size_t>(hue)];
     const int16_t* darkIn = amounts.dark[static_cast<size_t>(hue)];
-    int32_t* err = error_[static_cast<size_t>(hue)].data() + 1;
+    int16_t* err = error_[static_cast<size_t>(hue)].data() + 1;
     int32_t* darkErr = kPair ? darkError_[hue == kHueMagenta ? 0 : 1].data() + 1 : nullptr;
     uint8_t* darkRow = rows.dark[static_cast<size_t>(hue)];
     uint8_t* lightRow = rows.light[static_cast<size_t>(hue)];
@@ -253,7 +254,7 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
         }
     }
     // The last pixel's cell below; its share ahead falls off the page.
-    err[x - step] = spread.under;
+    err[x - step] = static_cast<int16_t>(spread.under);
     if (kPair) darkErr[x - step] = darkSpread.under;
     if (kBlack && progress != nullptr) progress->publish(width_);
     *pending = *pending || left != 0;

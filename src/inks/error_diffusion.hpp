@@ -75,8 +75,11 @@ class ErrorDiffusion {
     int bits_;
     // Error for the next line of each running sum and each dark share, one
     // pixel of margin each side; and whether any of it is not zero (a line
-    // without ink and without error left is skipped).
-    std::array<std::vector<int32_t>, kHues> error_;
+    // without ink and without error left is skipped). A sum's residue is
+    // held within two full pixels, so a cell, the shares of three of them,
+    // fits 16 bits (half the memory each scan streams); a dark share's
+    // residue is not held and keeps 32.
+    std::array<std::vector<int16_t>, kHues> error_;
     std::array<std::vector<int32_t>, 2> darkError_;
     std::array<bool, 2> pending_{};   // by part
     std::vector<uint8_t> blackDots_;  // black's levels on the line
