@@ -108,7 +108,9 @@ typedef struct VreloInksOptions {
                                    for the renderer's own */
     int threads;                /* 0 or 1: all work on the calling thread; 2 or more:
                                    a second thread of the renderer's shares each
-                                   line (error diffusion), giving the same dots */
+                                   line (error diffusion), giving the same dots;
+                                   where the system gives no thread, the calling
+                                   thread renders alone */
 } VreloInksOptions;
 
 /* Fills *options for 8-bit sRGB lines of width pixels, printed at 1 bit on

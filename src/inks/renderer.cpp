@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "blue_noise.hpp"
@@ -246,7 +247,13 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                         made->blueNoise = std::make_unique<BlueNoise>(options->bits);
                     if (made->diffusion && options->threads >= 2) {
                         VreloInks* self = made.get();
-                        made->worker = std::make_unique<LineWorker>([self] { second_part(self); });
+                        // A thread the system will not give: the calling
+                        // thread renders alone, the same dots.
+                        try {
+                            made->worker =
+                                std::make_unique<LineWorker>([self] { second_part(self); });
+                        } catch (const std::system_error&) {
+                        }
                     }
                     r = made.release();
                 }
