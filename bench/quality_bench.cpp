@@ -7,8 +7,6 @@
 // with --picture, the README's picture of the dots magnified.
 //   quality_bench [--quick] [--ppd FILE] [--picture FILE.png]
 // --quick judges the renderer's paths only, without Ghostscript (smoke test).
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -21,6 +19,7 @@
 #include "dot_pages.hpp"
 #include "ghostscript_dots.hpp"
 #include "quality_picture.hpp"
+#include "temp_files.hpp"
 
 namespace {
 
@@ -225,7 +224,8 @@ int main(int argc, char** argv) {
     const Targets t = make_targets();
     std::vector<PrintedPath> paths;
     if (!o.ppd.empty() && !o.quick) {
-        const std::string page = "/tmp/vrelo-quality-" + std::to_string(getpid()) + ".ps";
+        const vrelo_test::TempDir dir;
+        const std::string page = dir.file("targets.ps");
         std::string error;
         if (!write_target_page(t, page, &error)) {
             std::fprintf(stderr, "quality_bench: %s\n", error.c_str());
@@ -236,12 +236,10 @@ int main(int argc, char** argv) {
             p.name = bits == 1 ? "Ghostscript, 1 bit" : "Ghostscript, 2 bits";
             if (!ghostscript_dots(page, o.ppd, bits, t, &p.colour, &p.inks, &error)) {
                 std::fprintf(stderr, "quality_bench: %s\n", error.c_str());
-                unlink(page.c_str());
                 return 1;
             }
             paths.push_back(std::move(p));
         }
-        unlink(page.c_str());
     }
     for (const auto& ours :
          {std::make_tuple("ours, blue noise, 1 bit", 1, static_cast<int>(VRELO_INKS_BLUE_NOISE)),

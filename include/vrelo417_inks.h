@@ -106,9 +106,11 @@ typedef struct VreloInksOptions {
                                    media (output class, six colours in the
                                    order K Y M C m c, or CMYK), or NULL
                                    for the renderer's own */
-    int threads;                /* 0 or 1: all work on the calling thread; N: up to N
-                                   threads may share a line's inks, giving the same
-                                   dots (this version renders on the calling thread) */
+    int threads;                /* 0 or 1: all work on the calling thread; 2 or more:
+                                   a second thread of the renderer's shares each
+                                   line (error diffusion), giving the same dots;
+                                   where the system gives no thread, the calling
+                                   thread renders alone */
 } VreloInksOptions;
 
 /* Fills *options for 8-bit sRGB lines of width pixels, printed at 1 bit on

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "tone_solver.hpp"
 #include "vrelo417_inks.h"
@@ -207,6 +208,40 @@ Inks PrinterInks::inks(const Lab& lab) const {
     return inks;
 }
 
+namespace {
+
+// Writes the profile's bytes to path; false with *error naming the file
+// and the reason.
+bool save_profile(cmsHPROFILE profile, const char* path, std::string* error) {
+    cmsUInt32Number size = 0;
+    std::vector<uint8_t> bytes;
+    if (cmsSaveProfileToMem(profile, nullptr, &size)) {
+        bytes.resize(size);
+        if (!cmsSaveProfileToMem(profile, bytes.data(), &size)) bytes.clear();
+    }
+    if (bytes.empty()) {
+        *error = "the printer profile could not be made";
+        return false;
+    }
+    errno = 0;
+    std::FILE* f = std::fopen(path, "wb");
+    bool ok = f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    int reason = ok ? 0 : errno;
+    if (f != nullptr) {
+        if (std::fclose(f) != 0 && ok) {
+            ok = false;
+            reason = errno;
+        }
+        if (!ok) std::remove(path);
+    }
+    if (!ok)
+        *error = std::string("cannot write the printer profile ") + path + " (" +
+                 std::strerror(reason != 0 ? reason : EIO) + ")";
+    return ok;
+}
+
+}  // namespace
+
 bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const char* path,
                        std::string* error) {
     cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
@@ -234,12 +269,10 @@ bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const 
              cmsLinkTag(profile, cmsSigAToB2Tag, cmsSigAToB0Tag) &&
              cmsLinkTag(profile, cmsSigBToA2Tag, cmsSigBToA0Tag);
     }
-    if (!ok) {
+    if (!ok)
         *error = "the printer profile could not be made";
-    } else if (!cmsSaveProfileToFile(profile, path)) {
-        *error = std::string("cannot write the printer profile ") + path;
-        ok = false;
-    }
+    else
+        ok = save_profile(profile, path, error);
     if (profile) cmsCloseProfile(profile);
     return ok;
 }

@@ -39,6 +39,10 @@ constexpr Weights kWeightTables[2][kWeightSteps + 1] = {{{150, 30, 76},
                                                          {189, 16, 51},
                                                          {190, 15, 51}}};
 
+// Black's pass publishes its progress every this many pixels, and the
+// hues following it wait for as many.
+constexpr int32_t kProgressStep = 256;
+
 // Threshold modulation, in level units, at the most: strongest in the
 // middle tones, where regular patterns would form, and near nothing in
 // the extremes, where it would only add noise.
@@ -105,11 +109,12 @@ inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
 // is still this line's input.
 struct Spread {
     int32_t carry = 0, under = 0, ahead = 0;
-    inline void pass(int32_t residue, const Weights& w, int32_t* err, int32_t x, int32_t step) {
+    template <typename Cell>
+    inline void pass(int32_t residue, const Weights& w, Cell* err, int32_t x, int32_t step) {
         carry = (residue * w.right) >> 8;
         const int32_t back = (residue * w.belowBack) >> 8;
         const int32_t down = (residue * w.below) >> 8;
-        err[x - step] = under + back;
+        err[x - step] = static_cast<Cell>(under + back);
         under = ahead + down;
         ahead = residue - carry - back - down;
     }
@@ -117,11 +122,8 @@ struct Spread {
 
 }  // namespace
 
-ErrorDiffusion::ErrorDiffusion(int32_t width, int bits, unsigned hues)
-    : width_(width),
-      bits_(bits),
-      hues_(hues | 1u << kHueBlack),
-      blackDots_(static_cast<size_t>(width)) {
+ErrorDiffusion::ErrorDiffusion(int32_t width, int bits)
+    : width_(width), bits_(bits), blackDots_(static_cast<size_t>(width)) {
     for (auto& e : error_) e.assign(static_cast<size_t>(width) + 2, 0);
     for (auto& e : darkError_) e.assign(static_cast<size_t>(width) + 2, 0);
 }
@@ -129,38 +131,50 @@ ErrorDiffusion::ErrorDiffusion(int32_t width, int bits, unsigned hues)
 void ErrorDiffusion::start_page() {
     for (auto& e : error_) std::fill(e.begin(), e.end(), 0);
     for (auto& e : darkError_) std::fill(e.begin(), e.end(), 0);
-    pending_ = false;
+    pending_ = {};
+}
+
+bool ErrorDiffusion::has_work(const LineAmounts& amounts) const {
+    if (pending_[0] || pending_[1]) return true;
+    // Nothing carried and nothing to print: the line stays blank.
+    for (int h = 0; h < kHues; ++h)
+        for (int32_t x = 0; x < width_; ++x)
+            if (amounts.hue[static_cast<size_t>(h)][x] != 0) return true;
+    return false;
+}
+
+unsigned ErrorDiffusion::part(int which, int32_t y, const LineAmounts& amounts,
+                              const LineRows& rows, Progress* progress) {
+    return bits_ == 1 ? run<1>(which, y, amounts, rows, progress)
+                      : run<2>(which, y, amounts, rows, progress);
 }
 
 unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
-    if (!pending_) {
-        // Nothing carried and nothing to print: the line stays blank.
-        bool blank = true;
-        for (int h = 0; h < kHues && blank; ++h)
-            if (hues_ >> h & 1)
-                for (int32_t x = 0; x < width_ && blank; ++x)
-                    blank = amounts.hue[static_cast<size_t>(h)][x] == 0;
-        if (blank) return 0;
-    }
-    return bits_ == 1 ? run<1>(y, amounts, rows) : run<2>(y, amounts, rows);
+    if (!has_work(amounts)) return 0;
+    return part(0, y, amounts, rows, nullptr) | part(1, y, amounts, rows, nullptr);
 }
 
 template <int kBits>
-unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
+unsigned ErrorDiffusion::run(int which, int32_t y, const LineAmounts& amounts, const LineRows& rows,
+                             Progress* progress) {
     const bool backwards = (y & 1) != 0;
-    unsigned placed = 0;
     bool pending = false;
     // Black first: where its dots fall, every hue's diffusion needs.
-    if (pass<kBits, kBlackPass>(backwards, y, kHueBlack, amounts, rows, &pending))
-        placed |= hues_ & kWritesBlack ? 1u << kHueBlack : 0;
-    for (int h = kHueMagenta; h < kHues; ++h) {
-        if (!(hues_ >> h & 1)) continue;
-        const bool any = h == kHueYellow
-                             ? pass<kBits, kInkPass>(backwards, y, h, amounts, rows, &pending)
-                             : pass<kBits, kPairPass>(backwards, y, h, amounts, rows, &pending);
-        if (any) placed |= 1u << h;
+    const struct {
+        int hue, kind;
+    } parts[2][2] = {{{kHueBlack, kBlackPass}, {kHueMagenta, kPairPass}},
+                     {{kHueCyan, kPairPass}, {kHueYellow, kInkPass}}};
+    unsigned placed = 0;
+    for (const auto& p : parts[which]) {
+        const bool any =
+            p.kind == kBlackPass
+                ? pass<kBits, kBlackPass>(backwards, y, p.hue, amounts, rows, progress, &pending)
+            : p.kind == kPairPass
+                ? pass<kBits, kPairPass>(backwards, y, p.hue, amounts, rows, progress, &pending)
+                : pass<kBits, kInkPass>(backwards, y, p.hue, amounts, rows, progress, &pending);
+        if (any) placed |= 1u << p.hue;
     }
-    pending_ = pending;
+    pending_[static_cast<size_t>(which)] = pending;
     return placed;
 }
 
@@ -169,19 +183,20 @@ unsigned ErrorDiffusion::run(int32_t y, const LineAmounts& amounts, const LineRo
 // branches, whose outcome would be the dots themselves.
 template <int kBits, int kKind>
 bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts,
-                          const LineRows& rows, bool* pending) {
+                          const LineRows& rows, Progress* progress, bool* pending) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     constexpr bool kBlack = kKind == kBlackPass, kPair = kKind == kPairPass;
     const int16_t* black = amounts.hue[kHueBlack];
     const int16_t* in = amounts.hue[static_cast<size_t>(hue)];
     const int16_t* darkIn = amounts.dark[static_cast<size_t>(hue)];
-    int32_t* err = error_[static_cast<size_t>(hue)].data() + 1;
+    int16_t* err = error_[static_cast<size_t>(hue)].data() + 1;
     int32_t* darkErr = kPair ? darkError_[hue == kHueMagenta ? 0 : 1].data() + 1 : nullptr;
     uint8_t* darkRow = rows.dark[static_cast<size_t>(hue)];
     uint8_t* lightRow = rows.light[static_cast<size_t>(hue)];
-    // A diffusion of black that is not black's writer places no dots.
-    const uint32_t writes = kBlack && (hues_ & kWritesBlack) == 0 ? 0 : ~0u;
+    // Cyan and yellow on another thread follow black along the line; the
+    // first of them waits for black's levels, the second finds them done.
+    const bool follows = progress != nullptr && hue == kHueCyan;
     uint8_t* blackDots = blackDots_.data();
     const int32_t step = backwards ? -1 : 1;
     int32_t x = backwards ? width_ - 1 : 0;
@@ -191,54 +206,59 @@ bool ErrorDiffusion::pass(bool backwards, int32_t y, int hue, const LineAmounts&
     Spread spread, darkSpread;
     uint32_t any = 0;
     int32_t left = 0;
-    for (int32_t n = 0; n < width_; ++n, x += step) {
-        const int32_t k = black[x];
-        const int32_t amount = kBlack ? k : in[x];
-        const int32_t before = kBlack ? 0 : blackDots[x];
-        const int32_t sum = kBlack ? k : k + amount;
-        const ToneRule& rule =
-            rules[static_cast<size_t>((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
-        const int32_t value = sum + err[x] + spread.carry;
-        const int32_t threshold =
-            kLevelUnit / 2 +
-            ((noise[(noiseStart + static_cast<uint32_t>(x)) & kNoiseMask] * rule.modulation) >> 10);
-        int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
-        const int32_t most = before + (amount > 0 ? kLevels : 0);
-        dots = dots < before ? before : dots > most ? most : dots;
-        // Paper white keeps no error: dots never leak into it.
-        int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
-        residue = residue < -kMaxResidue  ? -kMaxResidue
-                  : residue > kMaxResidue ? kMaxResidue
-                                          : residue;
-        if (kBlack) blackDots[x] = static_cast<uint8_t>(dots);
-        const int32_t level = dots - before;
-        uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
-        if (kPair) {
-            const int32_t din = darkIn[x];
-            const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
-            const bool isDark = level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
-            const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
-            darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
-            left |= dresidue;
-            dark = isDark ? ~0u : 0u;
+    for (int32_t from = 0; from < width_; from += kProgressStep) {
+        const int32_t to = std::min(width_, from + kProgressStep);
+        if (kBlack && progress != nullptr) progress->publish(from);
+        if (follows) progress->wait_for(to);
+        for (int32_t n = from; n < to; ++n, x += step) {
+            const int32_t k = black[x];
+            const int32_t amount = kBlack ? k : in[x];
+            const int32_t before = kBlack ? 0 : blackDots[x];
+            const int32_t sum = kBlack ? k : k + amount;
+            const ToneRule& rule =
+                rules[static_cast<size_t>((sum & (kLevelUnit - 1)) * kRuleSteps / kLevelUnit)];
+            const int32_t value = sum + err[x] + spread.carry;
+            const int32_t threshold =
+                kLevelUnit / 2 +
+                ((noise[(noiseStart + static_cast<uint32_t>(x)) & kNoiseMask] * rule.modulation) >>
+                 10);
+            int32_t dots = (value >> 10) + ((value & (kLevelUnit - 1)) >= threshold ? 1 : 0);
+            const int32_t most = before + (amount > 0 ? kLevels : 0);
+            dots = dots < before ? before : dots > most ? most : dots;
+            // Paper white keeps no error: dots never leak into it.
+            int32_t residue = sum != 0 ? value - dots * kLevelUnit : 0;
+            residue = residue < -kMaxResidue  ? -kMaxResidue
+                      : residue > kMaxResidue ? kMaxResidue
+                                              : residue;
+            if (kBlack) blackDots[x] = static_cast<uint8_t>(dots);
+            const int32_t level = dots - before;
+            uint32_t dark = ~0u;  // which row the dot goes to: all ones, the dark
+            if (kPair) {
+                const int32_t din = darkIn[x];
+                const int32_t dvalue = din + darkErr[x] + darkSpread.carry;
+                const bool isDark =
+                    level > 0 && (dvalue * 2 >= level * kLevelUnit || din == amount);
+                const int32_t dresidue = din != 0 ? dvalue - (isDark ? level * kLevelUnit : 0) : 0;
+                darkSpread.pass(dresidue, rule.weights, darkErr, x, step);
+                left |= dresidue;
+                dark = isDark ? ~0u : 0u;
+            }
+            const uint32_t bits = kBits == 1 ? static_cast<uint32_t>(level) << (7 - (x & 7))
+                                             : static_cast<uint32_t>(level) << (6 - 2 * (x & 3));
+            const size_t at = static_cast<size_t>(x) >> (kBits == 1 ? 3 : 2);
+            darkRow[at] |= static_cast<uint8_t>(bits & dark);
+            if (kPair) lightRow[at] |= static_cast<uint8_t>(bits & ~dark);
+            any |= bits;
+            spread.pass(residue, rule.weights, err, x, step);
+            left |= residue;
         }
-        const uint32_t bits = kBits == 1 ? static_cast<uint32_t>(level) << (7 - (x & 7))
-                                         : static_cast<uint32_t>(level) << (6 - 2 * (x & 3));
-        const size_t at = static_cast<size_t>(x) >> (kBits == 1 ? 3 : 2);
-        darkRow[at] |= static_cast<uint8_t>(bits & dark & writes);
-        if (kPair) lightRow[at] |= static_cast<uint8_t>(bits & ~dark);
-        any |= bits & writes;
-        spread.pass(residue, rule.weights, err, x, step);
-        left |= residue;
     }
     // The last pixel's cell below; its share ahead falls off the page.
-    err[x - step] = spread.under;
+    err[x - step] = static_cast<int16_t>(spread.under);
     if (kPair) darkErr[x - step] = darkSpread.under;
+    if (kBlack && progress != nullptr) progress->publish(width_);
     *pending = *pending || left != 0;
     return any != 0;
 }
-
-template unsigned ErrorDiffusion::run<1>(int32_t, const LineAmounts&, const LineRows&);
-template unsigned ErrorDiffusion::run<2>(int32_t, const LineAmounts&, const LineRows&);
 
 }  // namespace vrelo_inks

@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "line_worker.hpp"
+
 namespace vrelo_inks {
 
 // Amounts handed to the halftoners: one dot size is kLevelUnit, a full
@@ -40,41 +42,46 @@ struct LineRows {
 // Hues in diffusion order.
 enum Hue { kHueBlack, kHueMagenta, kHueCyan, kHueYellow, kHues };
 
-// Black's dots are written by the diffusion whose hue set has this bit;
-// another one diffuses black only to know where its hues' dots go, so
-// that two diffusions on two threads share a line's hues and give the
-// same dots as one.
-constexpr unsigned kWritesBlack = 1u << 8;
-constexpr unsigned kAllHues = 0xFu | kWritesBlack;
-
 class ErrorDiffusion {
   public:
-    // width pixels a line, bits 1 or 2, hues: which hues (1 << Hue) this
-    // diffusion places, with kWritesBlack when black is among them.
-    ErrorDiffusion(int32_t width, int bits, unsigned hues = kAllHues);
+    // width pixels a line, bits 1 or 2.
+    ErrorDiffusion(int32_t width, int bits);
 
     void start_page();
 
     // One line; returns which hues got dots, one bit each (1 << Hue).
     unsigned line(int32_t y, const LineAmounts& amounts, const LineRows& rows);
 
+    // The same line in two parts that may run at once on two threads,
+    // giving the same dots: part 0 diffuses black and magenta, part 1 cyan
+    // and yellow over black's levels, following black's progress along
+    // the line (in pixels of its scan, from 0), which part 0 publishes.
+    // Neither part runs when has_work() is false (the line stays blank);
+    // each returns its hues as line() does.
+    bool has_work(const LineAmounts& amounts) const;
+    unsigned part(int which, int32_t y, const LineAmounts& amounts, const LineRows& rows,
+                  Progress* progress);
+
   private:
     template <int kBits>
-    unsigned run(int32_t y, const LineAmounts& amounts, const LineRows& rows);
+    unsigned run(int which, int32_t y, const LineAmounts& amounts, const LineRows& rows,
+                 Progress* progress);
     enum { kBlackPass, kPairPass, kInkPass };
     template <int kBits, int kKind>
     bool pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts, const LineRows& rows,
-              bool* pending);
+              Progress* progress, bool* pending);
 
     int32_t width_;
     int bits_;
-    unsigned hues_;
     // Error for the next line of each running sum and each dark share, one
     // pixel of margin each side; and whether any of it is not zero (a line
-    // without ink and without error left is skipped).
-    std::array<std::vector<int32_t>, kHues> error_;
+    // without ink and without error left is skipped). A sum's residue is
+    // held within two full pixels, so a cell, the shares of three of them,
+    // fits 16 bits (half the memory each scan streams); a dark share's
+    // residue is not held and keeps 32.
+    std::array<std::vector<int16_t>, kHues> error_;
     std::array<std::vector<int32_t>, 2> darkError_;
-    bool pending_ = false;
+    std::array<bool, 2> pending_{};   // by part
     std::vector<uint8_t> blackDots_;  // black's levels on the line
 };
 

@@ -64,6 +64,25 @@ double total_ink(const Inks& inks) {
     return sum;
 }
 
+// Beside black, light ink adds dots but little darkness: the more black,
+// the more of each hue goes dark.
+double dark_bias(double black) {
+    return std::clamp((black - kBlackForDarkStart) / kBlackForDark, 0.0, 1.0);
+}
+
+Inks InkRecipe::split(const Inks& hueTones) const {
+    Inks inks = hueTones;
+    const double bias = dark_bias(hueTones[kBlack]);
+    double dark, light;
+    split_hue(hueTones[kCyan], bias, &dark, &light);
+    inks[kCyan] = static_cast<float>(dark);
+    inks[kLightCyan] = static_cast<float>(light);
+    split_hue(hueTones[kMagenta], bias, &dark, &light);
+    inks[kMagenta] = static_cast<float>(dark);
+    inks[kLightMagenta] = static_cast<float>(light);
+    return inks;
+}
+
 Inks InkRecipe::limited(double c, double m, double y, double k) const {
     const double cap = limits_.perInk;
     c = std::min(c, cap);
@@ -72,33 +91,25 @@ Inks InkRecipe::limited(double c, double m, double y, double k) const {
     k = std::min(k, cap);
     // The chromatic inks give way to black; found by bisection, as a
     // hue's coverage is not linear in its tone.
-    // Beside black, light ink adds dots but little darkness: the more
-    // black, the more of each hue goes dark.
-    const double darkBias = std::clamp((k - kBlackForDarkStart) / kBlackForDark, 0.0, 1.0);
     const auto make = [&](double s) {
-        Inks inks{};
-        double dark, light;
-        inks[kBlack] = static_cast<float>(k);
-        inks[kYellow] = static_cast<float>(y * s);
-        split_hue(c * s, darkBias, &dark, &light);
-        inks[kCyan] = static_cast<float>(dark);
-        inks[kLightCyan] = static_cast<float>(light);
-        split_hue(m * s, darkBias, &dark, &light);
-        inks[kMagenta] = static_cast<float>(dark);
-        inks[kLightMagenta] = static_cast<float>(light);
-        return inks;
+        Inks tones{};
+        tones[kBlack] = static_cast<float>(k);
+        tones[kYellow] = static_cast<float>(y * s);
+        tones[kCyan] = static_cast<float>(c * s);
+        tones[kMagenta] = static_cast<float>(m * s);
+        return tones;
     };
-    Inks inks = make(1);
-    if (total_ink(inks) <= limits_.total) return inks;
+    Inks tones = make(1);
+    if (total_ink(split(tones)) <= limits_.total) return tones;
     double low = 0, high = 1;
     for (int step = 0; step < kLimitSteps; ++step) {
         const double mid = (low + high) / 2;
-        (total_ink(make(mid)) <= limits_.total ? low : high) = mid;
+        (total_ink(split(make(mid))) <= limits_.total ? low : high) = mid;
     }
     return make(low);
 }
 
-Inks InkRecipe::inks(const Tones& t) const {
+Inks InkRecipe::hue_tones(const Tones& t) const {
     // Grey-component replacement, whole: the grey the three tones share is
     // printed in black alone (up to kGreyForBlack), whose dots, diffused as
     // evenly as one ink can be, are finer to the eye than three inks'
@@ -111,8 +122,12 @@ Inks InkRecipe::inks(const Tones& t) const {
     return limited(colour(t.cyan), colour(t.magenta), colour(t.yellow), removed / kGreyForBlack);
 }
 
+Inks InkRecipe::inks(const Tones& t) const {
+    return split(hue_tones(t));
+}
+
 Inks InkRecipe::device_inks(double c, double m, double y, double k) const {
-    return limited(c, m, y, k);
+    return split(limited(c, m, y, k));
 }
 
 }  // namespace vrelo_inks

@@ -23,6 +23,8 @@ bool media_limits(int media, MediaLimits* limits);
 // light and dark together never cover more than all of it. darkBias
 // (0..1) moves the split towards dark ink alone, where black is printed.
 void split_hue(double tone, double darkBias, double* dark, double* light);
+// The darkBias of split_hue beside this much black.
+double dark_bias(double black);
 
 struct Tones {
     double cyan = 0, magenta = 0, yellow = 0;
@@ -38,6 +40,13 @@ class InkRecipe {
     Rgb look(const Inks& inks) const { return area_reflectance(inks, bits_); }
     // The inks for three tones; black and a hue's pair included.
     Inks inks(const Tones& tones) const;
+    // The same before cyan and magenta are split: black and yellow as
+    // coverage, and in the cyan and magenta places each hue's tone (the
+    // light places empty). split() of them is inks(): a grid of these
+    // tones interpolates the colour more closely than one of the split
+    // inks, whose cross-fades bend between the grid's nodes.
+    Inks hue_tones(const Tones& tones) const;
+    Inks split(const Inks& hueTones) const;
     // Inks from four device amounts (CMYK without a profile): each ink
     // taken as it is, cyan and magenta split, the limits applied.
     Inks device_inks(double c, double m, double y, double k) const;

@@ -35,7 +35,7 @@ std::shared_ptr<const SeparationTable> own_table(const InkRecipe& recipe) {
     Tones last;
     table->build([&](double r, double g, double b) {
         last = solver.solve(colour.lab(r, g, b), last);
-        return recipe.inks(last);
+        return recipe.hue_tones(last);
     });
     std::lock_guard<std::mutex> lock(mutex);
     return made.emplace(key, std::move(table)).first->second;
@@ -50,22 +50,22 @@ MediaLimits limits_for(const VreloInksOptions& o) {
 
 }  // namespace
 
-LineSeparation::LineSeparation(const VreloInksOptions& options, const MediaLimits& limits)
+LineSeparation::LineSeparation(Key, const VreloInksOptions& options, const MediaLimits& limits)
     : options_(options), recipe_(limits, options.bits) {}
 
 std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
                                                      const Profile* input, const Profile* printer,
                                                      std::string* error) {
-    std::unique_ptr<LineSeparation> s(new LineSeparation(o, limits_for(o)));
+    auto s = std::make_unique<LineSeparation>(Key{}, o, limits_for(o));
     if (o.input == VRELO_INKS_CMYK && input == nullptr && printer == nullptr) {
         s->path_ = Path::kDevice;
-        s->device_.reset(new DeviceInks(s->recipe_));
+        s->device_ = std::make_unique<DeviceInks>(s->recipe_);
         return s;
     }
     // Grey and CMYK with a profile come to the grid as sRGB.
     const Profile* gridProfile = o.input == VRELO_INKS_RGB ? input : nullptr;
     if (input != nullptr && o.input != VRELO_INKS_RGB) {
-        s->toSrgb_.reset(new LineToSrgb(*input, o.input, o.sampleBits, o.intent));
+        s->toSrgb_ = std::make_unique<LineToSrgb>(*input, o.input, o.sampleBits, o.intent);
         if (!s->toSrgb_->ready()) {
             *error = input->name() + " cannot convert this input to colour";
             return nullptr;
@@ -78,11 +78,12 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
         // CMYK without input profile but with a printer profile: the
         // amounts are taken as the printer's own, as with no profile.
         s->path_ = Path::kDevice;
-        s->device_.reset(new DeviceInks(s->recipe_));
+        s->device_ = std::make_unique<DeviceInks>(s->recipe_);
         return s;
     }
     if (gridProfile == nullptr && printer == nullptr) {
         s->table_ = own_table(s->recipe_);
+        s->split_ = std::make_unique<HueSplit>(s->recipe_);
     } else if (!s->build_table(gridProfile, printer, error)) {
         return nullptr;
     }
@@ -91,7 +92,7 @@ std::unique_ptr<LineSeparation> LineSeparation::make(const VreloInksOptions& o,
         s->grey_.resize(entries);
         for (uint32_t v = 0; v < entries; ++v) {
             const uint32_t value = o.sampleBits == 8 ? v * 257 : std::min(kMax, v << kGreyShift);
-            s->table_->lookup(value, value, value, &s->grey_[v]);
+            s->from_table(value, value, value, &s->grey_[v]);
         }
     }
     return s;
@@ -105,7 +106,7 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
     }
     std::unique_ptr<PrinterInks> printerInks;
     if (printer != nullptr) {
-        printerInks.reset(new PrinterInks(*printer, recipe_, options_.intent));
+        printerInks = std::make_unique<PrinterInks>(*printer, recipe_, options_.intent);
         if (!printerInks->ready()) {
             *error = printer->name() + " cannot convert colours to its inks";
             return false;
@@ -120,9 +121,10 @@ bool LineSeparation::build_table(const Profile* input, const Profile* printer, s
         const Lab lab = colour.lab(r, g, b);
         if (printerInks) return printerInks->inks(lab);
         last = solver.solve(lab, last);
-        return recipe_.inks(last);
+        return recipe_.hue_tones(last);
     });
     table_ = std::move(table);
+    if (!printerInks) split_ = std::make_unique<HueSplit>(recipe_);
     return true;
 }
 
@@ -135,57 +137,74 @@ void LineSeparation::pixel(const uint32_t* c, InkLevels* out) const {
             *out = grey_[options_.sampleBits == 8 ? c[0] >> 8 : c[0] >> kGreyShift];
             return;
         default:
-            table_->lookup(c[0], c[1], c[2], out);
+            from_table(c[0], c[1], c[2], out);
             return;
     }
 }
 
-template <typename Sample>
-bool LineSeparation::separate_samples(const Sample* samples,
-                                      const std::array<int16_t*, 6>& amounts) {
-    const int channels = path_ == Path::kThroughSrgb         ? 3
-                         : options_.input == VRELO_INKS_GREY ? 1
-                         : options_.input == VRELO_INKS_CMYK ? 4
-                                                             : 3;
+void LineSeparation::from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const {
+    table_->lookup(r, g, b, out);
+    if (split_) split_->apply(out);
+}
+
+template <typename Sample, int kChannels>
+bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
+                                      int32_t from, int32_t to) const {
     const uint32_t toFull = sizeof(Sample) == 1 ? 257 : 1;
     const int32_t shift = 2;  // kFull coverage -> one level unit at 1 bit
     const int32_t levels = (1 << options_.bits) - 1;
-    uint32_t previous[4] = {~0u, ~0u, ~0u, ~0u};
-    InkLevels inks{};
-    int16_t a[6] = {0, 0, 0, 0, 0, 0};
+    const auto at = [&](int32_t x) {
+        return samples + static_cast<size_t>(x) * static_cast<size_t>(kChannels);
+    };
     bool any = false;
-    for (int32_t x = 0; x < options_.width; ++x) {
-        const Sample* p = samples + static_cast<size_t>(x) * static_cast<size_t>(channels);
+    for (int32_t x = from; x < to;) {
+        // A run of equal pixels: separated once, its amounts filled in.
+        const Sample* p = at(x);
+        int32_t end = x + 1;
+        while (end < to && std::equal(p, p + kChannels, at(end))) ++end;
         uint32_t c[4] = {0, 0, 0, 0};
-        bool same = true;
-        for (int i = 0; i < channels; ++i) {
-            c[i] = static_cast<uint32_t>(p[i]) * toFull;
-            same = same && c[i] == previous[i];
-        }
-        if (!same) {
-            pixel(c, &inks);
-            std::memcpy(previous, c, sizeof previous);
-            a[0] = static_cast<int16_t>((inks[kBlack] * levels) >> shift);
-            a[1] = static_cast<int16_t>((inks[kYellow] * levels) >> shift);
-            a[2] = static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift);
-            a[3] = static_cast<int16_t>((inks[kCyan] * levels) >> shift);
-            a[4] = static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift);
-            a[5] = static_cast<int16_t>((inks[kMagenta] * levels) >> shift);
-            any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
-        }
-        for (int i = 0; i < 6; ++i) amounts[static_cast<size_t>(i)][x] = a[i];
+        for (int i = 0; i < kChannels; ++i) c[i] = static_cast<uint32_t>(p[i]) * toFull;
+        InkLevels inks;
+        pixel(c, &inks);
+        const int16_t a[6] = {
+            static_cast<int16_t>((inks[kBlack] * levels) >> shift),
+            static_cast<int16_t>((inks[kYellow] * levels) >> shift),
+            static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift),
+            static_cast<int16_t>((inks[kCyan] * levels) >> shift),
+            static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift),
+            static_cast<int16_t>((inks[kMagenta] * levels) >> shift)};
+        any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
+        for (size_t i = 0; i < 6; ++i) std::fill(amounts[i] + x, amounts[i] + end, a[i]);
+        x = end;
     }
     return any;
 }
 
-bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts) {
-    if (path_ == Path::kThroughSrgb) {
-        toSrgb_->convert(samples, srgb_.data(), options_.width);
-        return separate_samples(srgb_.data(), amounts);
-    }
+template <typename Sample>
+bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
+                                      int32_t from, int32_t to) const {
+    if (path_ == Path::kThroughSrgb || options_.input == VRELO_INKS_RGB)
+        return separate_samples<Sample, 3>(samples, amounts, from, to);
+    if (options_.input == VRELO_INKS_GREY)
+        return separate_samples<Sample, 1>(samples, amounts, from, to);
+    return separate_samples<Sample, 4>(samples, amounts, from, to);
+}
+
+void LineSeparation::prepare(const void* samples) {
+    if (path_ == Path::kThroughSrgb) toSrgb_->convert(samples, srgb_.data(), options_.width);
+}
+
+bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts,
+                              int32_t from, int32_t to) const {
+    if (path_ == Path::kThroughSrgb) return separate_samples(srgb_.data(), amounts, from, to);
     if (options_.sampleBits == 8)
-        return separate_samples(static_cast<const uint8_t*>(samples), amounts);
-    return separate_samples(static_cast<const uint16_t*>(samples), amounts);
+        return separate_samples(static_cast<const uint8_t*>(samples), amounts, from, to);
+    return separate_samples(static_cast<const uint16_t*>(samples), amounts, from, to);
+}
+
+bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts) {
+    prepare(samples);
+    return separate(samples, amounts, 0, options_.width);
 }
 
 }  // namespace vrelo_inks

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "blue_noise.hpp"
@@ -16,6 +17,7 @@
 #include "error_diffusion.hpp"
 #include "ink_recipe.hpp"
 #include "line_separation.hpp"
+#include "line_worker.hpp"
 #include "tone_solver.hpp"
 #include "vrelo417_inks.h"
 
@@ -96,6 +98,17 @@ struct VreloInks {
     std::unique_ptr<BlueNoise> blueNoise;
     int32_t line = 0;
     bool started = false;
+    // With two threads: the second one's part of each line, what it is
+    // given and what it finds. separated: its half of the line is
+    // separated; decided: lineHasWork is set; blackDone: black's progress
+    // along the line.
+    std::unique_ptr<LineWorker> worker;
+    Progress separated, decided, blackDone;
+    const void* samples = nullptr;
+    LineAmounts in{};
+    LineRows out{};
+    bool lineHasWork = false;
+    unsigned workerPlaced = 0;
 
     int fail(int result, const std::string& text) {
         message = text;
@@ -138,6 +151,44 @@ bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, 
     return true;
 }
 
+// The second thread's part of a line: the right half of the separation,
+// then, if the line has work, cyan and yellow behind black.
+void second_part(VreloInks* r) {
+    const int32_t width = r->options.width;
+    std::array<int16_t*, 6> amounts;
+    for (int i = 0; i < 6; ++i)
+        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    r->separation->separate(r->samples, amounts, width / 2, width);
+    r->separated.publish(1);
+    r->decided.wait_for(1);
+    r->workerPlaced =
+        r->lineHasWork ? r->diffusion->part(1, r->line - 1, r->in, r->out, &r->blackDone) : 0;
+}
+
+// A line on two threads: each separates half of it, then this one
+// decides whether the line has work (once, for both), and diffuses black
+// and magenta while the other follows with cyan and yellow. The same dots
+// as on one thread.
+unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
+    r->separation->prepare(samples);
+    r->samples = samples;
+    r->separated.reset();
+    r->decided.reset();
+    r->blackDone.reset();
+    r->worker->start();
+    std::array<int16_t*, 6> amounts;
+    for (int i = 0; i < 6; ++i)
+        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    r->separation->separate(samples, amounts, 0, r->options.width / 2);
+    r->separated.wait_for(1);
+    r->lineHasWork = r->diffusion->has_work(r->in);
+    r->decided.publish(1);
+    const unsigned placed =
+        r->lineHasWork ? r->diffusion->part(0, y, r->in, r->out, &r->blackDone) : 0;
+    r->worker->wait();
+    return placed | r->workerPlaced;
+}
+
 }  // namespace
 
 extern "C" {
@@ -174,7 +225,7 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
             if (!open_profiles(*options, &input, &printer, &hasInput, &error)) {
                 result = VRELO_INKS_BAD_PROFILE;
             } else {
-                std::unique_ptr<VreloInks> made(new VreloInks);
+                auto made = std::make_unique<VreloInks>();
                 made->options = *options;
                 made->options.inputProfile = nullptr;
                 made->options.inputProfileData = nullptr;
@@ -190,9 +241,20 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                     for (auto& a : made->amounts) a.assign(width, 0);
                     for (auto& row : made->rows) row.assign(rowBytes, 0);
                     if (options->halftone == VRELO_INKS_DIFFUSION)
-                        made->diffusion.reset(new ErrorDiffusion(options->width, options->bits));
+                        made->diffusion =
+                            std::make_unique<ErrorDiffusion>(options->width, options->bits);
                     else
-                        made->blueNoise.reset(new BlueNoise(options->bits));
+                        made->blueNoise = std::make_unique<BlueNoise>(options->bits);
+                    if (made->diffusion && options->threads >= 2) {
+                        VreloInks* self = made.get();
+                        // A thread the system will not give: the calling
+                        // thread renders alone, the same dots.
+                        try {
+                            made->worker =
+                                std::make_unique<LineWorker>([self] { second_part(self); });
+                        } catch (const std::system_error&) {
+                        }
+                    }
                     r = made.release();
                 }
             }
@@ -227,25 +289,29 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
         return r->fail(VRELO_INKS_BAD_CALL,
                        "a line was rendered before vrelo_inks_start_page began a page");
     const int32_t width = r->options.width;
-    std::array<int16_t*, 6> amounts;
-    for (int i = 0; i < 6; ++i)
-        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
-    const bool inked = r->separation->separate(samples, amounts);
     std::memset(line, 0, sizeof *line);
     line->lineNumber = r->line;
     const int32_t y = r->line++;
     const size_t bytes = r->rows[0].size();
     for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
-    if (!inked && !r->diffusion) return 0;
-    const LineAmounts in = {
-        {amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
-        {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
+    std::array<int16_t*, 6> amounts;
+    for (int i = 0; i < 6; ++i)
+        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    r->in = {{amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
+             {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
     uint8_t* rows[kInks];
     for (int i = 0; i < kInks; ++i) rows[i] = r->rows[static_cast<size_t>(i)].data();
-    const LineRows out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
-                          {nullptr, rows[kLightMagenta], rows[kLightCyan], nullptr}};
-    const unsigned placed =
-        r->diffusion ? r->diffusion->line(y, in, out) : r->blueNoise->line(y, width, in, out);
+    r->out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
+              {nullptr, rows[kLightMagenta], rows[kLightCyan], nullptr}};
+    unsigned placed;
+    if (r->worker) {
+        placed = render_in_two(r, samples, y);
+    } else {
+        const bool inked = r->separation->separate(samples, amounts);
+        if (!inked && !r->diffusion) return 0;
+        placed = r->diffusion ? r->diffusion->line(y, r->in, r->out)
+                              : r->blueNoise->line(y, width, r->in, r->out);
+    }
     if (placed == 0) return 0;
     bool any = false;
     for (int plane = 0; plane < kInks; ++plane) {
@@ -265,7 +331,7 @@ const char* vrelo_inks_message(const VreloInks* r) {
 }
 
 void vrelo_inks_free(VreloInks* r) {
-    delete r;
+    std::unique_ptr<VreloInks> owned(r);
 }
 
 int vrelo_inks_write_profile(int media, const char* path, char* message, size_t messageSize) {

@@ -118,6 +118,40 @@ void SeparationTable::lookup(uint32_t r, uint32_t g, uint32_t b, InkLevels* out)
         (*out)[i] = (w0 * n0[i] + w1 * n1[i] + w2 * n2[i] + w3 * n3[i] + 128) >> 8;
 }
 
+HueSplit::HueSplit(const InkRecipe& recipe)
+    : dark_(kFull + 1),
+      bias_(kFull + 1),
+      limit_(static_cast<int32_t>(recipe.limits().total * kFull)) {
+    for (int i = 0; i <= kFull; ++i) {
+        double dark, light;
+        split_hue(static_cast<double>(i) / kFull, 0, &dark, &light);
+        dark_[static_cast<size_t>(i)] = static_cast<int32_t>(std::lround(dark * kFull));
+        bias_[static_cast<size_t>(i)] =
+            static_cast<int32_t>(std::lround(dark_bias(static_cast<double>(i) / kFull) * kFull));
+    }
+}
+
+void HueSplit::apply(InkLevels* inks) const {
+    InkLevels& out = *inks;
+    const int32_t bias = bias_[static_cast<size_t>(std::clamp(out[kBlack], 0, kFull))];
+    const struct { Ink dark, light; } hues[2] = {{kCyan, kLightCyan}, {kMagenta, kLightMagenta}};
+    for (const auto& hue : hues) {
+        const int32_t tone = std::clamp(out[hue.dark], 0, kFull);
+        int32_t dark = dark_[static_cast<size_t>(tone)];
+        dark += (bias * (tone - dark) + kFull / 2) >> kCoverageBits;
+        out[hue.dark] = dark;
+        out[hue.light] = std::min(kFull, 3 * (tone - dark));
+    }
+    int32_t total = 0;
+    for (const int32_t ink : out) total += ink;
+    if (total <= limit_) return;
+    const int32_t colour = total - out[kBlack];
+    const int32_t room = std::max(0, limit_ - out[kBlack]);
+    for (int i = 0; i < kInks; ++i)
+        if (i != kBlack)
+            out[i] = static_cast<int32_t>(static_cast<int64_t>(out[i]) * room / colour);
+}
+
 DeviceInks::DeviceInks(const InkRecipe& recipe) : recipe_(recipe) {
     // Each curve: amount -> the ink's own amount whose lightness lies as far
     // from paper's, in proportion, as the amount says.

@@ -54,6 +54,24 @@ class DeviceInks {
 
 InkLevels to_levels(const Inks& inks);
 
+// InkRecipe::split in fixed point, for a grid of hue tones: each pixel's
+// tones are split after the grid is read, so a highlight's light and dark
+// cyan and magenta follow the cross-fade exactly rather than the straight
+// line between two nodes. Where the split of a pixel between nodes would
+// ask for more ink than the limit allows, the colour inks give way.
+class HueSplit {
+  public:
+    explicit HueSplit(const InkRecipe& recipe);
+    // *inks: black, yellow and the hues' tones in the cyan and magenta
+    // places, as InkRecipe::hue_tones gives them; becomes the six inks.
+    void apply(InkLevels* inks) const;
+
+  private:
+    std::vector<int32_t> dark_;  // by tone 0..kFull: dark coverage beside no black
+    std::vector<int32_t> bias_;  // by black 0..kFull: split_hue's darkBias in 1/kFull
+    int32_t limit_;              // total coverage
+};
+
 }  // namespace vrelo_inks
 
 #endif

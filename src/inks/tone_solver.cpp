@@ -22,6 +22,7 @@ constexpr int kSteps = 40;
 constexpr double kRestart = 1.5;
 constexpr double kProgress = 1e-3;
 constexpr double kHueWeight = 3;
+constexpr double kLightnessWeight = 6;
 
 // Solves m x = b; false when m is singular.
 bool solve3(const double m[3][3], const double b[3], double x[3]) {
@@ -116,16 +117,19 @@ Lab ToneSolver::mapped(const Lab& target) const {
     return from_lch(std::min(l, 100.0), c, h);
 }
 
-// The weighted error of a printed colour against the aim: lightness and
-// chroma as they are, hue three times over, so that a colour beyond the
-// gamut gives up chroma before hue.
+// The weighted error of a printed colour against the aim: chroma as it
+// is, hue three times over and lightness six, so that a colour beyond the
+// gamut gives up chroma before hue or lightness. A ramp from a full
+// primary to black then darkens as evenly as its colours do, where
+// holding chroma would keep it at the gamut's edge for some steps and
+// then drop it steeply.
 void ToneSolver::error(const Tones& tones, const Lab& aim, double out[3]) const {
     const Lab got = look(tones);
     const double h = hue_angle(aim);
     const double da = got[1] - aim[1], db = got[2] - aim[2];
     const double radial = da * std::cos(h) + db * std::sin(h);
     const double across = -da * std::sin(h) + db * std::cos(h);
-    out[0] = got[0] - aim[0];
+    out[0] = kLightnessWeight * (got[0] - aim[0]);
     out[1] = radial;
     out[2] = kHueWeight * across;
 }

@@ -3,6 +3,7 @@
 // pixel more ink than the media's limit, every level of every ink at 1
 // and 2 bits, rows exactly as long as the line.
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <algorithm>
 #include <array>
@@ -160,6 +161,69 @@ TEST(RendererDots, TheSamePageAlwaysGivesTheSameDots) {
             EXPECT_EQ(a.levels[static_cast<size_t>(p)], c.levels[static_cast<size_t>(p)]) << p;
         }
     }
+}
+
+// A grey input profile in memory: grey input then goes through sRGB,
+// converted on the calling thread before the line is shared.
+std::vector<uint8_t> grey_profile() {
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
+    cmsHPROFILE profile = cmsCreateGrayProfile(cmsD50_xyY(), gamma);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    std::vector<uint8_t> bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    cmsFreeToneCurve(gamma);
+    return bytes;
+}
+
+TEST(RendererDots, TwoThreadsGiveTheSameDotsAsOne) {
+    // Random pages, smooth ones (long runs of equal pixels, lines without
+    // ink) and widths down to one pixel, where a half line is empty; every
+    // way into the separation: RGB at 8 and 16 bits, device CMYK, grey
+    // through an input profile.
+    const std::vector<uint8_t> profile = grey_profile();
+    struct Kind {
+        int input, sampleBits, channels;
+        bool profiled;
+    };
+    const Kind kinds[] = {{VRELO_INKS_RGB, 8, 3, false},
+                          {VRELO_INKS_RGB, 16, 3, false},
+                          {VRELO_INKS_CMYK, 8, 4, false},
+                          {VRELO_INKS_GREY, 8, 1, true}};
+    std::mt19937 random(2);
+    for (const int32_t width : {1, 5, 301, 1500})
+        for (const Kind& kind : kinds) {
+            const size_t pixelBytes = static_cast<size_t>(kind.channels * kind.sampleBits / 8);
+            const int paper = kind.input == VRELO_INKS_CMYK ? 0 : 255;
+            std::vector<std::vector<uint8_t>> page(
+                48, std::vector<uint8_t>(pixelBytes * static_cast<size_t>(width)));
+            for (size_t y = 0; y < page.size(); ++y)
+                for (size_t i = 0; i < page[y].size(); ++i)
+                    page[y][i] = static_cast<uint8_t>(
+                        y < 16   ? random() % 256
+                        : y < 40 ? paper - static_cast<int>(i / pixelBytes / 64 % 2) * 60
+                                 : paper);
+            for (const int bits : {1, 2}) {
+                VreloInksOptions one = options_for(width, bits, VRELO_INKS_DIFFUSION, kind.input);
+                one.sampleBits = kind.sampleBits;
+                if (kind.profiled) {
+                    one.inputProfileData = profile.data();
+                    one.inputProfileSize = profile.size();
+                }
+                VreloInksOptions two = one;
+                two.threads = 2;
+                Renderer a(one), b(two);
+                for (int pass = 0; pass < 2; ++pass) {
+                    const Dots da = render(a, page), db = render(b, page);
+                    for (int p = 0; p < kInks; ++p)
+                        EXPECT_EQ(da.levels[static_cast<size_t>(p)],
+                                  db.levels[static_cast<size_t>(p)])
+                            << "plane " << p << ", width " << width << ", input " << kind.input
+                            << " at " << kind.sampleBits << " bits, " << bits << " bit(s)";
+                }
+            }
+        }
 }
 
 TEST(RendererDots, NoPixelCarriesMoreInkThanTheMediasLimit) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,45 @@ TEST(SeparationModel, RampsDarkenWithoutTurningBack) {
                 previous = l;
             }
         }
+}
+
+TEST(SeparationModel, EveryPixelSplitsItsHuesAsItsToneAsks) {
+    // Between the grid's nodes too: a hue's light and dark ink are the
+    // cross-fade's split of the pixel's own tone (dark plus a third of
+    // light) beside its black, so highlights get no more dark ink than the
+    // fade gives them.
+    std::mt19937 random(90);
+    for (const int bits : {1, 2}) {
+        VreloInksOptions o;
+        vrelo_inks_default_options(&o, 1);
+        o.bits = bits;
+        std::string error;
+        const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
+        ASSERT_TRUE(separation) << error;
+        for (int i = 0; i < 3000; ++i) {
+            // Mostly light colours, where the fades lie.
+            uint32_t c[4] = {0, 0, 0, 0};
+            for (int ch = 0; ch < 3; ++ch)
+                c[ch] = (i % 2 ? 160 + random() % 96 : random() % 256) * 257u;
+            InkLevels levels;
+            separation->pixel(c, &levels);
+            const Inks inks = coverage(levels);
+            const struct {
+                int dark, light;
+            } hues[2] = {{vrelo_inks::kCyan, vrelo_inks::kLightCyan},
+                         {vrelo_inks::kMagenta, vrelo_inks::kLightMagenta}};
+            for (const auto& hue : hues) {
+                const double tone =
+                    inks[static_cast<size_t>(hue.dark)] + inks[static_cast<size_t>(hue.light)] / 3;
+                double dark, light;
+                vrelo_inks::split_hue(tone, vrelo_inks::dark_bias(inks[vrelo_inks::kBlack]), &dark,
+                                      &light);
+                EXPECT_NEAR(inks[static_cast<size_t>(hue.dark)], dark, 2.0 / kFull)
+                    << c[0] / 257 << " " << c[1] / 257 << " " << c[2] / 257 << " ink " << hue.dark
+                    << " at " << bits << " bit(s)";
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -65,6 +65,7 @@ PrintedPicture print_picture(const vrelo_tools::RgbImage& image, const PictureSe
     vrelo_inks_default_options(&options, static_cast<int32_t>(width));
     options.sampleBits = 16;
     options.media = settings.media;
+    options.threads = 2;  // the renderer's second thread: the same dots, sooner
     vrelo_tools::apply_quality(settings.quality, &options);
     if (!image.iccProfile.empty()) {
         options.inputProfileData = image.iccProfile.data();
