@@ -4,7 +4,7 @@
 // Ghostscript's own dots as the PPD asks for them at Draft quality; each
 // judged by the look model (look_model.hpp). One table puts every path
 // side by side with the goals; then the patches and ramps one by one; and
-// with --picture, the README's picture of the dots magnified.
+// with --picture, the picture of the dots magnified in docs/performance.md.
 //   quality_bench [--quick] [--ppd FILE] [--picture FILE.png]
 // --quick judges the renderer's paths only, without Ghostscript (smoke test).
 #include <algorithm>

@@ -44,7 +44,7 @@ bool write_quality_picture(const Targets& t, const std::vector<PrintedPath>& pat
     for (int32_t y = 0; y < height; ++y) {
         std::fill(row.begin(), row.end(), 255);
         const int32_t band = (y - kGap) / (kCell + kGap), inBand = (y - kGap) % (kCell + kGap);
-        if (y >= kGap && inBand < kCell && band < int32_t(patches.size())) {
+        if (y >= kGap && inBand < kCell && band < static_cast<int32_t>(patches.size())) {
             const Patch& patch = *patches[static_cast<size_t>(band)];
             // The middle of the patch, where every path has settled.
             const Rect area = printer_area(patch.place, 0);

@@ -73,21 +73,23 @@ int sample_colour(const cmsUInt16Number in[], cmsUInt16Number out[], void* conte
 
 bool add_table(cmsHPROFILE profile, cmsTagSignature tag, int grid, int ins, int outs,
                cmsSAMPLER16 sampler, void* context) {
-    cmsPipeline* pipe = cmsPipelineAlloc(nullptr, cmsUInt32Number(ins), cmsUInt32Number(outs));
-    cmsStage* table = cmsStageAllocCLut16bit(nullptr, cmsUInt32Number(grid), cmsUInt32Number(ins),
-                                             cmsUInt32Number(outs), nullptr);
+    cmsPipeline* pipe = cmsPipelineAlloc(nullptr, static_cast<cmsUInt32Number>(ins),
+                                         static_cast<cmsUInt32Number>(outs));
+    cmsStage* table = cmsStageAllocCLut16bit(nullptr, static_cast<cmsUInt32Number>(grid),
+                                             static_cast<cmsUInt32Number>(ins),
+                                             static_cast<cmsUInt32Number>(outs), nullptr);
     // ICC's lutAtoB and lutBtoA types hold a table between curves: identity
     // curves on both sides.
-    bool ok =
-        pipe != nullptr && table != nullptr &&
-        cmsStageSampleCLut16bit(table, sampler, context, 0) &&
-        cmsPipelineInsertStage(pipe, cmsAT_END,
-                               cmsStageAllocToneCurves(nullptr, cmsUInt32Number(ins), nullptr)) &&
-        cmsPipelineInsertStage(pipe, cmsAT_END, table);
+    bool ok = pipe != nullptr && table != nullptr &&
+              cmsStageSampleCLut16bit(table, sampler, context, 0) &&
+              cmsPipelineInsertStage(
+                  pipe, cmsAT_END,
+                  cmsStageAllocToneCurves(nullptr, static_cast<cmsUInt32Number>(ins), nullptr)) &&
+              cmsPipelineInsertStage(pipe, cmsAT_END, table);
     if (ok) table = nullptr;  // the pipeline owns it
-    ok = ok &&
-         cmsPipelineInsertStage(pipe, cmsAT_END,
-                                cmsStageAllocToneCurves(nullptr, cmsUInt32Number(outs), nullptr));
+    ok = ok && cmsPipelineInsertStage(
+                   pipe, cmsAT_END,
+                   cmsStageAllocToneCurves(nullptr, static_cast<cmsUInt32Number>(outs), nullptr));
     ok = ok && cmsWriteTag(profile, tag, pipe);
     if (table) cmsStageFree(table);
     if (pipe) cmsPipelineFree(pipe);
@@ -116,7 +118,7 @@ bool Profile::open_file(const char* path, const std::string& what, std::string* 
 bool Profile::open_memory(const void* data, size_t size, const std::string& what,
                           std::string* error) {
     name_ = what;
-    handle_ = cmsOpenProfileFromMem(data, cmsUInt32Number(size));
+    handle_ = cmsOpenProfileFromMem(data, static_cast<cmsUInt32Number>(size));
     if (handle_ == nullptr) {
         *error = name_ + " (" + std::to_string(size) + " bytes in memory) is not an ICC profile";
         return false;
@@ -143,7 +145,7 @@ InputColour::InputColour(const Profile* profile, int intent) : profile_(profile)
     if (profile == nullptr) return;
     cmsHPROFILE lab = lab_profile();
     transform_ = cmsCreateTransform(handle_of(profile), TYPE_RGB_DBL, lab, TYPE_Lab_DBL,
-                                    cmsUInt32Number(intent), 0);
+                                    static_cast<cmsUInt32Number>(intent), 0);
     cmsCloseProfile(lab);
 }
 
@@ -164,7 +166,7 @@ Lab InputColour::lab(double r, double g, double b) const {
 LineToSrgb::LineToSrgb(const Profile& profile, int input, int sampleBits, int intent) {
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     transform_ = cmsCreateTransform(handle_of(&profile), line_format(input, sampleBits), srgb,
-                                    TYPE_RGB_16, cmsUInt32Number(intent), 0);
+                                    TYPE_RGB_16, static_cast<cmsUInt32Number>(intent), 0);
     cmsCloseProfile(srgb);
 }
 
@@ -173,15 +175,16 @@ LineToSrgb::~LineToSrgb() {
 }
 
 void LineToSrgb::convert(const void* samples, uint16_t* rgb, int32_t pixels) const {
-    cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), samples, rgb, cmsUInt32Number(pixels));
+    cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), samples, rgb,
+                   static_cast<cmsUInt32Number>(pixels));
 }
 
 PrinterInks::PrinterInks(const Profile& profile, const InkRecipe& recipe, int intent)
     : recipe_(recipe), channels_(profile.channels()) {
     cmsHPROFILE lab = lab_profile();
-    transform_ =
-        cmsCreateTransform(lab, TYPE_Lab_DBL, handle_of(&profile),
-                           channels_ == 6 ? kSixDoubles : kCmykDoubles, cmsUInt32Number(intent), 0);
+    transform_ = cmsCreateTransform(lab, TYPE_Lab_DBL, handle_of(&profile),
+                                    channels_ == 6 ? kSixDoubles : kCmykDoubles,
+                                    static_cast<cmsUInt32Number>(intent), 0);
     cmsCloseProfile(lab);
 }
 

@@ -137,9 +137,9 @@ TEST(RendererDots, AFlatPatchGetsTheCoverageItsSeparationAsks) {
                     measured(render(renderer, flat(o.width, 256, colour)), bits);
                 for (int p = 0; p < kInks; ++p)
                     EXPECT_NEAR(got[static_cast<size_t>(p)], want[static_cast<size_t>(p)], 0.01)
-                        << "plane " << p << ", colour " << int(colour[0]) << " " << int(colour[1])
-                        << " " << int(colour[2]) << ", " << bits << " bit(s), halftone "
-                        << halftone;
+                        << "plane " << p << ", colour " << static_cast<int>(colour[0]) << " "
+                        << static_cast<int>(colour[1]) << " " << static_cast<int>(colour[2]) << ", "
+                        << bits << " bit(s), halftone " << halftone;
             }
         }
 }
