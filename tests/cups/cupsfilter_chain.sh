@@ -4,7 +4,7 @@
 # rastertovrelo). At Draft quality, Ghostscript's own dots, the stream
 # decodes to exactly the raster the same chain gives when asked for CUPS
 # raster, and with Join Pages the rows a page carries over come out
-# exactly, also through a blank page; at Normal and High, on each media,
+# exactly, also through a blank page; at Normal and High, on the two papers,
 # the filter renders a valid stream of one or three dot sizes. Also the PPD
 # passes cupstestppd, with its printer profiles where it names them.
 #   cupsfilter_chain.sh TOOLS_DIR PPD PAGES.ps JOINED_PAGES.ps
@@ -54,17 +54,17 @@ for depth in 1 2; do
   echo "cupsfilter 1440x720dpi, $depth bit, Join Pages, a blank page between: the stream is the raster"
 done
 
-for quality in Normal High; do
-  bits=1
+# Each rendered quality and each paper once (the package test prints Normal
+# on the PPD's default, plain paper).
+for pair in Normal:Photo High:Plain; do
+  quality=${pair%:*} media=${pair#*:} bits=1
   [ "$quality" = High ] && bits=2
-  for media in Plain Photo; do
-    cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" -o "cupsPrintQuality=$quality" \
-      -o "MediaType=$media" -m printer/foo "$pages" >"$work/page.prn" 2>"$work/stream.err"
-    grep -q "INFO: Printing page 2, 1440x720 dpi, $bits bits*, rendered for ${media,,} paper" \
-      "$work/stream.err" || { cat "$work/stream.err"; exit 1; }
-    grep -q 'PAGE: 2 1' "$work/stream.err"
-    "$tools/vrelo-inspect" --delays 1440x720 --bits "$bits" "$work/page.prn" >"$work/inspect.out"
-    grep -q '^pages: 2, form feeds: 2$' "$work/inspect.out"
-    echo "cupsfilter $quality on $media paper: a valid stream at $bits bit(s)"
-  done
+  cupsfilter -e -c "$work/cups-files.conf" -p "$ppd" -o "cupsPrintQuality=$quality" \
+    -o "MediaType=$media" -m printer/foo "$pages" >"$work/page.prn" 2>"$work/stream.err"
+  grep -q "INFO: Printing page 2, 1440x720 dpi, $bits bits*, rendered for ${media,,} paper" \
+    "$work/stream.err" || { cat "$work/stream.err"; exit 1; }
+  grep -q 'PAGE: 2 1' "$work/stream.err"
+  "$tools/vrelo-inspect" --delays 1440x720 --bits "$bits" "$work/page.prn" >"$work/inspect.out"
+  grep -q '^pages: 2, form feeds: 2$' "$work/inspect.out"
+  echo "cupsfilter $quality on $media paper: a valid stream at $bits bit(s)"
 done
