@@ -151,13 +151,18 @@ bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, 
     return true;
 }
 
+// The renderer's amount rows, one a separated ink.
+std::array<int16_t*, 6> amount_rows(VreloInks* r) {
+    std::array<int16_t*, 6> amounts;
+    for (size_t i = 0; i < amounts.size(); ++i) amounts[i] = r->amounts[i].data();
+    return amounts;
+}
+
 // The second thread's part of a line: the right half of the separation,
 // then, if the line has work, cyan and yellow behind black.
 void second_part(VreloInks* r) {
     const int32_t width = r->options.width;
-    std::array<int16_t*, 6> amounts;
-    for (int i = 0; i < 6; ++i)
-        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    const std::array<int16_t*, 6> amounts = amount_rows(r);
     r->separation->separate(r->samples, amounts, width / 2, width);
     r->separated.publish(1);
     r->decided.wait_for(1);
@@ -176,9 +181,7 @@ unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
     r->decided.reset();
     r->blackDone.reset();
     r->worker->start();
-    std::array<int16_t*, 6> amounts;
-    for (int i = 0; i < 6; ++i)
-        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    const std::array<int16_t*, 6> amounts = amount_rows(r);
     r->separation->separate(samples, amounts, 0, r->options.width / 2);
     r->separated.wait_for(1);
     r->lineHasWork = r->diffusion->has_work(r->in);
@@ -294,9 +297,7 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
     const int32_t y = r->line++;
     const size_t bytes = r->rows[0].size();
     for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
-    std::array<int16_t*, 6> amounts;
-    for (int i = 0; i < 6; ++i)
-        amounts[static_cast<size_t>(i)] = r->amounts[static_cast<size_t>(i)].data();
+    const std::array<int16_t*, 6> amounts = amount_rows(r);
     r->in = {{amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
              {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
     uint8_t* rows[kInks];

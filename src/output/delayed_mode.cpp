@@ -14,13 +14,17 @@
 namespace vrelo {
 namespace {
 
-// Rotated rings hold the next row of each colour at index 0: the walk
-// restarts the pointers there.
-void restart_rotated_rings(MasterWork* job) {
-    if (job->ringsRotated == 0) return;
+// The read and write pointers back at index 0, the temporary slots empty.
+void restart_pointers(MasterWork* job) {
     InitTempBuf(&job->ring);
     InitRPointer(&job->ring);
     InitWPointer(&job->ring);
+}
+
+// Rotated rings hold the next row of each colour at index 0: the walk
+// restarts the pointers there.
+void restart_rotated_rings(MasterWork* job) {
+    if (job->ringsRotated != 0) restart_pointers(job);
 }
 
 // Locks the sub-allocator and starts a page end's walk with its skip block.
@@ -60,9 +64,7 @@ void start_page(MasterWork* job) {
         release_spare(&job->shelf);
     }
     job->lastLine = -1;
-    InitTempBuf(&job->ring);
-    InitRPointer(&job->ring);
-    InitWPointer(&job->ring);
+    restart_pointers(job);
     job->feedRemain = 0;
     job->nextStep = 0;
     job->ringsRotated = 0;

@@ -10,6 +10,12 @@
 namespace vrelo {
 namespace {
 
+// Steps of a walk of `steps` on which the rings can send a row: those
+// within the longest delay.
+int64_t ring_reach(int64_t steps) {
+    return steps < kLongestDelay ? steps : kLongestDelay;
+}
+
 // The paper advance owed, as raster-skip commands of their own chunks.
 void send_owed_advance(Walk* walk) {
     OutStrct* table = walk->job->outTable;
@@ -75,7 +81,7 @@ int32_t begin_walk(Walk* walk, MasterWork* job, int64_t steps) {
 }
 
 int32_t walk_steps(Walk* walk, int64_t steps, bool blackOnLast) {
-    const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
+    const int64_t reach = ring_reach(steps);
     for (int64_t step = 0; step < reach; ++step) {
         const int32_t status = send_step(walk, step, steps, blackOnLast);
         if (status != VRELO_OK) return status;
@@ -114,7 +120,7 @@ namespace {
 // which the rings send a row, or -1 when they send none. Only steps within
 // the longest delay can.
 int64_t last_ring_row_step(const MasterWork& job, int32_t start, int64_t steps) {
-    const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
+    const int64_t reach = ring_reach(steps);
     for (int64_t step = reach - 1; step >= 0; --step) {
         const int32_t pointer = static_cast<int32_t>(static_cast<uint32_t>(start) + step);
         for (int16_t colour = 1; colour < VRELO_COLOURS; ++colour) {
@@ -130,7 +136,7 @@ int64_t last_ring_row_step(const MasterWork& job, int32_t start, int64_t steps) 
 // Page ends send rows from the rings only: what is owed and the steps up
 // to the last of them.
 int32_t check_page_end(const MasterWork& job, int64_t steps) {
-    const int64_t reach = steps < kLongestDelay ? steps : kLongestDelay;
+    const int64_t reach = ring_reach(steps);
     // Even a row on the walk's last possible step would fit.
     if (advance_allowed(job.blankRun + reach - 1)) return VRELO_OK;
     const int64_t last = last_ring_row_step(job, page_end_start(job), steps);

@@ -49,6 +49,12 @@ class JobLoop {
         return false;
     }
 
+    // A failure of one page, named by its number.
+    bool fail_on_page(int page, const std::string& what) {
+        result_.error = "page " + std::to_string(page) + ": " + what;
+        return false;
+    }
+
     // Ends the page still open and sends it.
     bool end_open_page(bool lastPage) {
         if (!printer_.page_open()) return true;
@@ -57,10 +63,8 @@ class JobLoop {
             return fail(fault);
         ++result_.pagesSent;
         std::string error;
-        if (events_.pageEnded && !events_.pageEnded(page_, printer_.page_bytes(), &error)) {
-            result_.error = "page " + std::to_string(page_) + ": " + error;
-            return false;
-        }
+        if (events_.pageEnded && !events_.pageEnded(page_, printer_.page_bytes(), &error))
+            return fail_on_page(page_, error);
         return true;
     }
 
@@ -77,10 +81,7 @@ class JobLoop {
         // A page of another setup ends the job's pages so far: they drain.
         if (!end_open_page(!sameSetup)) return false;
         PrintFault fault;
-        if (!printer_.configure(setup, &fault)) {
-            result_.error = "page " + std::to_string(input_.page()) + ": " + fault.what;
-            return false;
-        }
+        if (!printer_.configure(setup, &fault)) return fail_on_page(input_.page(), fault.what);
         page_ = input_.page();
         pageLines_ = format.height;
         if (format.contone) {
@@ -88,10 +89,8 @@ class JobLoop {
             const std::string profile =
                 options_.printerProfile ? options_.printerProfile(format) : "";
             std::string error;
-            if (!rendering_.start_page(format, media, profile, &error)) {
-                result_.error = "page " + std::to_string(page_) + ": " + error;
-                return false;
-            }
+            if (!rendering_.start_page(format, media, profile, &error))
+                return fail_on_page(page_, error);
         }
         printer_.begin_page(page_);
         if (events_.pageBegins) events_.pageBegins(page_, format);
@@ -115,10 +114,9 @@ class JobLoop {
             }
             if (format.contone) {
                 RasterLine rendered;
-                if (!rendering_.render(line.data(), &rendered, &result_.error)) {
-                    result_.error = "page " + std::to_string(page_) + ": " + result_.error;
-                    return false;
-                }
+                std::string error;
+                if (!rendering_.render(line.data(), &rendered, &error))
+                    return fail_on_page(page_, error);
                 if (!printer_.print_rendered(rendered, &fault)) return fail(fault);
             } else {
                 split_raster_line(format, line.data(), &planes);
