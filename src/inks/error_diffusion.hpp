@@ -19,13 +19,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "line_worker.hpp"
+#include "diffusion_scan.hpp"
 
 namespace vrelo_inks {
-
-// Amounts handed to the halftoners: one dot size is kLevelUnit, a full
-// pixel at 2 bits three of them.
-constexpr int kLevelUnit = 1024;
 
 // A line's amounts in level units, by hue in diffusion order (black,
 // magenta, cyan, yellow), and the dark part of magenta's and cyan's.
@@ -34,13 +30,10 @@ struct LineAmounts {
     std::array<const int16_t*, 4> dark;  // null for black and yellow
 };
 // The rows a line's dots go to: by hue, the dark (or only) ink's and the
-// light ink's (null for black and yellow). Zeroed by the caller.
+// light ink's (null for black and yellow).
 struct LineRows {
     std::array<uint8_t*, 4> dark, light;
 };
-
-// Hues in diffusion order.
-enum Hue { kHueBlack, kHueMagenta, kHueCyan, kHueYellow, kHues };
 
 class ErrorDiffusion {
   public:
@@ -49,40 +42,27 @@ class ErrorDiffusion {
 
     void start_page();
 
-    // One line; returns which hues got dots, one bit each (1 << Hue).
+    // One line; fills every byte of the rows and returns which hues got
+    // dots, one bit each (1 << Hue); returns 0 and leaves the rows alone
+    // when the line has no ink and no error is carried to it.
     unsigned line(int32_t y, const LineAmounts& amounts, const LineRows& rows);
 
-    // The same line in two parts that may run at once on two threads,
-    // giving the same dots: part 0 diffuses black and magenta, part 1 cyan
-    // and yellow over black's levels, following black's progress along
-    // the line (in pixels of its scan, from 0), which part 0 publishes.
-    // Neither part runs when has_work() is false (the line stays blank);
-    // each returns its hues as line() does.
-    bool has_work(const LineAmounts& amounts) const;
-    unsigned part(int which, int32_t y, const LineAmounts& amounts, const LineRows& rows,
-                  Progress* progress);
-
   private:
-    template <int kBits>
-    unsigned run(int which, int32_t y, const LineAmounts& amounts, const LineRows& rows,
-                 Progress* progress);
-    enum { kBlackPass, kPairPass, kInkPass };
-    template <int kBits, int kKind>
-    bool pass(bool backwards, int32_t y, int hue, const LineAmounts& amounts, const LineRows& rows,
-              Progress* progress, bool* pending);
+    bool has_work(const LineAmounts& amounts) const;
+    // The codes of the line into its rows.
+    void pack(const LineRows& rows) const;
 
     int32_t width_;
     int bits_;
-    // Error for the next line of each running sum and each dark share, one
-    // pixel of margin each side; and whether any of it is not zero (a line
-    // without ink and without error left is skipped). A sum's residue is
-    // held within two full pixels, so a cell, the shares of three of them,
-    // fits 16 bits (half the memory each scan streams); a dark share's
-    // residue is not held and keeps 32.
-    std::array<std::vector<int16_t>, kHues> error_;
-    std::array<std::vector<int32_t>, 2> darkError_;
-    std::array<bool, 2> pending_{};   // by part
-    std::vector<uint8_t> blackDots_;  // black's levels on the line
+    ScanKernel scan_;
+    // Error for the next line of the hues' sums and of the dark shares,
+    // laid out as the scan takes them (see ScanLine); whether any of it is
+    // not zero (a line without ink and without error left is skipped).
+    std::vector<int16_t> error_;
+    std::vector<int32_t> darkError_;
+    bool pending_ = false;
+    // The codes of the line, and of a row byte's pixels beyond it (0).
+    std::vector<uint8_t> codes_;
 };
 
 }  // namespace vrelo_inks

@@ -28,11 +28,6 @@ bool spin_for(Done done, int yields) {
 
 }  // namespace
 
-void Progress::wait_for(int32_t done) const {
-    while (!spin_for([&] { return done_.load(std::memory_order_acquire) >= done; }, kYields)) {
-    }
-}
-
 LineWorker::LineWorker(std::function<void()> job)
     : job_(std::move(job)), thread_([this] { serve(); }) {}
 

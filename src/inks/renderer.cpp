@@ -98,17 +98,12 @@ struct VreloInks {
     std::unique_ptr<BlueNoise> blueNoise;
     int32_t line = 0;
     bool started = false;
-    // With two threads: the second one's part of each line, what it is
-    // given and what it finds. separated: its half of the line is
-    // separated; decided: lineHasWork is set; blackDone: black's progress
-    // along the line.
+    // With two threads: the second one separates the right half of each
+    // line, given its samples.
     std::unique_ptr<LineWorker> worker;
-    Progress separated, decided, blackDone;
     const void* samples = nullptr;
     LineAmounts in{};
     LineRows out{};
-    bool lineHasWork = false;
-    unsigned workerPlaced = 0;
 
     int fail(int result, const std::string& text) {
         message = text;
@@ -158,38 +153,20 @@ std::array<int16_t*, 6> amount_rows(VreloInks* r) {
     return amounts;
 }
 
-// The second thread's part of a line: the right half of the separation,
-// then, if the line has work, cyan and yellow behind black.
+// The second thread's part of a line: the right half of the separation.
 void second_part(VreloInks* r) {
-    const int32_t width = r->options.width;
-    const std::array<int16_t*, 6> amounts = amount_rows(r);
-    r->separation->separate(r->samples, amounts, width / 2, width);
-    r->separated.publish(1);
-    r->decided.wait_for(1);
-    r->workerPlaced =
-        r->lineHasWork ? r->diffusion->part(1, r->line - 1, r->in, r->out, &r->blackDone) : 0;
+    r->separation->separate(r->samples, amount_rows(r), r->options.width / 2, r->options.width);
 }
 
 // A line on two threads: each separates half of it, then this one
-// decides whether the line has work (once, for both), and diffuses black
-// and magenta while the other follows with cyan and yellow. The same dots
-// as on one thread.
+// diffuses it. The same dots as on one thread.
 unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
     r->separation->prepare(samples);
     r->samples = samples;
-    r->separated.reset();
-    r->decided.reset();
-    r->blackDone.reset();
     r->worker->start();
-    const std::array<int16_t*, 6> amounts = amount_rows(r);
-    r->separation->separate(samples, amounts, 0, r->options.width / 2);
-    r->separated.wait_for(1);
-    r->lineHasWork = r->diffusion->has_work(r->in);
-    r->decided.publish(1);
-    const unsigned placed =
-        r->lineHasWork ? r->diffusion->part(0, y, r->in, r->out, &r->blackDone) : 0;
+    r->separation->separate(samples, amount_rows(r), 0, r->options.width / 2);
     r->worker->wait();
-    return placed | r->workerPlaced;
+    return r->diffusion->line(y, r->in, r->out);
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+// The portable scan, and the choice among the scan variants for the
+// running processor (see diffusion_scan.hpp).
+#include "diffusion_scan.hpp"
+
+#include <cstring>
+#include <iterator>
+
+namespace vrelo_inks {
+namespace {
+
+inline int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+// One error row's writing behind the scan, in one lane: the cell under the
+// pixel just done still waits for the next pixel's share, the one ahead of
+// it is still this line's input.
+struct Spread {
+    int32_t carry = 0, under = 0, ahead = 0;
+    template <typename Cell>
+    void pass(int32_t residue, int32_t right, int32_t belowBack, int32_t below, Cell* behind) {
+        carry = (residue * right) >> kWeightShift;
+        const int32_t back = (residue * belowBack) >> kWeightShift;
+        const int32_t down = (residue * below) >> kWeightShift;
+        *behind = static_cast<Cell>(under + back);
+        under = ahead + down;
+        ahead = residue - carry - back - down;
+    }
+};
+
+template <int kBits>
+ScanResult scan(const ScanLine& line) {
+    constexpr int32_t kLevels = (1 << kBits) - 1;
+    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    const ToneRules& rules = tone_rules(kBits);
+    const int16_t* noise = threshold_noise();
+    const uint32_t noiseStart = noise_start(line.y);
+    const int32_t step = (line.y & 1) != 0 ? -1 : 1;
+    int32_t x = step < 0 ? line.width - 1 : 0;
+    Spread spread[kHues], darkSpread[kHues];
+    unsigned hues = 0;
+    int32_t left = 0;
+    for (int32_t n = 0; n < line.width; ++n, x += step) {
+        int16_t* err = line.err + kHues * x;
+        const int16_t* noiseAt =
+            noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask);
+        int32_t amount[kHues], sum[kHues], value[kHues], dots[kHues], rule[kHues];
+        for (int h = 0; h < kHues; ++h) amount[h] = line.amount[static_cast<size_t>(h)][x];
+        for (int h = 0; h < kHues; ++h) {
+            sum[h] = h == kHueBlack ? amount[h] : amount[kHueBlack] + amount[h];
+            const int32_t tone = sum[h] & (kLevelUnit - 1);
+            const int32_t distance = tone < kLevelUnit - tone ? tone : kLevelUnit - tone;
+            rule[h] = clamp(distance >> kToneStepShift, 0, kToneSteps - 1);
+            const int32_t cut =
+                kLevelUnit / 2 - 1 + ((noiseAt[h] * rules.modulation[rule[h]]) >> kLevelShift);
+            value[h] = sum[h] + err[h] + spread[h].carry;
+            dots[h] = (value[h] >> kLevelShift) + ((value[h] & (kLevelUnit - 1)) > cut ? 1 : 0);
+        }
+        const int32_t black = clamp(dots[kHueBlack], 0, amount[kHueBlack] > 0 ? kLevels : 0);
+        uint8_t* codes = line.codes + kCodeBytes * x;
+        for (int h = 0; h < kHues; ++h) {
+            const int32_t right = rules.right[rule[h]], belowBack = rules.belowBack[rule[h]],
+                          below = rules.below[rule[h]];
+            const int32_t before = h == kHueBlack ? 0 : black;
+            const int32_t most = before + (amount[h] > 0 ? kLevels : 0);
+            const int32_t placedDots = clamp(dots[h], before, most);
+            // Paper white keeps no error: dots never leak into it.
+            const int32_t residue =
+                sum[h] != 0 ? clamp(value[h] - placedDots * kLevelUnit, -kMaxResidue, kMaxResidue)
+                            : 0;
+            const int32_t level = placedDots - before;
+            bool isDark = true;
+            if (h == kHueMagenta || h == kHueCyan) {
+                const int32_t dark = line.dark[static_cast<size_t>(h - 1)][x];
+                int32_t* darkErr = line.darkErr + 2 * x + h - 1;
+                const int32_t darkValue = dark + *darkErr + darkSpread[h].carry;
+                isDark = level > 0 && (darkValue * 2 >= level * kLevelUnit || dark == amount[h]);
+                const int32_t darkResidue =
+                    dark != 0 ? darkValue - (isDark ? level * kLevelUnit : 0) : 0;
+                darkSpread[h].pass(darkResidue, right, belowBack, below, darkErr - 2 * step);
+                left |= darkResidue;
+            }
+            codes[h] = static_cast<uint8_t>(isDark ? level : 0);
+            codes[kHues + h] = static_cast<uint8_t>(isDark ? 0 : level);
+            if (level != 0) hues |= 1u << h;
+            spread[h].pass(residue, right, belowBack, below, err + h - kHues * step);
+            left |= residue;
+        }
+    }
+    // The last pixel's cells below; its shares ahead fall off the page.
+    const int32_t last = x - step;
+    for (int h = 0; h < kHues; ++h)
+        line.err[kHues * last + h] = static_cast<int16_t>(spread[h].under);
+    for (int h = kHueMagenta; h <= kHueCyan; ++h)
+        line.darkErr[2 * last + h - 1] = darkSpread[h].under;
+    return {hues, left != 0};
+}
+
+struct Variant {
+    const char* name;
+    const ScanKernel* kernels;  // by bits - 1
+    bool (*runs_here)();
+};
+
+bool always() {
+    return true;
+}
+bool has_sse41() {
+    return __builtin_cpu_supports("sse4.1");
+}
+
+const Variant kVariants[] = {
+    {"portable", kScanPortable, always},
+    {"sse4.1", kScanSse41, has_sse41},
+};
+
+const Variant* fastest() {
+    for (const Variant* v = std::end(kVariants) - 1; v != kVariants; --v)
+        if (v->runs_here()) return v;
+    return kVariants;
+}
+
+// Set once before the first scan, or by a test; renderers on several
+// threads read it, so the accesses are atomic.
+const Variant* chosen = nullptr;
+
+}  // namespace
+
+const ScanKernel kScanPortable[2] = {scan<1>, scan<2>};
+
+ScanKernel scan_kernel(int bits) {
+    const Variant* v = __atomic_load_n(&chosen, __ATOMIC_ACQUIRE);
+    if (v == nullptr) {
+        v = fastest();
+        __atomic_store_n(&chosen, v, __ATOMIC_RELEASE);
+    }
+    return v->kernels[bits - 1];
+}
+
+bool force_scan_variant(const char* name) {
+    for (const Variant& v : kVariants) {
+        if (std::strcmp(v.name, name) != 0 || !v.runs_here()) continue;
+        __atomic_store_n(&chosen, &v, __ATOMIC_RELEASE);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace vrelo_inks

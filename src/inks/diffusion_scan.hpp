@@ -1,0 +1,99 @@
+// The heart of the error diffusion: the scan along a line that turns each
+// pixel's amounts and the error carried to it into dots. The four hues run
+// side by side, one lane each (black, magenta, cyan, yellow), so a
+// processor with vector registers takes a pixel's four in one: black's
+// level is known to the other lanes at the same pixel, and the dark share
+// of magenta and cyan is diffused in their lanes beside their dots.
+//
+// Each lane's weights and threshold modulation follow its tone within a
+// level (tone_rules()); the threshold noise comes from a fixed table, read
+// from a place set by the line, so the same page always gives the same
+// dots. The scan comes in variants that give the same dots: the portable
+// one, and one for processors with SSE4.1, chosen once for the processor
+// and kept in a function pointer, which tests can force.
+#ifndef VRELO_INKS_DIFFUSION_SCAN_HPP
+#define VRELO_INKS_DIFFUSION_SCAN_HPP
+
+#include <array>
+#include <cstdint>
+
+namespace vrelo_inks {
+
+// Amounts handed to the halftoners: one dot size is kLevelUnit, a full
+// pixel at 2 bits three of them.
+constexpr int kLevelShift = 10;
+constexpr int kLevelUnit = 1 << kLevelShift;
+// Weights are in 1/256.
+constexpr int kWeightShift = 8;
+
+// Lanes of the scan: the hues in diffusion order.
+enum Hue { kHueBlack, kHueMagenta, kHueCyan, kHueYellow, kHues };
+// A pixel's dots as the scan leaves them: a byte by hue for the dark (or
+// only) ink's level, then a byte by hue for the light ink's (0 for black
+// and yellow).
+constexpr int kCodeBytes = 2 * kHues;
+
+// The rules of a tone, by its distance from the nearest level in steps of
+// kLevelUnit / 32 (the last step taking the rest): the weights of the
+// error to the next pixel on the line, the one below behind and the one
+// below, in 1/256, and the threshold modulation's strength, in level units
+// at the most. A vector shuffle looks them up, a byte each.
+constexpr int kToneSteps = 16;
+constexpr int kToneStepShift = kLevelShift - 5;
+struct ToneRules {
+    alignas(16) uint8_t right[kToneSteps];
+    alignas(16) uint8_t belowBack[kToneSteps];
+    alignas(16) uint8_t below[kToneSteps];
+    alignas(16) uint8_t modulation[kToneSteps];
+};
+// The rules at 1 or 2 bits a pixel.
+const ToneRules& tone_rules(int bits);
+
+// The threshold noise, -512..511, kHues values (one a lane) at each of
+// kNoiseLength places; a line reads it from noise_start(y) on.
+constexpr int kNoiseBits = 14;
+constexpr uint32_t kNoiseMask = (1u << kNoiseBits) - 1;
+const int16_t* threshold_noise();
+inline uint32_t noise_start(int32_t y) {
+    return static_cast<uint32_t>(y) * 40503u * 2654435761u >> (32 - kNoiseBits);
+}
+
+// One line for the scan: the amounts by lane (black, magenta, cyan,
+// yellow) and the dark parts of magenta's and cyan's; the rows of error
+// for the next line, that of pixel x at err[kHues * x + lane] (16 bits: a
+// sum's residue is held within two full pixels) and, for the dark shares,
+// at darkErr[2 * x + lane - 1] (lanes 1 and 2; 32 bits, as a dark share's
+// residue is not held), both with a pixel of margin each side; the codes,
+// those of pixel x at codes[kCodeBytes * x]. Odd lines are scanned from
+// right to left.
+struct ScanLine {
+    int32_t y, width;
+    std::array<const int16_t*, kHues> amount;
+    std::array<const int16_t*, 2> dark;
+    int16_t* err;
+    int32_t* darkErr;
+    uint8_t* codes;
+};
+// What a scan did: which hues got dots, one bit each (1 << Hue), and
+// whether any error is left for the next line.
+struct ScanResult {
+    unsigned hues;
+    bool left;
+};
+
+using ScanKernel = ScanResult (*)(const ScanLine& line);
+
+// The kernel for 1 or 2 bits a pixel that this processor runs fastest.
+ScanKernel scan_kernel(int bits);
+// Makes scan_kernel() answer with the named variant ("portable", "sse4.1")
+// from now on; false, and nothing changed, if there is no such variant or
+// it cannot run here.
+bool force_scan_variant(const char* name);
+
+// The variants, by bits - 1.
+extern const ScanKernel kScanPortable[2];
+extern const ScanKernel kScanSse41[2];
+
+}  // namespace vrelo_inks
+
+#endif

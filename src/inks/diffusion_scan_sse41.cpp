@@ -1,0 +1,137 @@
+// The scan with SSE4.1: a pixel's four lanes in one register, the same
+// arithmetic as the portable scan (diffusion_scan.cpp) step for step.
+#include <smmintrin.h>
+
+#include "diffusion_scan.hpp"
+
+#define VRELO_SSE41 __attribute__((target("sse4.1")))
+
+namespace vrelo_inks {
+namespace {
+
+VRELO_SSE41 inline __m128i load(const void* p) {
+    return _mm_load_si128(static_cast<const __m128i*>(p));
+}
+VRELO_SSE41 inline __m128i load8(const void* p) {
+    return _mm_loadl_epi64(static_cast<const __m128i*>(p));
+}
+VRELO_SSE41 inline void store8(void* p, __m128i v) {
+    _mm_storel_epi64(static_cast<__m128i*>(p), v);
+}
+VRELO_SSE41 inline __m128i clamp(__m128i v, __m128i lo, __m128i hi) {
+    return _mm_min_epi32(_mm_max_epi32(v, lo), hi);
+}
+
+// One error row's writing behind the scan, in every lane (see Spread in
+// diffusion_scan.cpp); returns the cells the row takes behind.
+struct Spread {
+    __m128i carry, under, ahead;
+    VRELO_SSE41 __m128i pass(__m128i residue, __m128i right, __m128i belowBack, __m128i below) {
+        carry = _mm_srai_epi32(_mm_mullo_epi32(residue, right), kWeightShift);
+        const __m128i back = _mm_srai_epi32(_mm_mullo_epi32(residue, belowBack), kWeightShift);
+        const __m128i down = _mm_srai_epi32(_mm_mullo_epi32(residue, below), kWeightShift);
+        const __m128i behind = _mm_add_epi32(under, back);
+        under = _mm_add_epi32(ahead, down);
+        ahead = _mm_sub_epi32(_mm_sub_epi32(residue, carry), _mm_add_epi32(back, down));
+        return behind;
+    }
+};
+
+template <int kBits>
+VRELO_SSE41 ScanResult scan(const ScanLine& line) {
+    constexpr int32_t kLevels = (1 << kBits) - 1;
+    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    const ToneRules& rules = tone_rules(kBits);
+    const __m128i right = load(rules.right), belowBack = load(rules.belowBack),
+                  below = load(rules.below), modulation = load(rules.modulation);
+    const int16_t* noise = threshold_noise();
+    const uint32_t noiseStart = noise_start(line.y);
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi32(1);
+    const __m128i fraction = _mm_set1_epi32(kLevelUnit - 1), unit = _mm_set1_epi32(kLevelUnit);
+    const __m128i halfCut = _mm_set1_epi32(kLevelUnit / 2 - 1);
+    const __m128i lastRule = _mm_set1_epi32(kToneSteps - 1);
+    // A rule's index in the low byte of each lane, the others looking up 0.
+    const __m128i ruleBytes = _mm_set1_epi32(static_cast<int32_t>(0x80808000u));
+    const __m128i levels = _mm_set1_epi32(kLevels);
+    const __m128i maxResidue = _mm_set1_epi32(kMaxResidue),
+                  minResidue = _mm_set1_epi32(-kMaxResidue);
+    const __m128i hues = _mm_setr_epi32(0, -1, -1, -1);     // every lane but black's
+    const __m128i onlyDark = _mm_setr_epi32(-1, 0, 0, -1);  // black and yellow
+    const int16_t *k = line.amount[kHueBlack], *m = line.amount[kHueMagenta],
+                  *c = line.amount[kHueCyan], *y = line.amount[kHueYellow];
+    const int16_t *darkM = line.dark[0], *darkC = line.dark[1];
+    const int32_t step = (line.y & 1) != 0 ? -1 : 1;
+    int32_t x = step < 0 ? line.width - 1 : 0;
+    Spread main{zero, zero, zero}, dark{zero, zero, zero};
+    __m128i left = zero, placed = zero;
+    for (int32_t n = 0; n < line.width; ++n, x += step) {
+        int16_t* err = line.err + kHues * x;
+        int32_t* darkErr = line.darkErr + 2 * x;
+        const __m128i amount = _mm_setr_epi32(k[x], m[x], c[x], y[x]);
+        const __m128i sum =
+            _mm_add_epi32(amount, _mm_and_si128(_mm_shuffle_epi32(amount, 0), hues));
+        const __m128i tone = _mm_and_si128(sum, fraction);
+        const __m128i rule = _mm_or_si128(
+            _mm_min_epi32(
+                _mm_srli_epi32(_mm_min_epi32(tone, _mm_sub_epi32(unit, tone)), kToneStepShift),
+                lastRule),
+            ruleBytes);
+        const __m128i noiseAt = _mm_cvtepi16_epi32(
+            load8(noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask)));
+        const __m128i cut = _mm_add_epi32(
+            halfCut, _mm_srai_epi32(_mm_mullo_epi32(noiseAt, _mm_shuffle_epi8(modulation, rule)),
+                                    kLevelShift));
+        const __m128i value =
+            _mm_add_epi32(_mm_add_epi32(sum, _mm_cvtepi16_epi32(load8(err))), main.carry);
+        __m128i dots = _mm_sub_epi32(_mm_srai_epi32(value, kLevelShift),
+                                     _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
+        const __m128i top = _mm_and_si128(_mm_cmpgt_epi32(amount, zero), levels);
+        const __m128i black = clamp(_mm_shuffle_epi32(dots, 0), zero, _mm_shuffle_epi32(top, 0));
+        const __m128i before = _mm_and_si128(black, hues);
+        dots = clamp(dots, before, _mm_add_epi32(before, top));
+        // Paper white keeps no error: dots never leak into it.
+        const __m128i residue = _mm_andnot_si128(
+            _mm_cmpeq_epi32(sum, zero),
+            clamp(_mm_sub_epi32(value, _mm_slli_epi32(dots, kLevelShift)), minResidue, maxResidue));
+        const __m128i level = _mm_sub_epi32(dots, before);
+        const __m128i levelUnits = _mm_slli_epi32(level, kLevelShift);
+        const __m128i weightRight = _mm_shuffle_epi8(right, rule),
+                      weightBack = _mm_shuffle_epi8(belowBack, rule),
+                      weightBelow = _mm_shuffle_epi8(below, rule);
+        // The dark shares, in the lanes of magenta and cyan.
+        const __m128i darkIn = _mm_setr_epi32(0, darkM[x], darkC[x], 0);
+        const __m128i darkValue =
+            _mm_add_epi32(_mm_add_epi32(darkIn, _mm_slli_si128(load8(darkErr), 4)), dark.carry);
+        const __m128i darkEnough =
+            _mm_cmpgt_epi32(_mm_slli_epi32(darkValue, 1), _mm_sub_epi32(levelUnits, one));
+        const __m128i isDark =
+            _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi32(level, zero),
+                                       _mm_or_si128(darkEnough, _mm_cmpeq_epi32(darkIn, amount))),
+                         onlyDark);
+        const __m128i darkResidue =
+            _mm_andnot_si128(_mm_cmpeq_epi32(darkIn, zero),
+                             _mm_sub_epi32(darkValue, _mm_and_si128(isDark, levelUnits)));
+        store8(darkErr - 2 * step,
+               _mm_srli_si128(dark.pass(darkResidue, weightRight, weightBack, weightBelow), 4));
+        const __m128i codes = _mm_packus_epi16(
+            _mm_packs_epi32(_mm_and_si128(isDark, level), _mm_andnot_si128(isDark, level)), zero);
+        store8(line.codes + kCodeBytes * x, codes);
+        placed = _mm_or_si128(placed, level);
+        const __m128i behind = main.pass(residue, weightRight, weightBack, weightBelow);
+        store8(err - kHues * step, _mm_packs_epi32(behind, behind));
+        left = _mm_or_si128(left, _mm_or_si128(residue, darkResidue));
+    }
+    // The last pixel's cells below; its shares ahead fall off the page.
+    const int32_t last = x - step;
+    store8(line.err + kHues * last, _mm_packs_epi32(main.under, main.under));
+    store8(line.darkErr + 2 * last, _mm_srli_si128(dark.under, 4));
+    const unsigned placedHues =
+        static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(placed, zero))));
+    return {placedHues, _mm_testz_si128(left, left) == 0};
+}
+
+}  // namespace
+
+const ScanKernel kScanSse41[2] = {scan<1>, scan<2>};
+
+}  // namespace vrelo_inks
