@@ -15,32 +15,27 @@ inline int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
 // One error row's writing behind the scan, in one lane: the cell under the
 // pixel just done still waits for the next pixel's share, the one ahead of
 // it is still this line's input.
-struct Spread {
-    int32_t carry = 0, under = 0, ahead = 0;
-    template <typename Cell>
-    void pass(int32_t residue, int32_t right, int32_t belowBack, int32_t below, Cell* behind) {
-        carry = (residue * right) >> kWeightShift;
-        const int32_t back = (residue * belowBack) >> kWeightShift;
-        const int32_t down = (residue * below) >> kWeightShift;
-        *behind = static_cast<Cell>(under + back);
-        under = ahead + down;
-        ahead = residue - carry - back - down;
-    }
-};
+template <typename Cell>
+inline void spread(int32_t residue, int32_t right, int32_t belowBack, int32_t below, int32_t* carry,
+                   int32_t* under, int32_t* ahead, Cell* behind) {
+    *carry = (residue * right) >> kWeightShift;
+    const int32_t back = (residue * belowBack) >> kWeightShift;
+    const int32_t down = (residue * below) >> kWeightShift;
+    *behind = static_cast<Cell>(*under + back);
+    *under = *ahead + down;
+    *ahead = residue - *carry - back - down;
+}
 
 template <int kBits>
-ScanResult scan(const ScanLine& line) {
+void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     const ToneRules& rules = tone_rules(kBits);
     const int16_t* noise = threshold_noise();
     const uint32_t noiseStart = noise_start(line.y);
     const int32_t step = (line.y & 1) != 0 ? -1 : 1;
-    int32_t x = step < 0 ? line.width - 1 : 0;
-    Spread spread[kHues], darkSpread[kHues];
-    unsigned hues = 0;
-    int32_t left = 0;
-    for (int32_t n = 0; n < line.width; ++n, x += step) {
+    int32_t x = step < 0 ? line.width - 1 - from : from;
+    for (int32_t n = from; n < to; ++n, x += step) {
         int16_t* err = line.err + kHues * x;
         const int16_t* noiseAt =
             noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask);
@@ -53,7 +48,7 @@ ScanResult scan(const ScanLine& line) {
             rule[h] = clamp(distance >> kToneStepShift, 0, kToneSteps - 1);
             const int32_t cut =
                 kLevelUnit / 2 - 1 + ((noiseAt[h] * rules.modulation[rule[h]]) >> kLevelShift);
-            value[h] = sum[h] + err[h] + spread[h].carry;
+            value[h] = sum[h] + err[h] + s->carry[h];
             dots[h] = (value[h] >> kLevelShift) + ((value[h] & (kLevelUnit - 1)) > cut ? 1 : 0);
         }
         const int32_t black = clamp(dots[kHueBlack], 0, amount[kHueBlack] > 0 ? kLevels : 0);
@@ -63,37 +58,36 @@ ScanResult scan(const ScanLine& line) {
                           below = rules.below[rule[h]];
             const int32_t before = h == kHueBlack ? 0 : black;
             const int32_t most = before + (amount[h] > 0 ? kLevels : 0);
-            const int32_t placedDots = clamp(dots[h], before, most);
+            const int32_t placed = clamp(dots[h], before, most);
             // Paper white keeps no error: dots never leak into it.
             const int32_t residue =
-                sum[h] != 0 ? clamp(value[h] - placedDots * kLevelUnit, -kMaxResidue, kMaxResidue)
-                            : 0;
-            const int32_t level = placedDots - before;
+                sum[h] != 0 ? clamp(value[h] - placed * kLevelUnit, -kMaxResidue, kMaxResidue) : 0;
+            const int32_t level = placed - before;
             bool isDark = true;
             if (h == kHueMagenta || h == kHueCyan) {
                 const int32_t dark = line.dark[static_cast<size_t>(h - 1)][x];
                 int32_t* darkErr = line.darkErr + 2 * x + h - 1;
-                const int32_t darkValue = dark + *darkErr + darkSpread[h].carry;
+                const int32_t darkValue = dark + *darkErr + s->darkCarry[h];
                 isDark = level > 0 && (darkValue * 2 >= level * kLevelUnit || dark == amount[h]);
                 const int32_t darkResidue =
                     dark != 0 ? darkValue - (isDark ? level * kLevelUnit : 0) : 0;
-                darkSpread[h].pass(darkResidue, right, belowBack, below, darkErr - 2 * step);
-                left |= darkResidue;
+                spread(darkResidue, right, belowBack, below, &s->darkCarry[h], &s->darkUnder[h],
+                       &s->darkAhead[h], darkErr - 2 * step);
+                s->left[h] |= darkResidue;
             }
             codes[h] = static_cast<uint8_t>(isDark ? level : 0);
             codes[kHues + h] = static_cast<uint8_t>(isDark ? 0 : level);
-            if (level != 0) hues |= 1u << h;
-            spread[h].pass(residue, right, belowBack, below, err + h - kHues * step);
-            left |= residue;
+            s->placed[h] |= level;
+            spread(residue, right, belowBack, below, &s->carry[h], &s->under[h], &s->ahead[h],
+                   err + h - kHues * step);
+            s->left[h] |= residue;
         }
     }
+    if (to < line.width) return;
     // The last pixel's cells below; its shares ahead fall off the page.
     const int32_t last = x - step;
-    for (int h = 0; h < kHues; ++h)
-        line.err[kHues * last + h] = static_cast<int16_t>(spread[h].under);
-    for (int h = kHueMagenta; h <= kHueCyan; ++h)
-        line.darkErr[2 * last + h - 1] = darkSpread[h].under;
-    return {hues, left != 0};
+    for (int h = 0; h < kHues; ++h) line.err[kHues * last + h] = static_cast<int16_t>(s->under[h]);
+    for (int h = kHueMagenta; h <= kHueCyan; ++h) line.darkErr[2 * last + h - 1] = s->darkUnder[h];
 }
 
 struct Variant {

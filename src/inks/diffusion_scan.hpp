@@ -74,14 +74,19 @@ struct ScanLine {
     int32_t* darkErr;
     uint8_t* codes;
 };
-// What a scan did: which hues got dots, one bit each (1 << Hue), and
-// whether any error is left for the next line.
-struct ScanResult {
-    unsigned hues;
-    bool left;
+// What a scan carries from pixel to pixel, lane by lane, so a line may be
+// scanned in parts: the error to the next pixel and the cells below not
+// yet written, for the hues' sums and for the dark shares; every residue
+// and every level placed, ORed. Zero at the start of a line.
+struct alignas(16) ScanState {
+    int32_t carry[kHues], under[kHues], ahead[kHues];
+    int32_t darkCarry[kHues], darkUnder[kHues], darkAhead[kHues];
+    int32_t left[kHues], placed[kHues];
 };
 
-using ScanKernel = ScanResult (*)(const ScanLine& line);
+// Scans the pixels from..to-1 of the line in scan order (counted from the
+// first pixel scanned); the part that ends the line writes its last cells.
+using ScanKernel = void (*)(const ScanLine& line, int32_t from, int32_t to, ScanState* state);
 
 // The kernel for 1 or 2 bits a pixel that this processor runs fastest.
 ScanKernel scan_kernel(int bits);

@@ -12,6 +12,9 @@ namespace {
 VRELO_SSE41 inline __m128i load(const void* p) {
     return _mm_load_si128(static_cast<const __m128i*>(p));
 }
+VRELO_SSE41 inline void store(void* p, __m128i v) {
+    _mm_store_si128(static_cast<__m128i*>(p), v);
+}
 VRELO_SSE41 inline __m128i load8(const void* p) {
     return _mm_loadl_epi64(static_cast<const __m128i*>(p));
 }
@@ -38,7 +41,7 @@ struct Spread {
 };
 
 template <int kBits>
-VRELO_SSE41 ScanResult scan(const ScanLine& line) {
+VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     const ToneRules& rules = tone_rules(kBits);
@@ -61,10 +64,11 @@ VRELO_SSE41 ScanResult scan(const ScanLine& line) {
                   *c = line.amount[kHueCyan], *y = line.amount[kHueYellow];
     const int16_t *darkM = line.dark[0], *darkC = line.dark[1];
     const int32_t step = (line.y & 1) != 0 ? -1 : 1;
-    int32_t x = step < 0 ? line.width - 1 : 0;
-    Spread main{zero, zero, zero}, dark{zero, zero, zero};
-    __m128i left = zero, placed = zero;
-    for (int32_t n = 0; n < line.width; ++n, x += step) {
+    int32_t x = step < 0 ? line.width - 1 - from : from;
+    Spread main{load(s->carry), load(s->under), load(s->ahead)};
+    Spread dark{load(s->darkCarry), load(s->darkUnder), load(s->darkAhead)};
+    __m128i left = load(s->left), placed = load(s->placed);
+    for (int32_t n = from; n < to; ++n, x += step) {
         int16_t* err = line.err + kHues * x;
         int32_t* darkErr = line.darkErr + 2 * x;
         const __m128i amount = _mm_setr_epi32(k[x], m[x], c[x], y[x]);
@@ -121,13 +125,19 @@ VRELO_SSE41 ScanResult scan(const ScanLine& line) {
         store8(err - kHues * step, _mm_packs_epi32(behind, behind));
         left = _mm_or_si128(left, _mm_or_si128(residue, darkResidue));
     }
+    store(s->carry, main.carry);
+    store(s->under, main.under);
+    store(s->ahead, main.ahead);
+    store(s->darkCarry, dark.carry);
+    store(s->darkUnder, dark.under);
+    store(s->darkAhead, dark.ahead);
+    store(s->left, left);
+    store(s->placed, placed);
+    if (to < line.width) return;
     // The last pixel's cells below; its shares ahead fall off the page.
     const int32_t last = x - step;
     store8(line.err + kHues * last, _mm_packs_epi32(main.under, main.under));
     store8(line.darkErr + 2 * last, _mm_srli_si128(dark.under, 4));
-    const unsigned placedHues =
-        static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(placed, zero))));
-    return {placedHues, _mm_testz_si128(left, left) == 0};
 }
 
 }  // namespace

@@ -62,17 +62,38 @@ void ErrorDiffusion::pack(const LineRows& rows) const {
 
 unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
     if (!has_work(amounts)) return 0;
-    const ScanLine line{y,
-                        width_,
-                        amounts.hue,
-                        {amounts.dark[kHueMagenta], amounts.dark[kHueCyan]},
-                        error_.data() + kHues,
-                        darkError_.data() + 2,
-                        codes_.data()};
-    const ScanResult result = scan_(line);
-    pending_ = result.left;
+    begin(y, amounts);
+    scan(width_);
+    return finish(rows);
+}
+
+void ErrorDiffusion::begin(int32_t y, const LineAmounts& amounts) {
+    line_ = {y,
+             width_,
+             amounts.hue,
+             {amounts.dark[kHueMagenta], amounts.dark[kHueCyan]},
+             error_.data() + kHues,
+             darkError_.data() + 2,
+             codes_.data()};
+    state_ = {};
+    scanned_ = 0;
+}
+
+void ErrorDiffusion::scan(int32_t to) {
+    scan_(line_, scanned_, to, &state_);
+    scanned_ = to;
+}
+
+unsigned ErrorDiffusion::finish(const LineRows& rows) {
     pack(rows);
-    return result.hues;
+    unsigned hues = 0;
+    int32_t left = 0;
+    for (int h = 0; h < kHues; ++h) {
+        if (state_.placed[h] != 0) hues |= 1u << h;
+        left |= state_.left[h];
+    }
+    pending_ = left != 0;
+    return hues;
 }
 
 }  // namespace vrelo_inks

@@ -47,6 +47,16 @@ class ErrorDiffusion {
     // when the line has no ink and no error is carried to it.
     unsigned line(int32_t y, const LineAmounts& amounts, const LineRows& rows);
 
+    // The same line in steps, for a caller that has its amounts in parts:
+    // begin() it, scan() it up to each part's end as the amounts come (in
+    // pixels of the scan, from 0: odd lines are scanned from right to
+    // left), and finish() it; the same dots as line(). A line without ink
+    // may be skipped when no error is carried to it (!carries_error()).
+    bool carries_error() const { return pending_; }
+    void begin(int32_t y, const LineAmounts& amounts);
+    void scan(int32_t to);
+    unsigned finish(const LineRows& rows);
+
   private:
     bool has_work(const LineAmounts& amounts) const;
     // The codes of the line into its rows.
@@ -63,6 +73,10 @@ class ErrorDiffusion {
     bool pending_ = false;
     // The codes of the line, and of a row byte's pixels beyond it (0).
     std::vector<uint8_t> codes_;
+    // The line being scanned, and how far.
+    ScanLine line_{};
+    ScanState state_{};
+    int32_t scanned_ = 0;
 };
 
 }  // namespace vrelo_inks

@@ -7,11 +7,26 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 namespace vrelo_inks {
+
+// How far some work on a line has come, for a thread waiting on another
+// within the line: short waits, so the waiter checks a few times before
+// it gives up its core.
+class Progress {
+  public:
+    void reset() { done_.store(0, std::memory_order_relaxed); }
+    void publish(int32_t done) { done_.store(done, std::memory_order_release); }
+    // Returns once at least done is published.
+    void wait_for(int32_t done) const;
+
+  private:
+    std::atomic<int32_t> done_{0};
+};
 
 class LineWorker {
   public:

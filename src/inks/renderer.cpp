@@ -98,10 +98,14 @@ struct VreloInks {
     std::unique_ptr<BlueNoise> blueNoise;
     int32_t line = 0;
     bool started = false;
-    // With two threads: the second one separates the right half of each
-    // line, given its samples.
+    // With two threads: the second one separates each line in parts, in
+    // the order the scan takes them, and says how many are done and
+    // whether the line has ink; this one scans each part once it is there.
     std::unique_ptr<LineWorker> worker;
+    Progress separated;
     const void* samples = nullptr;
+    int32_t scanned = 0;  // the line in the scan
+    bool inked = false;
     LineAmounts in{};
     LineRows out{};
 
@@ -153,20 +157,69 @@ std::array<int16_t*, 6> amount_rows(VreloInks* r) {
     return amounts;
 }
 
-// The second thread's part of a line: the right half of the separation.
-void second_part(VreloInks* r) {
-    r->separation->separate(r->samples, amount_rows(r), r->options.width / 2, r->options.width);
+// Pixels of a line the second thread separates at a time: the scan
+// starts once the first part is there.
+constexpr int32_t kPart = 1024;
+
+int32_t parts_of(int32_t width) {
+    return (width + kPart - 1) / kPart;
 }
 
-// A line on two threads: each separates half of it, then this one
-// diffuses it. The same dots as on one thread.
+// The pixels from..to-1 of a line's part, which takes it from the start
+// of the scan (the left on even lines, the right on odd ones).
+void part_pixels(int32_t width, int32_t y, int32_t part, int32_t* from, int32_t* to) {
+    const int32_t first = part * kPart, end = std::min(width, first + kPart);
+    const bool backwards = (y & 1) != 0;
+    *from = backwards ? width - end : first;
+    *to = backwards ? width - first : end;
+}
+
+// The second thread's part of a line: its separation, part by part, from
+// the second part on; says how far it has come by the parts done.
+void second_part(VreloInks* r) {
+    const int32_t width = r->options.width, parts = parts_of(width);
+    const std::array<int16_t*, 6> amounts = amount_rows(r);
+    bool inked = false;
+    for (int32_t part = 1; part < parts; ++part) {
+        int32_t from, to;
+        part_pixels(width, r->scanned, part, &from, &to);
+        inked = r->separation->separate(r->samples, amounts, from, to) || inked;
+        if (part + 1 == parts) r->inked = inked;
+        r->separated.publish(part + 1);
+    }
+}
+
+// A line on two threads: this one separates the first part while the
+// other wakes up, then scans each part once it is separated, the other
+// separating the rest ahead of it. The same dots as on one thread.
 unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
+    const int32_t width = r->options.width, parts = parts_of(width);
     r->separation->prepare(samples);
     r->samples = samples;
-    r->worker->start();
-    r->separation->separate(samples, amount_rows(r), 0, r->options.width / 2);
-    r->worker->wait();
-    return r->diffusion->line(y, r->in, r->out);
+    r->scanned = y;
+    r->inked = false;
+    r->separated.reset();
+    r->separated.publish(1);
+    if (parts > 1) r->worker->start();
+    int32_t from, to;
+    part_pixels(width, y, 0, &from, &to);
+    const bool firstInked = r->separation->separate(samples, amount_rows(r), from, to);
+    ErrorDiffusion& diffusion = *r->diffusion;
+    bool scan = true;
+    // A line that takes no error is scanned only if it has ink.
+    if (!diffusion.carries_error()) {
+        r->separated.wait_for(parts);
+        scan = firstInked || r->inked;
+    }
+    if (scan) {
+        diffusion.begin(y, r->in);
+        for (int32_t part = 0; part < parts; ++part) {
+            r->separated.wait_for(part + 1);
+            diffusion.scan(std::min(width, (part + 1) * kPart));
+        }
+    }
+    if (parts > 1) r->worker->wait();
+    return scan ? diffusion.finish(r->out) : 0;
 }
 
 }  // namespace
