@@ -82,7 +82,7 @@ class Baseline {
         : band_(band) {
         std::string error;
         separation_ = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
-        for (auto& a : amounts_) a.assign(static_cast<size_t>(kPageWidth), 0);
+        amounts_.assign(static_cast<size_t>(kPageWidth), vrelo_inks::PixelAmounts{});
         for (auto& p : cover_) p.assign(static_cast<size_t>(kPageWidth), 0.f);
         for (auto& e : here_) e.assign(static_cast<size_t>(kPageWidth) + 2, 0.f);
         for (auto& e : next_) e.assign(static_cast<size_t>(kPageWidth) + 2, 0.f);
@@ -95,19 +95,19 @@ class Baseline {
 
   private:
     void line(const uint8_t* samples) {
-        std::array<int16_t*, 6> a;
-        for (int i = 0; i < 6; ++i)
-            a[static_cast<size_t>(i)] = amounts_[static_cast<size_t>(i)].data();
-        separation_->separate(samples, a);
+        separation_->separate(samples, amounts_.data());
         // Six planes from the hues' amounts: K, Y, C, c, M, m.
+        using vrelo_inks::kHueBlack, vrelo_inks::kHueYellow, vrelo_inks::kHueCyan,
+            vrelo_inks::kHueMagenta;
         constexpr float kUnit = 1.f / vrelo_inks::kLevelUnit;
-        for (int32_t x = 0; x < kPageWidth; ++x) {
-            cover_[0][static_cast<size_t>(x)] = a[0][x] * kUnit;
-            cover_[1][static_cast<size_t>(x)] = a[1][x] * kUnit;
-            cover_[2][static_cast<size_t>(x)] = a[3][x] * kUnit;
-            cover_[3][static_cast<size_t>(x)] = (a[2][x] - a[3][x]) * kUnit;
-            cover_[4][static_cast<size_t>(x)] = a[5][x] * kUnit;
-            cover_[5][static_cast<size_t>(x)] = (a[4][x] - a[5][x]) * kUnit;
+        for (size_t x = 0; x < static_cast<size_t>(kPageWidth); ++x) {
+            const vrelo_inks::PixelAmounts& a = amounts_[x];
+            cover_[0][x] = a.hue[kHueBlack] * kUnit;
+            cover_[1][x] = a.hue[kHueYellow] * kUnit;
+            cover_[2][x] = a.dark[kHueCyan] * kUnit;
+            cover_[3][x] = (a.hue[kHueCyan] - a.dark[kHueCyan]) * kUnit;
+            cover_[4][x] = a.dark[kHueMagenta] * kUnit;
+            cover_[5][x] = (a.hue[kHueMagenta] - a.dark[kHueMagenta]) * kUnit;
         }
         for (int p = 0; p < 6; ++p) {
             float* here = here_[static_cast<size_t>(p)].data() + 1;
@@ -133,7 +133,7 @@ class Baseline {
 
     const std::vector<std::vector<uint8_t>>& band_;
     std::unique_ptr<vrelo_inks::LineSeparation> separation_;
-    std::array<std::vector<int16_t>, 6> amounts_;
+    std::vector<vrelo_inks::PixelAmounts> amounts_;
     std::array<std::vector<float>, 6> cover_, here_, next_;
     std::array<std::vector<uint8_t>, 6> rows_;
 };

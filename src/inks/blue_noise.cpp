@@ -78,7 +78,7 @@ BlueNoise::BlueNoise(int bits) : bits_(bits) {
     mask();
 }
 
-unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
+unsigned BlueNoise::line(int32_t y, int32_t width, const PixelAmounts* amounts,
                          const LineRows& rows) const {
     const uint16_t* row = mask().data() + (y % kMaskHeight) * kMaskWidth;
     unsigned placed = 0;
@@ -88,24 +88,26 @@ unsigned BlueNoise::line(int32_t y, int32_t width, const LineAmounts& amounts,
     int32_t owed[kHues] = {0, 0, 0, 0};
     for (int32_t x = 0; x < width; ++x) {
         const int32_t phase = kLevelUnit - 1 - row[x % kMaskWidth];
-        const int32_t black = amounts.hue[kHueBlack][x];
+        const PixelAmounts& a = amounts[x];
+        const int32_t black = a.hue[kHueBlack];
         const int32_t blackDots = (black + phase) >> 10;
         for (int h = 0; h < kHues; ++h) {
-            const int32_t in = amounts.hue[static_cast<size_t>(h)][x];
+            const int32_t in = a.hue[h];
             if (in == 0) continue;
             const int32_t dots = h == kHueBlack ? blackDots : (black + in + phase) >> 10;
             const int level = static_cast<int>(dots - (h == kHueBlack ? 0 : blackDots));
-            const int16_t* dark = amounts.dark[static_cast<size_t>(h)];
+            const int32_t dark = a.dark[h];
+            const bool hasLight = h == kHueMagenta || h == kHueCyan;
             bool isDark = false;
-            if (dark != nullptr && dark[x] > 0) {
-                owed[h] += dark[x];
-                isDark = level > 0 && (owed[h] * 2 >= level * kLevelUnit || dark[x] == in);
+            if (hasLight && dark > 0) {
+                owed[h] += dark;
+                isDark = level > 0 && (owed[h] * 2 >= level * kLevelUnit || dark == in);
                 if (isDark) owed[h] -= level * kLevelUnit;
             }
             if (level <= 0) continue;
             placed |= 1u << h;
-            put_level(isDark || dark == nullptr ? rows.dark[static_cast<size_t>(h)]
-                                                : rows.light[static_cast<size_t>(h)],
+            put_level(isDark || !hasLight ? rows.dark[static_cast<size_t>(h)]
+                                          : rows.light[static_cast<size_t>(h)],
                       bits_, x, level);
         }
     }

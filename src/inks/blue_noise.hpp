@@ -16,7 +16,8 @@ class BlueNoise {
   public:
     explicit BlueNoise(int bits);
     // As ErrorDiffusion::line.
-    unsigned line(int32_t y, int32_t width, const LineAmounts& amounts, const LineRows& rows) const;
+    unsigned line(int32_t y, int32_t width, const PixelAmounts* amounts,
+                  const LineRows& rows) const;
 
   private:
     int bits_;

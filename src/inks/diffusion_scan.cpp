@@ -39,8 +39,9 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
         int16_t* err = line.err + kHues * x;
         const int16_t* noiseAt =
             noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask);
-        int32_t amount[kHues], sum[kHues], value[kHues], dots[kHues], rule[kHues];
-        for (int h = 0; h < kHues; ++h) amount[h] = line.amount[static_cast<size_t>(h)][x];
+        const PixelAmounts& pixel = line.amounts[x];
+        const int16_t* amount = pixel.hue;
+        int32_t sum[kHues], value[kHues], dots[kHues], rule[kHues];
         for (int h = 0; h < kHues; ++h) {
             sum[h] = h == kHueBlack ? amount[h] : amount[kHueBlack] + amount[h];
             const int32_t tone = sum[h] & (kLevelUnit - 1);
@@ -65,7 +66,7 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
             const int32_t level = placed - before;
             bool isDark = true;
             if (h == kHueMagenta || h == kHueCyan) {
-                const int32_t dark = line.dark[static_cast<size_t>(h - 1)][x];
+                const int32_t dark = pixel.dark[h];
                 int32_t* darkErr = line.darkErr + 2 * x + h - 1;
                 const int32_t darkValue = dark + *darkErr + s->darkCarry[h];
                 isDark = level > 0 && (darkValue * 2 >= level * kLevelUnit || dark == amount[h]);

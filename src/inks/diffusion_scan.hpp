@@ -14,20 +14,15 @@
 #ifndef VRELO_INKS_DIFFUSION_SCAN_HPP
 #define VRELO_INKS_DIFFUSION_SCAN_HPP
 
-#include <array>
 #include <cstdint>
+
+#include "pixel_amounts.hpp"
 
 namespace vrelo_inks {
 
-// Amounts handed to the halftoners: one dot size is kLevelUnit, a full
-// pixel at 2 bits three of them.
-constexpr int kLevelShift = 10;
-constexpr int kLevelUnit = 1 << kLevelShift;
 // Weights are in 1/256.
 constexpr int kWeightShift = 8;
 
-// Lanes of the scan: the hues in diffusion order.
-enum Hue { kHueBlack, kHueMagenta, kHueCyan, kHueYellow, kHues };
 // A pixel's dots as the scan leaves them: a byte by hue for the dark (or
 // only) ink's level, then a byte by hue for the light ink's (0 for black
 // and yellow).
@@ -58,8 +53,8 @@ inline uint32_t noise_start(int32_t y) {
     return static_cast<uint32_t>(y) * 40503u * 2654435761u >> (32 - kNoiseBits);
 }
 
-// One line for the scan: the amounts by lane (black, magenta, cyan,
-// yellow) and the dark parts of magenta's and cyan's; the rows of error
+// One line for the scan: its pixels' amounts (the hues are the scan's
+// lanes); the rows of error
 // for the next line, that of pixel x at err[kHues * x + lane] (16 bits: a
 // sum's residue is held within two full pixels) and, for the dark shares,
 // at darkErr[2 * x + lane - 1] (lanes 1 and 2; 32 bits, as a dark share's
@@ -68,8 +63,7 @@ inline uint32_t noise_start(int32_t y) {
 // right to left.
 struct ScanLine {
     int32_t y, width;
-    std::array<const int16_t*, kHues> amount;
-    std::array<const int16_t*, 2> dark;
+    const PixelAmounts* amounts;
     int16_t* err;
     int32_t* darkErr;
     uint8_t* codes;

@@ -60,18 +60,20 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
                   minResidue = _mm_set1_epi32(-kMaxResidue);
     const __m128i hues = _mm_setr_epi32(0, -1, -1, -1);     // every lane but black's
     const __m128i onlyDark = _mm_setr_epi32(-1, 0, 0, -1);  // black and yellow
-    const int16_t *k = line.amount[kHueBlack], *m = line.amount[kHueMagenta],
-                  *c = line.amount[kHueCyan], *y = line.amount[kHueYellow];
-    const int16_t *darkM = line.dark[0], *darkC = line.dark[1];
+    const PixelAmounts* amounts = line.amounts;
+    int16_t* const errRow = line.err;
+    int32_t* const darkErrRow = line.darkErr;
+    uint8_t* const codesRow = line.codes;
     const int32_t step = (line.y & 1) != 0 ? -1 : 1;
     int32_t x = step < 0 ? line.width - 1 - from : from;
     Spread main{load(s->carry), load(s->under), load(s->ahead)};
     Spread dark{load(s->darkCarry), load(s->darkUnder), load(s->darkAhead)};
     __m128i left = load(s->left), placed = load(s->placed);
     for (int32_t n = from; n < to; ++n, x += step) {
-        int16_t* err = line.err + kHues * x;
-        int32_t* darkErr = line.darkErr + 2 * x;
-        const __m128i amount = _mm_setr_epi32(k[x], m[x], c[x], y[x]);
+        int16_t* err = errRow + kHues * x;
+        int32_t* darkErr = darkErrRow + 2 * x;
+        const __m128i pixel = load(amounts + x);
+        const __m128i amount = _mm_cvtepi16_epi32(pixel);
         const __m128i sum =
             _mm_add_epi32(amount, _mm_and_si128(_mm_shuffle_epi32(amount, 0), hues));
         const __m128i tone = _mm_and_si128(sum, fraction);
@@ -103,7 +105,7 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
                       weightBack = _mm_shuffle_epi8(belowBack, rule),
                       weightBelow = _mm_shuffle_epi8(below, rule);
         // The dark shares, in the lanes of magenta and cyan.
-        const __m128i darkIn = _mm_setr_epi32(0, darkM[x], darkC[x], 0);
+        const __m128i darkIn = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(pixel, pixel));
         const __m128i darkValue =
             _mm_add_epi32(_mm_add_epi32(darkIn, _mm_slli_si128(load8(darkErr), 4)), dark.carry);
         const __m128i darkEnough =
@@ -119,7 +121,7 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
                _mm_srli_si128(dark.pass(darkResidue, weightRight, weightBack, weightBelow), 4));
         const __m128i codes = _mm_packus_epi16(
             _mm_packs_epi32(_mm_and_si128(isDark, level), _mm_andnot_si128(isDark, level)), zero);
-        store8(line.codes + kCodeBytes * x, codes);
+        store8(codesRow + kCodeBytes * x, codes);
         placed = _mm_or_si128(placed, level);
         const __m128i behind = main.pass(residue, weightRight, weightBack, weightBelow);
         store8(err - kHues * step, _mm_packs_epi32(behind, behind));

@@ -8,8 +8,35 @@
 namespace vrelo_inks {
 namespace {
 
-// The codes a row byte holds, by bits a pixel.
-constexpr int32_t kCodesPerByte[2] = {8, 4};
+// The codes a row byte holds at 1 bit, the most.
+constexpr int32_t kMostCodesPerByte = 8;
+
+// Codes are 0/1 at 1 bit and 0..3 at 2, so shifting each pixel's code
+// bytes to its place in a row byte and ORing them gives a row byte of
+// every ink at once, one in each byte of the word.
+template <int kBits>
+void pack_codes(const uint8_t* codes, int32_t width, const LineRows& rows) {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "codes are read as words");
+    constexpr int32_t kPerByte = 8 / kBits;
+    std::array<uint8_t*, kCodeBytes> out;
+    for (size_t h = 0; h < kHues; ++h) {
+        out[h] = rows.dark[h];
+        out[kHues + h] = rows.light[h];
+    }
+    const int32_t bytes = (width + kPerByte - 1) / kPerByte;
+    for (int32_t i = 0; i < bytes; ++i) {
+        uint64_t word = 0;
+#pragma GCC unroll 8
+        for (int32_t j = 0; j < kPerByte; ++j) {
+            uint64_t code;
+            std::memcpy(&code, codes + kCodeBytes * (i * kPerByte + j), sizeof code);
+            word |= code << (kBits * (kPerByte - 1 - j));
+        }
+#pragma GCC unroll 8
+        for (size_t b = 0; b < out.size(); ++b)
+            if (out[b] != nullptr) out[b][i] = static_cast<uint8_t>(word >> (8 * b));
+    }
+}
 
 }  // namespace
 
@@ -19,7 +46,7 @@ ErrorDiffusion::ErrorDiffusion(int32_t width, int bits)
       scan_(scan_kernel(bits)),
       error_(kHues * (static_cast<size_t>(width) + 2)),
       darkError_(2 * (static_cast<size_t>(width) + 2)),
-      codes_(kCodeBytes * (static_cast<size_t>(width) + kCodesPerByte[0])) {}
+      codes_(kCodeBytes * (static_cast<size_t>(width) + kMostCodesPerByte)) {}
 
 void ErrorDiffusion::start_page() {
     std::fill(error_.begin(), error_.end(), 0);
@@ -27,54 +54,23 @@ void ErrorDiffusion::start_page() {
     pending_ = false;
 }
 
-bool ErrorDiffusion::has_work(const LineAmounts& amounts) const {
+bool ErrorDiffusion::has_work(const PixelAmounts* amounts) const {
     if (pending_) return true;
     // Nothing carried and nothing to print: the line stays blank.
-    for (const int16_t* hue : amounts.hue)
-        if (std::any_of(hue, hue + width_, [](int16_t a) { return a != 0; })) return true;
-    return false;
+    return std::any_of(amounts, amounts + width_, [](const PixelAmounts& a) {
+        return (a.hue[0] | a.hue[1] | a.hue[2] | a.hue[3]) != 0;
+    });
 }
 
-// Codes are 0/1 at 1 bit and 0..3 at 2, so shifting each pixel's code
-// bytes to its place in a row byte and ORing them gives a row byte of
-// every ink at once, one in each byte of the word.
-void ErrorDiffusion::pack(const LineRows& rows) const {
-    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "codes are read as words");
-    const int32_t perByte = kCodesPerByte[bits_ - 1];
-    const uint8_t* codes = codes_.data();
-    std::array<uint8_t*, kCodeBytes> out;
-    for (size_t h = 0; h < kHues; ++h) {
-        out[h] = rows.dark[h];
-        out[kHues + h] = rows.light[h];
-    }
-    const int32_t bytes = (width_ + perByte - 1) / perByte;
-    for (int32_t i = 0; i < bytes; ++i) {
-        uint64_t word = 0;
-        for (int32_t j = 0; j < perByte; ++j) {
-            uint64_t code;
-            std::memcpy(&code, codes + kCodeBytes * (i * perByte + j), sizeof code);
-            word |= code << (bits_ * (perByte - 1 - j));
-        }
-        for (size_t b = 0; b < out.size(); ++b)
-            if (out[b] != nullptr) out[b][i] = static_cast<uint8_t>(word >> (8 * b));
-    }
-}
-
-unsigned ErrorDiffusion::line(int32_t y, const LineAmounts& amounts, const LineRows& rows) {
+unsigned ErrorDiffusion::line(int32_t y, const PixelAmounts* amounts, const LineRows& rows) {
     if (!has_work(amounts)) return 0;
     begin(y, amounts);
     scan(width_);
     return finish(rows);
 }
 
-void ErrorDiffusion::begin(int32_t y, const LineAmounts& amounts) {
-    line_ = {y,
-             width_,
-             amounts.hue,
-             {amounts.dark[kHueMagenta], amounts.dark[kHueCyan]},
-             error_.data() + kHues,
-             darkError_.data() + 2,
-             codes_.data()};
+void ErrorDiffusion::begin(int32_t y, const PixelAmounts* amounts) {
+    line_ = {y, width_, amounts, error_.data() + kHues, darkError_.data() + 2, codes_.data()};
     state_ = {};
     scanned_ = 0;
 }
@@ -85,7 +81,10 @@ void ErrorDiffusion::scan(int32_t to) {
 }
 
 unsigned ErrorDiffusion::finish(const LineRows& rows) {
-    pack(rows);
+    if (bits_ == 1)
+        pack_codes<1>(codes_.data(), width_, rows);
+    else
+        pack_codes<2>(codes_.data(), width_, rows);
     unsigned hues = 0;
     int32_t left = 0;
     for (int h = 0; h < kHues; ++h) {

@@ -23,12 +23,6 @@
 
 namespace vrelo_inks {
 
-// A line's amounts in level units, by hue in diffusion order (black,
-// magenta, cyan, yellow), and the dark part of magenta's and cyan's.
-struct LineAmounts {
-    std::array<const int16_t*, 4> hue;
-    std::array<const int16_t*, 4> dark;  // null for black and yellow
-};
 // The rows a line's dots go to: by hue, the dark (or only) ink's and the
 // light ink's (null for black and yellow).
 struct LineRows {
@@ -45,7 +39,7 @@ class ErrorDiffusion {
     // One line; fills every byte of the rows and returns which hues got
     // dots, one bit each (1 << Hue); returns 0 and leaves the rows alone
     // when the line has no ink and no error is carried to it.
-    unsigned line(int32_t y, const LineAmounts& amounts, const LineRows& rows);
+    unsigned line(int32_t y, const PixelAmounts* amounts, const LineRows& rows);
 
     // The same line in steps, for a caller that has its amounts in parts:
     // begin() it, scan() it up to each part's end as the amounts come (in
@@ -53,14 +47,12 @@ class ErrorDiffusion {
     // left), and finish() it; the same dots as line(). A line without ink
     // may be skipped when no error is carried to it (!carries_error()).
     bool carries_error() const { return pending_; }
-    void begin(int32_t y, const LineAmounts& amounts);
+    void begin(int32_t y, const PixelAmounts* amounts);
     void scan(int32_t to);
     unsigned finish(const LineRows& rows);
 
   private:
-    bool has_work(const LineAmounts& amounts) const;
-    // The codes of the line into its rows.
-    void pack(const LineRows& rows) const;
+    bool has_work(const PixelAmounts* amounts) const;
 
     int32_t width_;
     int bits_;

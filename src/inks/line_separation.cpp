@@ -148,8 +148,8 @@ void LineSeparation::from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* o
 }
 
 template <typename Sample, int kChannels>
-bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
-                                      int32_t from, int32_t to) const {
+bool LineSeparation::separate_samples(const Sample* samples, PixelAmounts* amounts, int32_t from,
+                                      int32_t to) const {
     const uint32_t toFull = sizeof(Sample) == 1 ? 257 : 1;
     const int32_t shift = 2;  // kFull coverage -> one level unit at 1 bit
     const int32_t levels = (1 << options_.bits) - 1;
@@ -166,23 +166,22 @@ bool LineSeparation::separate_samples(const Sample* samples, const std::array<in
         for (int i = 0; i < kChannels; ++i) c[i] = static_cast<uint32_t>(p[i]) * toFull;
         InkLevels inks;
         pixel(c, &inks);
-        const int16_t a[6] = {
-            static_cast<int16_t>((inks[kBlack] * levels) >> shift),
-            static_cast<int16_t>((inks[kYellow] * levels) >> shift),
-            static_cast<int16_t>(((inks[kCyan] + inks[kLightCyan]) * levels) >> shift),
-            static_cast<int16_t>((inks[kCyan] * levels) >> shift),
-            static_cast<int16_t>(((inks[kMagenta] + inks[kLightMagenta]) * levels) >> shift),
-            static_cast<int16_t>((inks[kMagenta] * levels) >> shift)};
-        any = any || (a[0] | a[1] | a[2] | a[4]) != 0;
-        for (size_t i = 0; i < 6; ++i) std::fill(amounts[i] + x, amounts[i] + end, a[i]);
+        const auto amount = [&](int32_t coverage) {
+            return static_cast<int16_t>((coverage * levels) >> shift);
+        };
+        const PixelAmounts a = {{amount(inks[kBlack]), amount(inks[kMagenta] + inks[kLightMagenta]),
+                                 amount(inks[kCyan] + inks[kLightCyan]), amount(inks[kYellow])},
+                                {0, amount(inks[kMagenta]), amount(inks[kCyan]), 0}};
+        any = any || (a.hue[0] | a.hue[1] | a.hue[2] | a.hue[3]) != 0;
+        std::fill(amounts + x, amounts + end, a);
         x = end;
     }
     return any;
 }
 
 template <typename Sample>
-bool LineSeparation::separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
-                                      int32_t from, int32_t to) const {
+bool LineSeparation::separate_samples(const Sample* samples, PixelAmounts* amounts, int32_t from,
+                                      int32_t to) const {
     if (path_ == Path::kThroughSrgb || options_.input == VRELO_INKS_RGB)
         return separate_samples<Sample, 3>(samples, amounts, from, to);
     if (options_.input == VRELO_INKS_GREY)
@@ -194,15 +193,15 @@ void LineSeparation::prepare(const void* samples) {
     if (path_ == Path::kThroughSrgb) toSrgb_->convert(samples, srgb_.data(), options_.width);
 }
 
-bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts,
-                              int32_t from, int32_t to) const {
+bool LineSeparation::separate(const void* samples, PixelAmounts* amounts, int32_t from,
+                              int32_t to) const {
     if (path_ == Path::kThroughSrgb) return separate_samples(srgb_.data(), amounts, from, to);
     if (options_.sampleBits == 8)
         return separate_samples(static_cast<const uint8_t*>(samples), amounts, from, to);
     return separate_samples(static_cast<const uint16_t*>(samples), amounts, from, to);
 }
 
-bool LineSeparation::separate(const void* samples, const std::array<int16_t*, 6>& amounts) {
+bool LineSeparation::separate(const void* samples, PixelAmounts* amounts) {
     prepare(samples);
     return separate(samples, amounts, 0, options_.width);
 }

@@ -13,6 +13,7 @@
 
 #include "colour_profiles.hpp"
 #include "ink_recipe.hpp"
+#include "pixel_amounts.hpp"
 #include "separation_table.hpp"
 #include "vrelo417_inks.h"
 
@@ -27,15 +28,13 @@ class LineSeparation {
                                                 const Profile* input, const Profile* printer,
                                                 std::string* error);
 
-    // The amounts of one line in level units (see error_diffusion.hpp): K,
-    // Y, the cyan hue's dots and their dark part, the same for magenta.
-    // False when the line has no ink at all.
-    bool separate(const void* samples, const std::array<int16_t*, 6>& amounts);
+    // The amounts of one line, a record a pixel. False when the line has
+    // no ink at all.
+    bool separate(const void* samples, PixelAmounts* amounts);
     // The same in steps, for two threads: prepare() the line once, then
     // the pixels from..to-1 of it, any part on any thread.
     void prepare(const void* samples);
-    bool separate(const void* samples, const std::array<int16_t*, 6>& amounts, int32_t from,
-                  int32_t to) const;
+    bool separate(const void* samples, PixelAmounts* amounts, int32_t from, int32_t to) const;
 
     // The inks of one pixel (channels 0..65535 of the input's kind), as
     // coverage in 1/kFull.
@@ -50,11 +49,11 @@ class LineSeparation {
     // The grid's inks of an RGB colour, split when the grid holds tones.
     void from_table(uint32_t r, uint32_t g, uint32_t b, InkLevels* out) const;
     template <typename Sample, int kChannels>
-    bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
-                          int32_t from, int32_t to) const;
+    bool separate_samples(const Sample* samples, PixelAmounts* amounts, int32_t from,
+                          int32_t to) const;
     template <typename Sample>
-    bool separate_samples(const Sample* samples, const std::array<int16_t*, 6>& amounts,
-                          int32_t from, int32_t to) const;
+    bool separate_samples(const Sample* samples, PixelAmounts* amounts, int32_t from,
+                          int32_t to) const;
 
     VreloInksOptions options_;
     InkRecipe recipe_;

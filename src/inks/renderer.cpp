@@ -90,9 +90,8 @@ struct VreloInks {
     VreloInksOptions options{};
     std::string message;
     std::unique_ptr<LineSeparation> separation;
-    // The amounts of a line for the halftoners: K, Y, the cyan hue's dots
-    // and dark part, the magenta hue's dots and dark part.
-    std::array<std::vector<int16_t>, 6> amounts;
+    // The amounts of a line for the halftoners, a record a pixel.
+    std::vector<PixelAmounts> amounts;
     std::array<std::vector<uint8_t>, kInks> rows;
     std::unique_ptr<ErrorDiffusion> diffusion;
     std::unique_ptr<BlueNoise> blueNoise;
@@ -106,7 +105,6 @@ struct VreloInks {
     const void* samples = nullptr;
     int32_t scanned = 0;  // the line in the scan
     bool inked = false;
-    LineAmounts in{};
     LineRows out{};
 
     int fail(int result, const std::string& text) {
@@ -116,9 +114,6 @@ struct VreloInks {
 };
 
 namespace {
-
-// The halftoners' amounts, in the order of VreloInks::amounts.
-enum { kAmountK, kAmountY, kAmountCyan, kAmountDarkCyan, kAmountMagenta, kAmountDarkMagenta };
 
 bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, bool* hasInput,
                    std::string* error) {
@@ -150,13 +145,6 @@ bool open_profiles(const VreloInksOptions& o, Profile* input, Profile* printer, 
     return true;
 }
 
-// The renderer's amount rows, one a separated ink.
-std::array<int16_t*, 6> amount_rows(VreloInks* r) {
-    std::array<int16_t*, 6> amounts;
-    for (size_t i = 0; i < amounts.size(); ++i) amounts[i] = r->amounts[i].data();
-    return amounts;
-}
-
 // Pixels of a line the second thread separates at a time: the scan
 // starts once the first part is there.
 constexpr int32_t kPart = 1024;
@@ -178,7 +166,7 @@ void part_pixels(int32_t width, int32_t y, int32_t part, int32_t* from, int32_t*
 // the second part on; says how far it has come by the parts done.
 void second_part(VreloInks* r) {
     const int32_t width = r->options.width, parts = parts_of(width);
-    const std::array<int16_t*, 6> amounts = amount_rows(r);
+    PixelAmounts* amounts = r->amounts.data();
     bool inked = false;
     for (int32_t part = 1; part < parts; ++part) {
         int32_t from, to;
@@ -203,7 +191,7 @@ unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
     if (parts > 1) r->worker->start();
     int32_t from, to;
     part_pixels(width, y, 0, &from, &to);
-    const bool firstInked = r->separation->separate(samples, amount_rows(r), from, to);
+    const bool firstInked = r->separation->separate(samples, r->amounts.data(), from, to);
     ErrorDiffusion& diffusion = *r->diffusion;
     bool scan = true;
     // A line that takes no error is scanned only if it has ink.
@@ -212,7 +200,7 @@ unsigned render_in_two(VreloInks* r, const void* samples, int32_t y) {
         scan = firstInked || r->inked;
     }
     if (scan) {
-        diffusion.begin(y, r->in);
+        diffusion.begin(y, r->amounts.data());
         for (int32_t part = 0; part < parts; ++part) {
             r->separated.wait_for(part + 1);
             diffusion.scan(std::min(width, (part + 1) * kPart));
@@ -271,7 +259,7 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                 } else {
                     const size_t width = static_cast<size_t>(options->width);
                     const size_t rowBytes = (width * static_cast<size_t>(options->bits) + 7) / 8;
-                    for (auto& a : made->amounts) a.assign(width, 0);
+                    made->amounts.assign(width, PixelAmounts{});
                     for (auto& row : made->rows) row.assign(rowBytes, 0);
                     if (options->halftone == VRELO_INKS_DIFFUSION)
                         made->diffusion =
@@ -327,9 +315,7 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
     const int32_t y = r->line++;
     const size_t bytes = r->rows[0].size();
     for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
-    const std::array<int16_t*, 6> amounts = amount_rows(r);
-    r->in = {{amounts[kAmountK], amounts[kAmountMagenta], amounts[kAmountCyan], amounts[kAmountY]},
-             {nullptr, amounts[kAmountDarkMagenta], amounts[kAmountDarkCyan], nullptr}};
+    PixelAmounts* amounts = r->amounts.data();
     uint8_t* rows[kInks];
     for (int i = 0; i < kInks; ++i) rows[i] = r->rows[static_cast<size_t>(i)].data();
     r->out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
@@ -340,8 +326,8 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
     } else {
         const bool inked = r->separation->separate(samples, amounts);
         if (!inked && !r->diffusion) return 0;
-        placed = r->diffusion ? r->diffusion->line(y, r->in, r->out)
-                              : r->blueNoise->line(y, width, r->in, r->out);
+        placed = r->diffusion ? r->diffusion->line(y, amounts, r->out)
+                              : r->blueNoise->line(y, width, amounts, r->out);
     }
     if (placed == 0) return 0;
     bool any = false;

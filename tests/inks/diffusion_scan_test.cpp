@@ -17,12 +17,8 @@ using vrelo_inks::ErrorDiffusion;
 using vrelo_inks::kHues;
 using vrelo_inks::kLevelUnit;
 
-// A page of amounts: by line, the four hues and the dark parts of magenta
-// and cyan.
-struct Amounts {
-    std::array<std::vector<int16_t>, kHues> hue;
-    std::array<std::vector<int16_t>, 2> dark;
-};
+using vrelo_inks::PixelAmounts;
+using Amounts = std::vector<PixelAmounts>;  // a line's
 
 // Lines of every kind the scan meets: random amounts up to the fullest
 // pixel, flat runs, blank lines (after ink, so error is carried into
@@ -33,8 +29,7 @@ std::vector<Amounts> page(int32_t width, int bits, std::mt19937& random) {
     for (size_t y = 0; y < lines.size(); ++y) {
         const int kind = static_cast<int>(y % 5);
         Amounts& a = lines[y];
-        for (auto& h : a.hue) h.assign(static_cast<size_t>(width), 0);
-        for (auto& d : a.dark) d.assign(static_cast<size_t>(width), 0);
+        a.assign(static_cast<size_t>(width), PixelAmounts{});
         if (kind == 3) continue;  // blank
         const int32_t flatValue = static_cast<int32_t>(random() % (full + 1));
         for (size_t x = 0; x < static_cast<size_t>(width); ++x) {
@@ -43,12 +38,12 @@ std::vector<Amounts> page(int32_t width, int bits, std::mt19937& random) {
                                   : kind == 1 ? flatValue
                                   : kind == 2 ? (random() % 2 != 0 ? full : 0)
                                               : static_cast<int32_t>(random() % 64);
-                a.hue[h][x] = static_cast<int16_t>(v);
+                a[x].hue[h] = static_cast<int16_t>(v);
             }
-            for (size_t d = 0; d < 2; ++d) {
-                const int32_t amount = a.hue[d + 1][x];
+            for (const int h : {vrelo_inks::kHueMagenta, vrelo_inks::kHueCyan}) {
+                const int32_t amount = a[x].hue[h];
                 const int way = static_cast<int>(random() % 3);
-                a.dark[d][x] = static_cast<int16_t>(way == 0   ? amount
+                a[x].dark[h] = static_cast<int16_t>(way == 0   ? amount
                                                     : way == 1 ? 0
                                                                : random() % (amount + 1));
             }
@@ -67,15 +62,11 @@ std::vector<std::vector<uint8_t>> dots(const char* variant, int32_t width, int b
     const size_t rowBytes = (static_cast<size_t>(width) * static_cast<size_t>(bits) + 7) / 8;
     std::vector<std::vector<uint8_t>> out;
     for (size_t y = 0; y < lines.size(); ++y) {
-        const Amounts& a = lines[y];
         std::vector<uint8_t> rows(6 * rowBytes, 0);
-        const vrelo_inks::LineAmounts in{
-            {a.hue[0].data(), a.hue[1].data(), a.hue[2].data(), a.hue[3].data()},
-            {nullptr, a.dark[0].data(), a.dark[1].data(), nullptr}};
         const vrelo_inks::LineRows to{
             {&rows[0], &rows[rowBytes], &rows[2 * rowBytes], &rows[3 * rowBytes]},
             {nullptr, &rows[4 * rowBytes], &rows[5 * rowBytes], nullptr}};
-        const unsigned hues = diffusion.line(static_cast<int32_t>(y), in, to);
+        const unsigned hues = diffusion.line(static_cast<int32_t>(y), lines[y].data(), to);
         rows.push_back(static_cast<uint8_t>(hues));
         out.push_back(rows);
     }
