@@ -107,8 +107,9 @@ typedef struct VreloInksOptions {
                                    order K Y M C m c, or CMYK), or NULL
                                    for the renderer's own */
     int threads;                /* 0 or 1: all work on the calling thread; 2 or more:
-                                   a second thread of the renderer's shares each
-                                   line (error diffusion), giving the same dots;
+                                   a second thread of the renderer's separates
+                                   each line ahead of the error diffusion,
+                                   giving the same dots;
                                    where the system gives no thread, the calling
                                    thread renders alone */
 } VreloInksOptions;

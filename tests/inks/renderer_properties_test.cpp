@@ -179,9 +179,9 @@ std::vector<uint8_t> grey_profile() {
 
 TEST(RendererDots, TwoThreadsGiveTheSameDotsAsOne) {
     // Random pages, smooth ones (long runs of equal pixels, lines without
-    // ink) and widths down to one pixel, where a half line is empty; every
-    // way into the separation: RGB at 8 and 16 bits, device CMYK, grey
-    // through an input profile.
+    // ink) and widths from one pixel (the second thread has nothing to
+    // separate) to three of its parts; every way into the separation: RGB
+    // at 8 and 16 bits, device CMYK, grey through an input profile.
     const std::vector<uint8_t> profile = grey_profile();
     struct Kind {
         int input, sampleBits, channels;
@@ -192,7 +192,7 @@ TEST(RendererDots, TwoThreadsGiveTheSameDotsAsOne) {
                           {VRELO_INKS_CMYK, 8, 4, false},
                           {VRELO_INKS_GREY, 8, 1, true}};
     std::mt19937 random(2);
-    for (const int32_t width : {1, 5, 301, 1500})
+    for (const int32_t width : {1, 5, 1500, 3000})
         for (const Kind& kind : kinds) {
             const size_t pixelBytes = static_cast<size_t>(kind.channels * kind.sampleBits / 8);
             const int paper = kind.input == VRELO_INKS_CMYK ? 0 : 255;
