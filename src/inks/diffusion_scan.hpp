@@ -37,7 +37,11 @@ constexpr int kCodeBytes = 2 * kHues;
 // kLevelUnit / 32 (the last step taking the rest): the weights of the
 // error to the next pixel on the line, the one below behind and the one
 // below, in 1/256, and the threshold modulation's strength, in level units
-// at the most. A vector shuffle looks them up, a byte each.
+// at the most. A vector shuffle looks them up, a byte each. Beside them,
+// by lane, the share of black's rounding at a pixel (its amount less the
+// levels it placed) that a colour hue leaves unanswered, in 1/256: 0 has
+// the hue's dots fill exactly the room black's rounding left, as its sum
+// with black says.
 constexpr int kToneSteps = 16;
 constexpr int kToneStepShift = kLevelShift - 5;
 struct ToneRules {
@@ -45,6 +49,7 @@ struct ToneRules {
     alignas(16) uint8_t belowBack[kToneSteps];
     alignas(16) uint8_t below[kToneSteps];
     alignas(16) uint8_t modulation[kToneSteps];
+    alignas(16) int32_t blackSlack[kHues];
 };
 // The rules at 1 or 2 bits a pixel.
 const ToneRules& tone_rules(int bits);

@@ -25,6 +25,14 @@ VRELO_SSE41 inline __m128i clamp(__m128i v, __m128i lo, __m128i hi) {
     return _mm_min_epi32(_mm_max_epi32(v, lo), hi);
 }
 
+// The level a value places in each lane, its fraction of a level set
+// against the cut.
+VRELO_SSE41 inline __m128i level_of(__m128i value, __m128i cut) {
+    const __m128i fraction = _mm_set1_epi32(kLevelUnit - 1);
+    return _mm_sub_epi32(_mm_srai_epi32(value, kLevelShift),
+                         _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
+}
+
 // One error row's writing behind the scan, in every lane (see Spread in
 // diffusion_scan.cpp); returns the cells the row takes behind.
 struct Spread {
@@ -46,7 +54,8 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     const ToneRules& rules = tone_rules(kBits);
     const __m128i right = load(rules.right), belowBack = load(rules.belowBack),
-                  below = load(rules.below), modulation = load(rules.modulation);
+                  below = load(rules.below), modulation = load(rules.modulation),
+                  blackSlack = load(rules.blackSlack);
     const int16_t* noise = threshold_noise();
     const uint32_t noiseStart = noise_start(line.y);
     const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi32(1);
@@ -72,8 +81,8 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         int16_t* err = line.err + kHues * x;
         int32_t* darkErr = line.darkErr + 2 * x;
         const __m128i amount = _mm_setr_epi32(k[x], m[x], c[x], y[x]);
-        const __m128i sum =
-            _mm_add_epi32(amount, _mm_and_si128(_mm_shuffle_epi32(amount, 0), hues));
+        const __m128i blackAmount = _mm_shuffle_epi32(amount, 0);
+        const __m128i sum = _mm_add_epi32(amount, _mm_and_si128(blackAmount, hues));
         const __m128i tone = _mm_and_si128(sum, fraction);
         const __m128i rule = _mm_or_si128(
             _mm_min_epi32(
@@ -85,14 +94,17 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i cut = _mm_add_epi32(
             halfCut, _mm_srai_epi32(_mm_mullo_epi32(noiseAt, _mm_shuffle_epi8(modulation, rule)),
                                     kLevelShift));
-        const __m128i value =
+        __m128i value =
             _mm_add_epi32(_mm_add_epi32(sum, _mm_cvtepi16_epi32(load8(err))), main.carry);
-        __m128i dots = _mm_sub_epi32(_mm_srai_epi32(value, kLevelShift),
-                                     _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
         const __m128i top = _mm_and_si128(_mm_cmpgt_epi32(amount, zero), levels);
-        const __m128i black = clamp(_mm_shuffle_epi32(dots, 0), zero, _mm_shuffle_epi32(top, 0));
+        const __m128i black =
+            clamp(_mm_shuffle_epi32(level_of(value, cut), 0), zero, _mm_shuffle_epi32(top, 0));
+        const __m128i blackRounding =
+            _mm_sub_epi32(blackAmount, _mm_slli_epi32(black, kLevelShift));
+        value = _mm_sub_epi32(
+            value, _mm_srai_epi32(_mm_mullo_epi32(blackRounding, blackSlack), kWeightShift));
         const __m128i before = _mm_and_si128(black, hues);
-        dots = clamp(dots, before, _mm_add_epi32(before, top));
+        const __m128i dots = clamp(level_of(value, cut), before, _mm_add_epi32(before, top));
         // Paper white keeps no error: dots never leak into it.
         const __m128i residue = _mm_andnot_si128(
             _mm_cmpeq_epi32(sum, zero),
