@@ -26,6 +26,11 @@ inline void spread(int32_t residue, int32_t right, int32_t belowBack, int32_t be
     *ahead = residue - *carry - back - down;
 }
 
+// The level a value places, its fraction of a level set against the cut.
+inline int32_t level_of(int32_t value, int32_t cut) {
+    return (value >> kLevelShift) + ((value & (kLevelUnit - 1)) > cut ? 1 : 0);
+}
+
 template <int kBits>
 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
@@ -41,18 +46,23 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
             noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask);
         const PixelAmounts& pixel = line.amounts[x];
         const int16_t* amount = pixel.hue;
-        int32_t sum[kHues], value[kHues], dots[kHues], rule[kHues];
+        int32_t sum[kHues], value[kHues], dots[kHues], rule[kHues], cut[kHues];
         for (int h = 0; h < kHues; ++h) {
             sum[h] = h == kHueBlack ? amount[h] : amount[kHueBlack] + amount[h];
             const int32_t tone = sum[h] & (kLevelUnit - 1);
             const int32_t distance = tone < kLevelUnit - tone ? tone : kLevelUnit - tone;
             rule[h] = clamp(distance >> kToneStepShift, 0, kToneSteps - 1);
-            const int32_t cut =
-                kLevelUnit / 2 - 1 + ((noiseAt[h] * rules.modulation[rule[h]]) >> kLevelShift);
+            cut[h] = kLevelUnit / 2 - 1 + ((noiseAt[h] * rules.modulation[rule[h]]) >> kLevelShift);
             value[h] = sum[h] + err[h] + s->carry[h];
-            dots[h] = (value[h] >> kLevelShift) + ((value[h] & (kLevelUnit - 1)) > cut ? 1 : 0);
         }
-        const int32_t black = clamp(dots[kHueBlack], 0, amount[kHueBlack] > 0 ? kLevels : 0);
+        const int32_t black = clamp(level_of(value[kHueBlack], cut[kHueBlack]), 0,
+                                    amount[kHueBlack] > 0 ? kLevels : 0);
+        const int32_t blackRounding = amount[kHueBlack] - black * kLevelUnit;
+        for (int h = 0; h < kHues; ++h) {
+            if (kColoursLeaveBlackRounding[kBits - 1] && h != kHueBlack)
+                value[h] -= blackRounding >> kBlackRoundingLeftShift;
+            dots[h] = level_of(value[h], cut[h]);
+        }
         uint8_t* codes = line.codes + kCodeBytes * x;
         for (int h = 0; h < kHues; ++h) {
             const int32_t right = rules.right[rule[h]], belowBack = rules.belowBack[rule[h]],

@@ -25,6 +25,14 @@ VRELO_SSE41 inline __m128i clamp(__m128i v, __m128i lo, __m128i hi) {
     return _mm_min_epi32(_mm_max_epi32(v, lo), hi);
 }
 
+// The level a value places in each lane, its fraction of a level set
+// against the cut.
+VRELO_SSE41 inline __m128i level_of(__m128i value, __m128i cut) {
+    const __m128i fraction = _mm_set1_epi32(kLevelUnit - 1);
+    return _mm_sub_epi32(_mm_srai_epi32(value, kLevelShift),
+                         _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
+}
+
 // One error row's writing behind the scan, in every lane (see Spread in
 // diffusion_scan.cpp); returns the cells the row takes behind.
 struct Spread {
@@ -74,8 +82,8 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         int32_t* darkErr = darkErrRow + 2 * x;
         const __m128i pixel = load(amounts + x);
         const __m128i amount = _mm_cvtepi16_epi32(pixel);
-        const __m128i sum =
-            _mm_add_epi32(amount, _mm_and_si128(_mm_shuffle_epi32(amount, 0), hues));
+        const __m128i blackAmount = _mm_shuffle_epi32(amount, 0);
+        const __m128i sum = _mm_add_epi32(amount, _mm_and_si128(blackAmount, hues));
         const __m128i tone = _mm_and_si128(sum, fraction);
         const __m128i rule = _mm_or_si128(
             _mm_min_epi32(
@@ -87,12 +95,18 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i cut = _mm_add_epi32(
             halfCut, _mm_srai_epi32(_mm_mullo_epi32(noiseAt, _mm_shuffle_epi8(modulation, rule)),
                                     kLevelShift));
-        const __m128i value =
+        __m128i value =
             _mm_add_epi32(_mm_add_epi32(sum, _mm_cvtepi16_epi32(load8(err))), main.carry);
-        __m128i dots = _mm_sub_epi32(_mm_srai_epi32(value, kLevelShift),
-                                     _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
         const __m128i top = _mm_and_si128(_mm_cmpgt_epi32(amount, zero), levels);
+        __m128i dots = level_of(value, cut);
         const __m128i black = clamp(_mm_shuffle_epi32(dots, 0), zero, _mm_shuffle_epi32(top, 0));
+        if (kColoursLeaveBlackRounding[kBits - 1]) {
+            const __m128i blackRounding =
+                _mm_sub_epi32(blackAmount, _mm_slli_epi32(black, kLevelShift));
+            value = _mm_sub_epi32(
+                value, _mm_and_si128(_mm_srai_epi32(blackRounding, kBlackRoundingLeftShift), hues));
+            dots = level_of(value, cut);
+        }
         const __m128i before = _mm_and_si128(black, hues);
         dots = clamp(dots, before, _mm_add_epi32(before, top));
         // Paper white keeps no error: dots never leak into it.
