@@ -54,16 +54,7 @@ void ErrorDiffusion::start_page() {
     pending_ = false;
 }
 
-bool ErrorDiffusion::has_work(const PixelAmounts* amounts) const {
-    if (pending_) return true;
-    // Nothing carried and nothing to print: the line stays blank.
-    return std::any_of(amounts, amounts + width_, [](const PixelAmounts& a) {
-        return (a.hue[0] | a.hue[1] | a.hue[2] | a.hue[3]) != 0;
-    });
-}
-
 unsigned ErrorDiffusion::line(int32_t y, const PixelAmounts* amounts, const LineRows& rows) {
-    if (!has_work(amounts)) return 0;
     begin(y, amounts);
     scan(width_);
     return finish(rows);

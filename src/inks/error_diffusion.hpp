@@ -37,23 +37,20 @@ class ErrorDiffusion {
     void start_page();
 
     // One line; fills every byte of the rows and returns which hues got
-    // dots, one bit each (1 << Hue); returns 0 and leaves the rows alone
-    // when the line has no ink and no error is carried to it.
+    // dots, one bit each (1 << Hue). A line without ink may be skipped
+    // (left blank) when no error is carried to it (!carries_error()).
     unsigned line(int32_t y, const PixelAmounts* amounts, const LineRows& rows);
+    bool carries_error() const { return pending_; }
 
     // The same line in steps, for a caller that has its amounts in parts:
     // begin() it, scan() it up to each part's end as the amounts come (in
     // pixels of the scan, from 0: odd lines are scanned from right to
-    // left), and finish() it; the same dots as line(). A line without ink
-    // may be skipped when no error is carried to it (!carries_error()).
-    bool carries_error() const { return pending_; }
+    // left), and finish() it; the same dots as line().
     void begin(int32_t y, const PixelAmounts* amounts);
     void scan(int32_t to);
     unsigned finish(const LineRows& rows);
 
   private:
-    bool has_work(const PixelAmounts* amounts) const;
-
     int32_t width_;
     int bits_;
     ScanKernel scan_;

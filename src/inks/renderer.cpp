@@ -105,7 +105,7 @@ struct VreloInks {
     const void* samples = nullptr;
     int32_t scanned = 0;  // the line in the scan
     bool inked = false;
-    LineRows out{};
+    LineRows out{};  // the rows, by hue
 
     int fail(int result, const std::string& text) {
         message = text;
@@ -261,6 +261,11 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                     const size_t rowBytes = (width * static_cast<size_t>(options->bits) + 7) / 8;
                     made->amounts.assign(width, PixelAmounts{});
                     for (auto& row : made->rows) row.assign(rowBytes, 0);
+                    const auto row = [&](int ink) {
+                        return made->rows[static_cast<size_t>(ink)].data();
+                    };
+                    made->out = {{row(kBlack), row(kMagenta), row(kCyan), row(kYellow)},
+                                 {nullptr, row(kLightMagenta), row(kLightCyan), nullptr}};
                     if (options->halftone == VRELO_INKS_DIFFUSION)
                         made->diffusion =
                             std::make_unique<ErrorDiffusion>(options->width, options->bits);
@@ -313,29 +318,28 @@ int vrelo_inks_render_line(VreloInks* r, const void* samples, RasterLine* line) 
     std::memset(line, 0, sizeof *line);
     line->lineNumber = r->line;
     const int32_t y = r->line++;
-    const size_t bytes = r->rows[0].size();
-    for (auto& row : r->rows) std::memset(row.data(), 0, bytes);
     PixelAmounts* amounts = r->amounts.data();
-    uint8_t* rows[kInks];
-    for (int i = 0; i < kInks; ++i) rows[i] = r->rows[static_cast<size_t>(i)].data();
-    r->out = {{rows[kBlack], rows[kMagenta], rows[kCyan], rows[kYellow]},
-              {nullptr, rows[kLightMagenta], rows[kLightCyan], nullptr}};
     unsigned placed;
     if (r->worker) {
         placed = render_in_two(r, samples, y);
     } else {
         const bool inked = r->separation->separate(samples, amounts);
-        if (!inked && !r->diffusion) return 0;
-        placed = r->diffusion ? r->diffusion->line(y, amounts, r->out)
-                              : r->blueNoise->line(y, width, amounts, r->out);
+        if (r->diffusion) {
+            // A line that takes no error is diffused only if it has ink.
+            if (!inked && !r->diffusion->carries_error()) return 0;
+            placed = r->diffusion->line(y, amounts, r->out);
+        } else {
+            if (!inked) return 0;
+            // The mask only sets the bits of its dots.
+            for (auto& row : r->rows) std::fill(row.begin(), row.end(), 0);
+            placed = r->blueNoise->line(y, width, amounts, r->out);
+        }
     }
     if (placed == 0) return 0;
     bool any = false;
     for (int plane = 0; plane < kInks; ++plane) {
         const std::vector<uint8_t>& row = r->rows[static_cast<size_t>(plane)];
-        bool ink = false;
-        for (const uint8_t b : row) ink = ink || b != 0;
-        if (!ink) continue;
+        if (std::all_of(row.begin(), row.end(), [](uint8_t b) { return b == 0; })) continue;
         line->planes[plane].data = row.data();
         line->planes[plane].width = static_cast<int16_t>(width);
         any = true;

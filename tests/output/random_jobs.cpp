@@ -381,8 +381,11 @@ std::string shape_name(const JobShape& shape) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // random_jobs [JOBS-A-SHAPE [SEED]]: more jobs or other seeds than the
+    // check's reach further.
     const int jobs = argc > 1 ? std::atoi(argv[1]) : 4;
-    std::mt19937 rng(4170336);
+    std::mt19937 rng(argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10))
+                              : 4170336u);
     std::map<std::string, Kinds> kindsByMode;
     int failures = 0;
     size_t rows = 0;
