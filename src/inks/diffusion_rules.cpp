@@ -1,8 +1,10 @@
 // The scan's rules by tone and its threshold noise (see diffusion_scan.hpp).
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "diffusion_scan.hpp"
+#include "ink_model.hpp"
 
 namespace vrelo_inks {
 namespace {
@@ -12,9 +14,12 @@ namespace {
 // half mirrors it). The printer's pixels are twice as tall as wide, so more
 // of the error goes along the line than down. At one dot size the weights
 // favour the line in the extreme tones, which keeps lone dots apart, and
-// even out towards the middle, which breaks the checkerboard's regularity;
-// between three dot sizes the errors are small and go along the line
-// still more. Both tables were chosen by the quality benchmark.
+// even out towards the middle, which breaks the checkerboard's regularity.
+// Between three dot sizes it is the other way round: near a level the
+// few pixels a size off (a lighter pixel among full black ones) spread
+// evenly only when much of the error goes down, and half way between two
+// levels the errors are small and go along the line. Both tables were
+// chosen by the quality benchmark.
 struct Weights {
     int32_t right, belowBack, below;
 };
@@ -28,14 +33,14 @@ constexpr Weights kWeightTables[2][kWeightSteps + 1] = {{{150, 30, 76},
                                                          {124, 62, 70},
                                                          {122, 64, 70},
                                                          {120, 66, 70}},
-                                                        {{185, 25, 46},
-                                                         {186, 24, 46},
-                                                         {186, 23, 47},
-                                                         {187, 22, 47},
-                                                         {187, 20, 49},
-                                                         {188, 19, 49},
-                                                         {189, 18, 49},
-                                                         {189, 16, 51},
+                                                        {{100, 60, 96},
+                                                         {111, 54, 91},
+                                                         {122, 49, 85},
+                                                         {134, 43, 79},
+                                                         {145, 38, 73},
+                                                         {156, 32, 68},
+                                                         {168, 26, 62},
+                                                         {179, 21, 56},
                                                          {190, 15, 51}}};
 
 // Threshold modulation, in level units, at the most: strongest in the
@@ -44,9 +49,12 @@ constexpr Weights kWeightTables[2][kWeightSteps + 1] = {{{150, 30, 76},
 constexpr int32_t kModulation = 100;
 
 // The rules of the tones: the weight tables interpolated at the middle of
-// each step, and the modulation growing from the levels to half way.
-ToneRules make_rules(const Weights (&table)[kWeightSteps + 1]) {
+// each step, and the modulation growing from the levels to half way; the
+// shade black's sizes take at so many levels a pixel.
+ToneRules make_rules(const Weights (&table)[kWeightSteps + 1], int levels) {
     ToneRules rules{};
+    rules.shadeStep = static_cast<int32_t>(
+        std::lround(kAbsorbance[kBlack][0] * kLevelUnit / static_cast<double>(levels)));
     constexpr int kHalfLevel = kLevelUnit / 2;
     for (int i = 0; i < kToneSteps; ++i) {
         // Distance from the level: 0 at a level, kHalfLevel half way.
@@ -80,7 +88,8 @@ std::vector<int16_t> make_noise() {
 }  // namespace
 
 const ToneRules& tone_rules(int bits) {
-    static const ToneRules rules[2] = {make_rules(kWeightTables[0]), make_rules(kWeightTables[1])};
+    static const ToneRules rules[2] = {make_rules(kWeightTables[0], 1),
+                                       make_rules(kWeightTables[1], 3)};
     return rules[bits - 1];
 }
 

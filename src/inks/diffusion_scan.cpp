@@ -31,10 +31,33 @@ inline int32_t level_of(int32_t value, int32_t cut) {
     return (value >> kLevelShift) + ((value & (kLevelUnit - 1)) > cut ? 1 : 0);
 }
 
+// The same for a value weighed by a shade (kShadedColours): a level is
+// worth the shade, and the cut is scaled with it; 0 to kLevels. At a full
+// shade (kLevelUnit) it is level_of() held to 0..kLevels.
+template <int32_t kLevels>
+inline int32_t shaded_level_of(int32_t value, int32_t cut, int32_t shade) {
+    const int32_t first = (cut * shade) >> kLevelShift;
+    int32_t level = 0;
+    for (int32_t l = 0; l < kLevels; ++l) level += value > first + l * shade ? 1 : 0;
+    return level;
+}
+
+// Of a pixel's level of a hue, the sizes its dark share rounds to: all or
+// none in whole pixels, or size by size (see kWholeDarkBelow).
+template <int32_t kLevels>
+inline int32_t dark_sizes(int32_t darkValue, int32_t level, int32_t worth, bool whole) {
+    if (whole) return darkValue * 2 >= level * worth ? level : 0;
+    int32_t sizes = 0;
+    for (int32_t l = 1; l <= kLevels; ++l)
+        sizes += l <= level && darkValue * 2 >= (2 * l - 1) * worth ? 1 : 0;
+    return sizes;
+}
+
 template <int kBits>
 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr bool kShaded = kShadedColours[kBits - 1];
     const ToneRules& rules = tone_rules(kBits);
     const int16_t* noise = threshold_noise();
     const uint32_t noiseStart = noise_start(line.y);
@@ -46,48 +69,51 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
             noise + kHues * ((noiseStart + static_cast<uint32_t>(x)) & kNoiseMask);
         const PixelAmounts& pixel = line.amounts[x];
         const int16_t* amount = pixel.hue;
-        int32_t sum[kHues], value[kHues], dots[kHues], rule[kHues], cut[kHues];
+        int32_t sum[kHues], rule[kHues], cut[kHues];
         for (int h = 0; h < kHues; ++h) {
-            sum[h] = h == kHueBlack ? amount[h] : amount[kHueBlack] + amount[h];
+            sum[h] = h == kHueBlack || kShaded ? amount[h] : amount[kHueBlack] + amount[h];
             const int32_t tone = sum[h] & (kLevelUnit - 1);
             const int32_t distance = tone < kLevelUnit - tone ? tone : kLevelUnit - tone;
             rule[h] = clamp(distance >> kToneStepShift, 0, kToneSteps - 1);
             cut[h] = kLevelUnit / 2 - 1 + ((noiseAt[h] * rules.modulation[rule[h]]) >> kLevelShift);
-            value[h] = sum[h] + err[h] + s->carry[h];
         }
-        const int32_t black = clamp(level_of(value[kHueBlack], cut[kHueBlack]), 0,
-                                    amount[kHueBlack] > 0 ? kLevels : 0);
-        const int32_t blackRounding = amount[kHueBlack] - black * kLevelUnit;
-        for (int h = 0; h < kHues; ++h) {
-            if (kColoursLeaveBlackRounding[kBits - 1] && h != kHueBlack)
-                value[h] -= blackRounding >> kBlackRoundingLeftShift;
-            dots[h] = level_of(value[h], cut[h]);
-        }
+        const int32_t black =
+            clamp(level_of(sum[kHueBlack] + err[kHueBlack] + s->carry[kHueBlack], cut[kHueBlack]),
+                  0, amount[kHueBlack] > 0 ? kLevels : 0);
+        // What a level of each lane is worth here: a colour's, between
+        // three dot sizes, what of it shows through black's level.
+        const int32_t shade = kShaded ? kLevelUnit - black * rules.shadeStep : kLevelUnit;
         uint8_t* codes = line.codes + kCodeBytes * x;
         for (int h = 0; h < kHues; ++h) {
             const int32_t right = rules.right[rule[h]], belowBack = rules.belowBack[rule[h]],
                           below = rules.below[rule[h]];
-            const int32_t before = h == kHueBlack ? 0 : black;
+            const int32_t worth = h == kHueBlack ? kLevelUnit : shade;
+            const int32_t value = ((sum[h] * worth) >> kLevelShift) + err[h] + s->carry[h];
+            const int32_t before = h == kHueBlack || kShaded ? 0 : black;
             const int32_t most = before + (amount[h] > 0 ? kLevels : 0);
-            const int32_t placed = clamp(dots[h], before, most);
+            const int32_t placed = clamp(
+                kShaded ? shaded_level_of<kLevels>(value, cut[h], worth) : level_of(value, cut[h]),
+                before, most);
             // Paper white keeps no error: dots never leak into it.
             const int32_t residue =
-                sum[h] != 0 ? clamp(value[h] - placed * kLevelUnit, -kMaxResidue, kMaxResidue) : 0;
+                sum[h] != 0 ? clamp(value - placed * worth, -kMaxResidue, kMaxResidue) : 0;
             const int32_t level = placed - before;
-            bool isDark = true;
+            int32_t darkLevel = level;
             if (h == kHueMagenta || h == kHueCyan) {
                 const int32_t dark = pixel.dark[h];
                 int32_t* darkErr = line.darkErr + 2 * x + h - 1;
-                const int32_t darkValue = dark + *darkErr + s->darkCarry[h];
-                isDark = level > 0 && (darkValue * 2 >= level * kLevelUnit || dark == amount[h]);
-                const int32_t darkResidue =
-                    dark != 0 ? darkValue - (isDark ? level * kLevelUnit : 0) : 0;
+                const int32_t darkValue =
+                    ((dark * worth) >> kLevelShift) + *darkErr + s->darkCarry[h];
+                if (dark != amount[h])
+                    darkLevel = dark_sizes<kLevels>(darkValue, level, worth,
+                                                    dark * kWholeDarkBelow < amount[h]);
+                const int32_t darkResidue = dark != 0 ? darkValue - darkLevel * worth : 0;
                 spread(darkResidue, right, belowBack, below, &s->darkCarry[h], &s->darkUnder[h],
                        &s->darkAhead[h], darkErr - 2 * step);
                 s->left[h] |= darkResidue;
             }
-            codes[h] = static_cast<uint8_t>(isDark ? level : 0);
-            codes[kHues + h] = static_cast<uint8_t>(isDark ? 0 : level);
+            codes[h] = static_cast<uint8_t>(darkLevel);
+            codes[kHues + h] = static_cast<uint8_t>(level - darkLevel);
             s->placed[h] |= level;
             spread(residue, right, belowBack, below, &s->carry[h], &s->under[h], &s->ahead[h],
                    err + h - kHues * step);

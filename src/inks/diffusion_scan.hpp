@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "ink_model.hpp"
 #include "pixel_amounts.hpp"
 
 namespace vrelo_inks {
@@ -40,21 +41,31 @@ struct ToneRules {
     alignas(16) uint8_t belowBack[kToneSteps];
     alignas(16) uint8_t below[kToneSteps];
     alignas(16) uint8_t modulation[kToneSteps];
+    // What each size of black takes from the shade (kShadedColours).
+    int32_t shadeStep;
 };
-// Black's rounding at a pixel (its amount less the levels it placed) is
-// answered by the colour hues: their sums with black place their dots in
-// the room black's rounding left. At one dot size they answer all of it,
-// which keeps their dots off black's. Between three dot sizes black's
-// levels alternate (2 and 3 in the dark colours), and a colour answering
-// all of it alternates its own level against them; how the two
-// alternations line up drifts across the page, and as a darker black dot
-// hides the colour on it and a lighter one shows it, the drift is seen as
-// blotches of colour. There the colours leave a quarter of it unanswered
-// (the rounding shifted right by kBlackRoundingLeftShift), which keeps
-// their levels closer to even while their dots still lean towards black's
-// gaps (the quality benchmark: mean graininess 0.152 to 0.128 at 2 bits).
-constexpr bool kColoursLeaveBlackRounding[2] = {false, true};
-constexpr int kBlackRoundingLeftShift = 2;
+// How the colour hues' dots meet black's (kShadedColours in
+// ink_model.hpp). At one dot size each colour hue is diffused as its sum
+// with black, its dots being what the sum places beyond black's: black's
+// rounding at a pixel is answered by the colours, which fill the pixels
+// black left free before they overlap it. Between three dot sizes black's
+// levels alternate (2 and 3 in the dark colours) and a colour shows
+// through a darker black dot far less than through a lighter one, so a
+// colour diffused by its dots alone is seen as blotches wherever its
+// levels and black's happen to line up. There each colour hue is diffused
+// by what shows of it: its amount and its levels weighed by the share of
+// light black's level at the pixel lets through (the shade: kLevelUnit
+// without black, less shadeStep for each size of black), so the colour
+// seen is even whatever black does; where black hides it, its level is
+// nearly free.
+//
+// Each dot of magenta and cyan is made dark or light by a diffusion of the
+// hue's dark share, weighed by the same shade. A hue whose dark share is
+// under 1 / kWholeDarkBelow takes it in whole pixels, all of a pixel's
+// sizes dark or none, so the highlights keep few dark dots; with more, a
+// pixel's sizes are made dark one by one, so dark and light ink share
+// pixels and the step between a darker and a lighter pixel is one size,
+// not the whole pixel. At one dot size both are the same.
 
 // The rules at 1 or 2 bits a pixel.
 const ToneRules& tone_rules(int bits);

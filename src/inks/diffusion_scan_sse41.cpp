@@ -52,7 +52,10 @@ template <int kBits>
 VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr bool kShaded = kShadedColours[kBits - 1];
     const ToneRules& rules = tone_rules(kBits);
+    const __m128i shadeStep = _mm_set1_epi32(rules.shadeStep);
+    const __m128i wholeDarkBelow = _mm_set1_epi32(kWholeDarkBelow);
     const __m128i right = load(rules.right), belowBack = load(rules.belowBack),
                   below = load(rules.below), modulation = load(rules.modulation);
     const int16_t* noise = threshold_noise();
@@ -83,7 +86,8 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i pixel = load(amounts + x);
         const __m128i amount = _mm_cvtepi16_epi32(pixel);
         const __m128i blackAmount = _mm_shuffle_epi32(amount, 0);
-        const __m128i sum = _mm_add_epi32(amount, _mm_and_si128(blackAmount, hues));
+        const __m128i sum =
+            kShaded ? amount : _mm_add_epi32(amount, _mm_and_si128(blackAmount, hues));
         const __m128i tone = _mm_and_si128(sum, fraction);
         const __m128i rule = _mm_or_si128(
             _mm_min_epi32(
@@ -95,46 +99,62 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i cut = _mm_add_epi32(
             halfCut, _mm_srai_epi32(_mm_mullo_epi32(noiseAt, _mm_shuffle_epi8(modulation, rule)),
                                     kLevelShift));
-        __m128i value =
-            _mm_add_epi32(_mm_add_epi32(sum, _mm_cvtepi16_epi32(load8(err))), main.carry);
+        const __m128i carried = _mm_add_epi32(_mm_cvtepi16_epi32(load8(err)), main.carry);
+        __m128i value = _mm_add_epi32(sum, carried);
         const __m128i top = _mm_and_si128(_mm_cmpgt_epi32(amount, zero), levels);
         __m128i dots = level_of(value, cut);
         const __m128i black = clamp(_mm_shuffle_epi32(dots, 0), zero, _mm_shuffle_epi32(top, 0));
-        if (kColoursLeaveBlackRounding[kBits - 1]) {
-            const __m128i blackRounding =
-                _mm_sub_epi32(blackAmount, _mm_slli_epi32(black, kLevelShift));
-            value = _mm_sub_epi32(
-                value, _mm_and_si128(_mm_srai_epi32(blackRounding, kBlackRoundingLeftShift), hues));
-            dots = level_of(value, cut);
+        // What a level of each lane is worth here (see the portable scan).
+        __m128i worth = unit;
+        if (kShaded) {
+            worth =
+                _mm_blend_epi16(_mm_sub_epi32(unit, _mm_mullo_epi32(black, shadeStep)), unit, 0x03);
+            value =
+                _mm_add_epi32(_mm_srai_epi32(_mm_mullo_epi32(sum, worth), kLevelShift), carried);
+            const __m128i first = _mm_srai_epi32(_mm_mullo_epi32(cut, worth), kLevelShift);
+            dots = zero;
+            __m128i threshold = first;
+            for (int32_t l = 0; l < kLevels; ++l, threshold = _mm_add_epi32(threshold, worth))
+                dots = _mm_sub_epi32(dots, _mm_cmpgt_epi32(value, threshold));
         }
-        const __m128i before = _mm_and_si128(black, hues);
+        const __m128i before = kShaded ? zero : _mm_and_si128(black, hues);
         dots = clamp(dots, before, _mm_add_epi32(before, top));
         // Paper white keeps no error: dots never leak into it.
         const __m128i residue = _mm_andnot_si128(
             _mm_cmpeq_epi32(sum, zero),
-            clamp(_mm_sub_epi32(value, _mm_slli_epi32(dots, kLevelShift)), minResidue, maxResidue));
+            clamp(_mm_sub_epi32(value, _mm_mullo_epi32(dots, worth)), minResidue, maxResidue));
         const __m128i level = _mm_sub_epi32(dots, before);
-        const __m128i levelUnits = _mm_slli_epi32(level, kLevelShift);
         const __m128i weightRight = _mm_shuffle_epi8(right, rule),
                       weightBack = _mm_shuffle_epi8(belowBack, rule),
                       weightBelow = _mm_shuffle_epi8(below, rule);
         // The dark shares, in the lanes of magenta and cyan.
         const __m128i darkIn = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(pixel, pixel));
+        const __m128i darkShown =
+            kShaded ? _mm_srai_epi32(_mm_mullo_epi32(darkIn, worth), kLevelShift) : darkIn;
         const __m128i darkValue =
-            _mm_add_epi32(_mm_add_epi32(darkIn, _mm_slli_si128(load8(darkErr), 4)), dark.carry);
-        const __m128i darkEnough =
-            _mm_cmpgt_epi32(_mm_slli_epi32(darkValue, 1), _mm_sub_epi32(levelUnits, one));
-        const __m128i isDark =
-            _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi32(level, zero),
-                                       _mm_or_si128(darkEnough, _mm_cmpeq_epi32(darkIn, amount))),
-                         onlyDark);
+            _mm_add_epi32(_mm_add_epi32(darkShown, _mm_slli_si128(load8(darkErr), 4)), dark.carry);
+        // Of the level, the sizes the dark share rounds to (see the
+        // portable scan's dark_sizes()); all of it in black's and yellow's
+        // lanes and where the hue is dark alone.
+        const __m128i twiceDark = _mm_slli_epi32(darkValue, 1), twoWorth = _mm_slli_epi32(worth, 1);
+        const __m128i whole = _mm_and_si128(
+            level, _mm_cmpgt_epi32(twiceDark, _mm_sub_epi32(_mm_mullo_epi32(level, worth), one)));
+        __m128i bySize = zero;
+        __m128i threshold = _mm_sub_epi32(worth, one);
+        for (int32_t l = 0; l < kLevels; ++l, threshold = _mm_add_epi32(threshold, twoWorth))
+            bySize = _mm_sub_epi32(bySize, _mm_and_si128(_mm_cmpgt_epi32(level, _mm_set1_epi32(l)),
+                                                         _mm_cmpgt_epi32(twiceDark, threshold)));
+        __m128i darkLevel = _mm_blendv_epi8(
+            bySize, whole, _mm_cmpgt_epi32(amount, _mm_mullo_epi32(darkIn, wholeDarkBelow)));
+        darkLevel = _mm_blendv_epi8(darkLevel, level,
+                                    _mm_or_si128(onlyDark, _mm_cmpeq_epi32(darkIn, amount)));
         const __m128i darkResidue =
             _mm_andnot_si128(_mm_cmpeq_epi32(darkIn, zero),
-                             _mm_sub_epi32(darkValue, _mm_and_si128(isDark, levelUnits)));
+                             _mm_sub_epi32(darkValue, _mm_mullo_epi32(darkLevel, worth)));
         store8(darkErr - 2 * step,
                _mm_srli_si128(dark.pass(darkResidue, weightRight, weightBack, weightBelow), 4));
-        const __m128i codes = _mm_packus_epi16(
-            _mm_packs_epi32(_mm_and_si128(isDark, level), _mm_andnot_si128(isDark, level)), zero);
+        const __m128i codes =
+            _mm_packus_epi16(_mm_packs_epi32(darkLevel, _mm_sub_epi32(level, darkLevel)), zero);
         store8(codesRow + kCodeBytes * x, codes);
         placed = _mm_or_si128(placed, level);
         const __m128i behind = main.pass(residue, weightRight, weightBack, weightBelow);

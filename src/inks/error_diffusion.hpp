@@ -4,14 +4,17 @@
 // so that no worms or directional artefacts form and the same page always
 // gives the same dots.
 //
-// Black is diffused alone; each colour hue is diffused as its sum with
-// black, its dots being what that sum places beyond black's. Each hue's
-// dots together with black's thus spread as one even pattern would: in
-// the look of the print each of red, green and blue light is taken mostly
-// by black and one hue (cyan, magenta, yellow), so each of the three
-// keeps a fine, even texture. A hue's light
-// and dark dots are one amount, so they never pile up; each dot placed is
-// made dark or light by a diffusion of the dark ink's share.
+// Black is diffused first. At one dot size each colour hue is diffused as
+// its sum with black, its dots being what that sum places beyond black's,
+// so each hue's dots together with black's spread as one even pattern
+// would: in the look of the print each of red, green and blue light is
+// taken mostly by black and one hue (cyan, magenta, yellow), so each of
+// the three keeps a fine, even texture. Between three dot sizes each
+// colour hue is diffused by what of it shows through black's level at
+// each pixel, so that it looks even however black's levels alternate.
+// A hue's light and dark dots are one amount, so they never pile up; the
+// sizes placed are made dark or light by a diffusion of the dark ink's
+// share (see diffusion_scan.hpp).
 #ifndef VRELO_INKS_ERROR_DIFFUSION_HPP
 #define VRELO_INKS_ERROR_DIFFUSION_HPP
 

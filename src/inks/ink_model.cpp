@@ -30,37 +30,64 @@ double floor_integral(double t) {
     return whole * (whole - 1) / 2 + whole * (t - whole);
 }
 
+// A colour hue as the renderer lays it: its amount in dot sizes, its dark
+// share, and the absorbance a size of its dark and light ink and of the
+// two in their shares.
+struct HueLayer {
+    double amount = 0, darkShare = 1;
+    bool bySize = false;  // dark and light sizes share pixels
+    Rgb dark{}, light{}, mean{};
+    // The share of light, channel ch, that a pixel holding this many sizes
+    // lets through: whole dark and light pixels in their shares, or each
+    // pixel's sizes split in the shares.
+    double transmission(int ch, double sizes) const {
+        if (bySize)
+            return (1 - dark[ch] * darkShare * sizes) * (1 - light[ch] * (1 - darkShare) * sizes);
+        return 1 - mean[ch] * sizes;
+    }
+};
+
+HueLayer hue_layer(const Inks& cover, Ink darkInk, Ink lightInk, int bits) {
+    const int levels = (1 << bits) - 1;
+    const double dark = cover[darkInk];
+    const double light = lightInk == kInks ? 0 : cover[lightInk];
+    const double dots = dark + light;
+    HueLayer hue;
+    hue.amount = dots * levels;
+    if (lightInk == kInks || dots <= 0) {
+        for (int ch = 0; ch < 3; ++ch)
+            hue.dark[ch] = hue.mean[ch] = static_cast<float>(kAbsorbance[darkInk][ch] / levels);
+        return hue;
+    }
+    hue.darkShare = dark / dots;
+    hue.bySize = levels > 1 && dark < dots && dark * kWholeDarkBelow >= dots;
+    for (int ch = 0; ch < 3; ++ch) {
+        hue.dark[ch] = static_cast<float>(kAbsorbance[darkInk][ch] / levels);
+        hue.light[ch] = static_cast<float>(kAbsorbance[lightInk][ch] / levels);
+        hue.mean[ch] = static_cast<float>(
+            (dark * kAbsorbance[darkInk][ch] + light * kAbsorbance[lightInk][ch]) / dots / levels);
+    }
+    return hue;
+}
+
 }  // namespace
 
 Rgb area_reflectance(const Inks& cover, int bits) {
     const int levels = (1 << bits) - 1;
-    // The colour hues in the order they are diffused after black, each
-    // with its dot amount (in dot sizes) and mean absorbance a size.
-    const struct {
-        Ink dark, light;
-    } hues[3] = {{kMagenta, kLightMagenta}, {kCyan, kLightCyan}, {kYellow, kInks}};
+    // The colour hues in the order they are diffused after black.
+    const HueLayer hues[3] = {hue_layer(cover, kMagenta, kLightMagenta, bits),
+                              hue_layer(cover, kCyan, kLightCyan, bits),
+                              hue_layer(cover, kYellow, kInks, bits)};
     const double black = cover[kBlack] * levels;
-    double amount[3];
-    Rgb absorb[3];
-    for (int h = 0; h < 3; ++h) {
-        const double dark = cover[hues[h].dark];
-        const double light = hues[h].light == kInks ? 0 : cover[hues[h].light];
-        const double dots = dark + light;
-        amount[h] = dots * levels;
-        for (int ch = 0; ch < 3; ++ch) {
-            const double a = hues[h].light == kInks || dots <= 0
-                                 ? kAbsorbance[hues[h].dark][ch]
-                                 : (dark * kAbsorbance[hues[h].dark][ch] +
-                                    light * kAbsorbance[hues[h].light][ch]) /
-                                       dots;
-            absorb[h][ch] = static_cast<float>(a / levels);
-        }
-    }
-    // A pixel of phase u (0..1) holds floor(black + u) sizes of black, and
-    // of hue h floor(black + amount + u) less those: an ideal diffusion of
-    // black, and of black with each hue. The hues' own phases are taken as
-    // independent once black's count is known, so only their mean sizes
-    // for each count of black matter.
+    // A pixel of phase u (0..1) holds floor(black + u) sizes of black: an
+    // ideal diffusion of black. Where a hue is diffused with black it holds
+    // floor(black + amount + u) of them less black's, an ideal diffusion of
+    // black with the hue; where a hue is diffused by what shows of it
+    // through black, it shows as its amount would under every count of
+    // black. The hues' own phases are taken as independent once black's
+    // count is known, so only their mean sizes for each count of black
+    // matter.
+    const bool shaded = kShadedColours[bits - 1];
     const double whole = std::floor(black), over = black - whole;
     const double split = 1 - over;  // phases from here on hold one more size
     const double pieces[2][2] = {{0, split}, {split, 1}};
@@ -71,12 +98,14 @@ Rgb area_reflectance(const Inks& cover, int bits) {
         const double blackSizes = whole + piece;
         double sizes[3];
         for (int h = 0; h < 3; ++h) {
-            const double s = black + amount[h];
-            sizes[h] = (floor_integral(s + to) - floor_integral(s + from)) / width - blackSizes;
+            const double s = black + hues[h].amount;
+            sizes[h] =
+                shaded ? hues[h].amount
+                       : (floor_integral(s + to) - floor_integral(s + from)) / width - blackSizes;
         }
         for (int ch = 0; ch < 3; ++ch) {
             double r = width * (1 - kAbsorbance[kBlack][ch] / levels * blackSizes);
-            for (int h = 0; h < 3; ++h) r *= 1 - absorb[h][ch] * sizes[h];
+            for (int h = 0; h < 3; ++h) r *= hues[h].transmission(ch, sizes[h]);
             out[ch] += static_cast<float>(r);
         }
     }

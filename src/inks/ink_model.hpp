@@ -24,11 +24,20 @@ extern const std::array<Rgb, kInks> kAbsorbance;
 // these coverages, each ink's dots placed independently of the others.
 Rgb dot_reflectance(const Inks& cover);
 
+// How the renderer lays the colour hues' dots, which the model follows
+// (see diffusion_scan.hpp), by bits - 1: whether a colour hue is diffused
+// by what of it shows through black's dots (between three dot sizes) or
+// as its sum with black (at one, filling the pixels black left free
+// before it overlaps black).
+constexpr bool kShadedColours[2] = {false, true};
+// A hue whose dark share is under 1 / kWholeDarkBelow has its pixels all
+// dark or all light; with more, between three dot sizes, a pixel's sizes
+// are dark or light one by one.
+constexpr int kWholeDarkBelow = 10;
+
 // The mean reflectance of an area printed with these coverages as the
-// renderer places dots at 1 or 2 bits: a hue's light and dark dots never
-// share a pixel, and each colour hue fills the pixels black left free
-// before it overlaps black; the colour hues fall independently of each
-// other (see error_diffusion.hpp).
+// renderer places dots at 1 or 2 bits (kShadedColours, kWholeDarkBelow);
+// the colour hues fall independently of each other.
 Rgb area_reflectance(const Inks& cover, int bits);
 
 }  // namespace vrelo_inks

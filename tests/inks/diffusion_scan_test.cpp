@@ -1,6 +1,8 @@
 // Every scan variant this processor runs gives the dots of the portable
 // scan, line after line down pages of random, flat and extreme amounts in
 // both directions, at 1 and 2 bits, so they also carry the same error.
+// Between three dot sizes a colour shows through black's dots as much as
+// its amount says, and its dark share splits pixels as the rule says.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,9 @@
 #include <vector>
 
 #include "diffusion_scan.hpp"
+#include "dot_levels.hpp"
 #include "error_diffusion.hpp"
+#include "ink_model.hpp"
 
 namespace {
 
@@ -99,6 +103,51 @@ TEST(DiffusionScan, OnlyVariantsThatExistAndRunHereCanBeForced) {
     EXPECT_EQ(vrelo_inks::scan_kernel(1), vrelo_inks::kScanPortable[0]);
     EXPECT_TRUE(vrelo_inks::force_scan_variant("sse4.1") ||
                 vrelo_inks::force_scan_variant("portable"));
+}
+
+TEST(DiffusionScan, BetweenThreeDotSizesAColourShowsThroughBlackAsItsAmount) {
+    // Black between two levels, so its levels alternate under the colours;
+    // magenta's dark share mixes sizes in a pixel, cyan's keeps whole
+    // pixels.
+    constexpr int32_t kWidth = 512, kLines = 96, kMargin = 16;
+    PixelAmounts flat{};
+    flat.hue[vrelo_inks::kHueBlack] = 2662;
+    flat.hue[vrelo_inks::kHueMagenta] = 1946;
+    flat.dark[vrelo_inks::kHueMagenta] = 584;
+    flat.hue[vrelo_inks::kHueCyan] = 1229;
+    flat.dark[vrelo_inks::kHueCyan] = 61;
+    flat.hue[vrelo_inks::kHueYellow] = 2355;
+    const std::vector<Amounts> lines(kLines, Amounts(kWidth, flat));
+    const auto rows = dots("portable", kWidth, 2, lines);
+    const size_t rowBytes = kWidth / 4;
+    // What a pixel of black's level lets through, from the inks' model.
+    const auto shade = [](int black) {
+        return 1 - vrelo_inks::kAbsorbance[vrelo_inks::kBlack][0] * black / 3.0;
+    };
+    double seen = 0, shown[kHues] = {}, shownDark[kHues] = {};
+    int mixed[kHues] = {};
+    for (int32_t y = kMargin; y < kLines; ++y)
+        for (int32_t x = kMargin; x < kWidth - kMargin; ++x) {
+            const auto at = [&](int row) {
+                return vrelo_test::level_at(&rows[static_cast<size_t>(y)][row * rowBytes], 2, x);
+            };
+            const double s = shade(at(0));
+            seen += s;
+            for (int h = 1; h < kHues; ++h) {
+                const int dark = at(h), light = h == vrelo_inks::kHueYellow ? 0 : at(3 + h);
+                shown[h] += s * (dark + light);
+                shownDark[h] += s * dark;
+                mixed[h] += dark > 0 && light > 0;
+            }
+        }
+    for (int h = 1; h < kHues; ++h) {
+        EXPECT_NEAR(shown[h] / seen, static_cast<double>(flat.hue[h]) / kLevelUnit, 0.02) << h;
+        if (h != vrelo_inks::kHueYellow)
+            EXPECT_NEAR(shownDark[h] / seen, static_cast<double>(flat.dark[h]) / kLevelUnit, 0.02)
+                << h;
+    }
+    EXPECT_GT(mixed[vrelo_inks::kHueMagenta], 0);
+    EXPECT_EQ(mixed[vrelo_inks::kHueCyan], 0);
 }
 
 }  // namespace
