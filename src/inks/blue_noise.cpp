@@ -16,6 +16,10 @@ namespace {
 
 constexpr int kMaskWidth = 128, kMaskHeight = 64;
 constexpr int kMaskPixels = kMaskWidth * kMaskHeight;
+// Where black and each colour hue read the mask, across and down, when the
+// colours are thresholded on their own: places apart by no simple fraction
+// of the mask, where the thresholds are unrelated.
+constexpr int kHuePlaces[kHues][2] = {{0, 0}, {37, 21}, {81, 45}, {107, 9}};
 // The spread of a point, in pixels across (half of it down).
 constexpr double kSpread = 1.9;
 constexpr int kReachX = 6, kReachY = 3;
@@ -80,35 +84,50 @@ BlueNoise::BlueNoise(int bits) : bits_(bits) {
 
 unsigned BlueNoise::line(int32_t y, int32_t width, const PixelAmounts* amounts,
                          const LineRows& rows) const {
-    const uint16_t* row = mask().data() + (y % kMaskHeight) * kMaskWidth;
+    const bool shaded = kShadedColours[bits_ - 1];
+    // The mask's rows each hue reads: black's, and where colours are
+    // thresholded alone, a place of their own for each, so their rounding
+    // is independent of black's and of each other's.
+    const uint16_t* row[kHues];
+    int32_t across[kHues];
+    for (int h = 0; h < kHues; ++h) {
+        const int place = shaded ? h : 0;
+        row[h] = mask().data() + (y + kHuePlaces[place][1]) % kMaskHeight * kMaskWidth;
+        across[h] = kHuePlaces[place][0];
+    }
     unsigned placed = 0;
     // The dark share of each hue's dots, carried along the line: each dot
     // placed is dark once enough dark ink is owed, so the line gets the
     // dark ink it asks for, spread over its dots.
     int32_t owed[kHues] = {0, 0, 0, 0};
     for (int32_t x = 0; x < width; ++x) {
-        const int32_t phase = kLevelUnit - 1 - row[x % kMaskWidth];
         const PixelAmounts& a = amounts[x];
         const int32_t black = a.hue[kHueBlack];
-        const int32_t blackDots = (black + phase) >> 10;
+        int32_t phase[kHues];
+        for (int h = 0; h < kHues; ++h)
+            phase[h] = kLevelUnit - 1 - row[h][(x + across[h]) % kMaskWidth];
+        const int32_t blackDots = (black + phase[kHueBlack]) >> kLevelShift;
         for (int h = 0; h < kHues; ++h) {
             const int32_t in = a.hue[h];
             if (in == 0) continue;
-            const int32_t dots = h == kHueBlack ? blackDots : (black + in + phase) >> 10;
-            const int level = static_cast<int>(dots - (h == kHueBlack ? 0 : blackDots));
+            const bool alone = h == kHueBlack || shaded;
+            const int32_t level = alone ? (in + phase[h]) >> kLevelShift
+                                        : ((black + in + phase[h]) >> kLevelShift) - blackDots;
             const int32_t dark = a.dark[h];
             const bool hasLight = h == kHueMagenta || h == kHueCyan;
-            bool isDark = false;
+            int32_t darkSizes = hasLight ? 0 : level;
             if (hasLight && dark > 0) {
                 owed[h] += dark;
-                isDark = level > 0 && (owed[h] * 2 >= level * kLevelUnit || dark == in);
-                if (isDark) owed[h] -= level * kLevelUnit;
+                darkSizes = dark == in ? level
+                                       : dark_sizes(owed[h], level, kLevelUnit,
+                                                    dark * kWholeDarkBelow < in);
+                owed[h] -= darkSizes * kLevelUnit;
             }
             if (level <= 0) continue;
             placed |= 1u << h;
-            put_level(isDark || !hasLight ? rows.dark[static_cast<size_t>(h)]
-                                          : rows.light[static_cast<size_t>(h)],
-                      bits_, x, level);
+            if (darkSizes > 0) put_level(rows.dark[static_cast<size_t>(h)], bits_, x, darkSizes);
+            if (level > darkSizes)
+                put_level(rows.light[static_cast<size_t>(h)], bits_, x, level - darkSizes);
         }
     }
     return placed;

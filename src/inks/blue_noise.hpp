@@ -1,8 +1,11 @@
 // The faster halftone: thresholds from a blue-noise mask, tiled over the
-// page, without state between lines. Black alone and each hue with black
-// are thresholded against one threshold a pixel, as the error diffusion
-// diffuses them, so the hues' dots keep apart from black's; a hue's dots
-// are made dark as its dark share, carried along the line, asks.
+// page, without state between lines. As the error diffusion diffuses
+// them: at one dot size black alone and each hue with black are
+// thresholded against one threshold a pixel, so the hues' dots keep apart
+// from black's; between three dot sizes each hue is thresholded alone,
+// against the mask read at a place of its own, so it shows through black
+// as the ink model says. A hue's dots are made dark as its dark share,
+// carried along the line, asks (by the same rule as the diffusion's).
 #ifndef VRELO_INKS_BLUE_NOISE_HPP
 #define VRELO_INKS_BLUE_NOISE_HPP
 

@@ -42,17 +42,6 @@ inline int32_t shaded_level_of(int32_t value, int32_t cut, int32_t shade) {
     return level;
 }
 
-// Of a pixel's level of a hue, the sizes its dark share rounds to: all or
-// none in whole pixels, or size by size (see kWholeDarkBelow).
-template <int32_t kLevels>
-inline int32_t dark_sizes(int32_t darkValue, int32_t level, int32_t worth, bool whole) {
-    if (whole) return darkValue * 2 >= level * worth ? level : 0;
-    int32_t sizes = 0;
-    for (int32_t l = 1; l <= kLevels; ++l)
-        sizes += l <= level && darkValue * 2 >= (2 * l - 1) * worth ? 1 : 0;
-    return sizes;
-}
-
 template <int kBits>
 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
@@ -105,8 +94,8 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
                 const int32_t darkValue =
                     ((dark * worth) >> kLevelShift) + *darkErr + s->darkCarry[h];
                 if (dark != amount[h])
-                    darkLevel = dark_sizes<kLevels>(darkValue, level, worth,
-                                                    dark * kWholeDarkBelow < amount[h]);
+                    darkLevel =
+                        dark_sizes(darkValue, level, worth, dark * kWholeDarkBelow < amount[h]);
                 const int32_t darkResidue = dark != 0 ? darkValue - darkLevel * worth : 0;
                 spread(darkResidue, right, belowBack, below, &s->darkCarry[h], &s->darkUnder[h],
                        &s->darkAhead[h], darkErr - 2 * step);

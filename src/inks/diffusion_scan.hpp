@@ -67,6 +67,16 @@ struct ToneRules {
 // pixels and the step between a darker and a lighter pixel is one size,
 // not the whole pixel. At one dot size both are the same.
 
+// Of a pixel's level of a hue, the sizes its dark share (darkValue, in
+// the measure where a size is worth `worth`) rounds to: all or none when
+// whole, else size by size.
+inline int32_t dark_sizes(int32_t darkValue, int32_t level, int32_t worth, bool whole) {
+    if (whole) return darkValue * 2 >= level * worth ? level : 0;
+    int32_t sizes = 0;
+    for (int32_t l = 1; l <= level; ++l) sizes += darkValue * 2 >= (2 * l - 1) * worth ? 1 : 0;
+    return sizes;
+}
+
 // The rules at 1 or 2 bits a pixel.
 const ToneRules& tone_rules(int bits);
 

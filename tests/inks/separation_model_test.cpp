@@ -44,55 +44,58 @@ TEST(SeparationModel, TheDotsLookAsTheModelSays) {
     const std::vector<std::vector<uint8_t>> colours = {
         {200, 200, 200}, {120, 120, 120}, {40, 40, 40},   {230, 190, 200},
         {90, 160, 60},   {60, 80, 170},   {255, 220, 120}};
-    for (const int bits : {1, 2}) {
-        VreloInksOptions o;
-        vrelo_inks_default_options(&o, 512);
-        o.bits = bits;
-        std::string error;
-        const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
-        ASSERT_TRUE(separation) << error;
-        VreloInks* r = nullptr;
-        char message[VRELO_INKS_MESSAGE_SIZE];
-        ASSERT_EQ(vrelo_inks_new(&r, &o, message, sizeof message), VRELO_INKS_OK) << message;
-        const vrelo_inks::InkRecipe recipe = plain_recipe(bits);
-        for (const auto& colour : colours) {
-            const uint32_t c[4] = {colour[0] * 257u, colour[1] * 257u, colour[2] * 257u, 0};
-            InkLevels levels;
-            separation->pixel(c, &levels);
-            const Lab predicted = lab_of(recipe.look(coverage(levels)));
-            // The dots of a flat patch, each pixel's reflectance by its own
-            // dots, averaged away from the patch's first lines.
-            std::vector<uint8_t> line;
-            for (int32_t x = 0; x < o.width; ++x)
-                line.insert(line.end(), colour.begin(), colour.end());
-            vrelo_inks_start_page(r);
-            double sum[3] = {0, 0, 0};
-            long pixels = 0;
-            for (int y = 0; y < 192; ++y) {
-                RasterLine out;
-                ASSERT_GE(vrelo_inks_render_line(r, line.data(), &out), 0);
-                if (y < 32) continue;
-                for (int32_t x = 16; x < o.width - 16; ++x, ++pixels) {
-                    Inks dots{};
-                    for (int p = 0; p < kInks; ++p)
-                        if (out.planes[p].data)
-                            dots[static_cast<size_t>(p)] =
-                                static_cast<float>(level_at(out.planes[p].data, bits, x)) /
-                                static_cast<float>((1 << bits) - 1);
-                    const vrelo_inks::Rgb px = vrelo_inks::dot_reflectance(dots);
-                    for (int ch = 0; ch < 3; ++ch) sum[ch] += px[static_cast<size_t>(ch)];
+    for (const int halftone : {VRELO_INKS_DIFFUSION, VRELO_INKS_BLUE_NOISE})
+        for (const int bits : {1, 2}) {
+            VreloInksOptions o;
+            vrelo_inks_default_options(&o, 512);
+            o.bits = bits;
+            o.halftone = halftone;
+            std::string error;
+            const auto separation = vrelo_inks::LineSeparation::make(o, nullptr, nullptr, &error);
+            ASSERT_TRUE(separation) << error;
+            VreloInks* r = nullptr;
+            char message[VRELO_INKS_MESSAGE_SIZE];
+            ASSERT_EQ(vrelo_inks_new(&r, &o, message, sizeof message), VRELO_INKS_OK) << message;
+            const vrelo_inks::InkRecipe recipe = plain_recipe(bits);
+            for (const auto& colour : colours) {
+                const uint32_t c[4] = {colour[0] * 257u, colour[1] * 257u, colour[2] * 257u, 0};
+                InkLevels levels;
+                separation->pixel(c, &levels);
+                const Lab predicted = lab_of(recipe.look(coverage(levels)));
+                // The dots of a flat patch, each pixel's reflectance by its own
+                // dots, averaged away from the patch's first lines.
+                std::vector<uint8_t> line;
+                for (int32_t x = 0; x < o.width; ++x)
+                    line.insert(line.end(), colour.begin(), colour.end());
+                vrelo_inks_start_page(r);
+                double sum[3] = {0, 0, 0};
+                long pixels = 0;
+                for (int y = 0; y < 192; ++y) {
+                    RasterLine out;
+                    ASSERT_GE(vrelo_inks_render_line(r, line.data(), &out), 0);
+                    if (y < 32) continue;
+                    for (int32_t x = 16; x < o.width - 16; ++x, ++pixels) {
+                        Inks dots{};
+                        for (int p = 0; p < kInks; ++p)
+                            if (out.planes[p].data)
+                                dots[static_cast<size_t>(p)] =
+                                    static_cast<float>(level_at(out.planes[p].data, bits, x)) /
+                                    static_cast<float>((1 << bits) - 1);
+                        const vrelo_inks::Rgb px = vrelo_inks::dot_reflectance(dots);
+                        for (int ch = 0; ch < 3; ++ch) sum[ch] += px[static_cast<size_t>(ch)];
+                    }
                 }
+                const Lab printed = lab_of({static_cast<float>(sum[0] / pixels),
+                                            static_cast<float>(sum[1] / pixels),
+                                            static_cast<float>(sum[2] / pixels)});
+                EXPECT_LT(vrelo_inks::delta_e(printed, predicted), 1.5)
+                    << int(colour[0]) << " " << int(colour[1]) << " " << int(colour[2]) << " at "
+                    << bits << " bit(s), halftone " << halftone << ": " << printed[0] << " "
+                    << printed[1] << " " << printed[2] << " against " << predicted[0] << " "
+                    << predicted[1] << " " << predicted[2];
             }
-            const Lab printed =
-                lab_of({static_cast<float>(sum[0] / pixels), static_cast<float>(sum[1] / pixels),
-                        static_cast<float>(sum[2] / pixels)});
-            EXPECT_LT(vrelo_inks::delta_e(printed, predicted), 1.5)
-                << int(colour[0]) << " " << int(colour[1]) << " " << int(colour[2]) << " at "
-                << bits << " bit(s): " << printed[0] << " " << printed[1] << " " << printed[2]
-                << " against " << predicted[0] << " " << predicted[1] << " " << predicted[2];
+            vrelo_inks_free(r);
         }
-        vrelo_inks_free(r);
-    }
 }
 
 TEST(SeparationModel, RampsDarkenWithoutTurningBack) {
