@@ -105,7 +105,10 @@ typedef struct VreloInksOptions {
     const char* printerProfile; /* ICC profile file of the printer on this
                                    media (output class, six colours in the
                                    order K Y M C m c, or CMYK), or NULL
-                                   for the renderer's own */
+                                   for the renderer's own; the renderer's
+                                   own profile for this media (see
+                                   vrelo_inks_write_profile) stands for
+                                   its own separation */
     int threads;                /* 0 or 1: all work on the calling thread; 2 or more:
                                    a second thread of the renderer's separates
                                    each line ahead of the error diffusion,
@@ -157,9 +160,11 @@ void vrelo_inks_free(VreloInks* renderer);
 /* Writes the renderer's own printer profile for a media as an ICC file
  * (output class, Lab to six colours K Y M C m c and back), the profile used
  * when no printer profile is given: for shipping beside a PPD or for
- * colour-managed applications. VRELO_INKS_OK, VRELO_INKS_BAD_OPTION for an
- * unknown media, or VRELO_INKS_CANNOT_WRITE, with message as in
- * vrelo_inks_new. */
+ * colour-managed applications. It holds the separation at one dot size; a
+ * renderer given it as the printer profile for its media knows it by its
+ * description and uses its own separation for the dot sizes it prints.
+ * VRELO_INKS_OK, VRELO_INKS_BAD_OPTION for an unknown media, or
+ * VRELO_INKS_CANNOT_WRITE, with message as in vrelo_inks_new. */
 int vrelo_inks_write_profile(int media, const char* path, char* message, size_t messageSize);
 
 #ifdef __cplusplus

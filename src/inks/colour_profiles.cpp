@@ -141,6 +141,18 @@ bool Profile::is_output() const {
     return cmsGetDeviceClass(handle_of(this)) == cmsSigOutputClass;
 }
 
+std::string Profile::description() const {
+    const auto* text =
+        static_cast<const cmsMLU*>(cmsReadTag(handle_of(this), cmsSigProfileDescriptionTag));
+    if (text == nullptr) return "";
+    const cmsUInt32Number size = cmsMLUgetASCII(text, "en", "US", nullptr, 0);
+    if (size == 0) return "";
+    std::string out(size, '\0');
+    cmsMLUgetASCII(text, "en", "US", &out[0], size);
+    out.resize(size - 1);  // the terminating NUL
+    return out;
+}
+
 InputColour::InputColour(const Profile* profile, int intent) : profile_(profile) {
     if (profile == nullptr) return;
     cmsHPROFILE lab = lab_profile();
@@ -245,8 +257,13 @@ bool save_profile(cmsHPROFILE profile, const char* path, std::string* error) {
 
 }  // namespace
 
-bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const char* path,
-                       std::string* error) {
+std::string own_profile_description(int media) {
+    return std::string("vrelo417 inks (K Y M C m c) on ") +
+           (media == VRELO_INKS_PHOTO ? "photo" : "plain") + " paper, from the look of the inks";
+}
+
+bool write_own_profile(int media, const InkRecipe& recipe, const ToneSolver& solver,
+                       const char* path, std::string* error) {
     cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
     bool ok = profile != nullptr;
     if (ok) {
@@ -256,7 +273,7 @@ bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const 
         cmsSetPCS(profile, cmsSigLabData);
         cmsSetHeaderRenderingIntent(profile, INTENT_RELATIVE_COLORIMETRIC);
         cmsMLU* text = cmsMLUalloc(nullptr, 1);
-        cmsMLUsetASCII(text, "en", "US", "vrelo417 inks (K Y M C m c), from the look of the inks");
+        cmsMLUsetASCII(text, "en", "US", own_profile_description(media).c_str());
         ok = cmsWriteTag(profile, cmsSigProfileDescriptionTag, text);
         cmsMLUsetASCII(text, "en", "US", "No copyright: made by vrelo417");
         ok = ok && cmsWriteTag(profile, cmsSigCopyrightTag, text);

@@ -31,6 +31,8 @@ class Profile {
     void* handle() const { return handle_; }
     int channels() const;
     bool is_output() const;
+    // Its description, in ASCII ("" if it has none).
+    std::string description() const;
     std::string name() const { return name_; }
 
   private:
@@ -90,9 +92,12 @@ class PrinterInks {
 };
 
 // The renderer's own printer profile for a media (output class, Lab to
-// K Y M C m c and back) into a file; false with *error.
-bool write_own_profile(const InkRecipe& recipe, const ToneSolver& solver, const char* path,
-                       std::string* error);
+// K Y M C m c and back) into a file; false with *error. Its description
+// is own_profile_description(media): a renderer given it as the printer
+// profile knows it as its own.
+bool write_own_profile(int media, const InkRecipe& recipe, const ToneSolver& solver,
+                       const char* path, std::string* error);
+std::string own_profile_description(int media);
 
 }  // namespace vrelo_inks
 

@@ -251,9 +251,15 @@ int vrelo_inks_new(VreloInks** renderer, const VreloInksOptions* options, char* 
                 made->options.inputProfile = nullptr;
                 made->options.inputProfileData = nullptr;
                 made->options.printerProfile = nullptr;
-                made->separation =
-                    LineSeparation::make(*options, hasInput ? &input : nullptr,
-                                         options->printerProfile ? &printer : nullptr, &error);
+                // The renderer's own profile for the media stands for its
+                // own separation, which is made for the dot sizes printed
+                // (the profile holds one dot size's).
+                const bool ownPrinter =
+                    options->printerProfile != nullptr &&
+                    printer.description() == own_profile_description(options->media);
+                made->separation = LineSeparation::make(
+                    *options, hasInput ? &input : nullptr,
+                    options->printerProfile != nullptr && !ownPrinter ? &printer : nullptr, &error);
                 if (!made->separation) {
                     result = VRELO_INKS_BAD_PROFILE;
                 } else {
@@ -369,7 +375,8 @@ int vrelo_inks_write_profile(int media, const char* path, char* message, size_t 
     } else {
         const InkRecipe recipe(limits, 1);
         const ToneSolver solver(recipe);
-        if (!write_own_profile(recipe, solver, path, &error)) result = VRELO_INKS_CANNOT_WRITE;
+        if (!write_own_profile(media, recipe, solver, path, &error))
+            result = VRELO_INKS_CANNOT_WRITE;
     }
     if (message != nullptr && messageSize > 0)
         std::snprintf(message, messageSize, "%s", result == VRELO_INKS_OK ? "" : error.c_str());

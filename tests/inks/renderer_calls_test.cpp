@@ -245,4 +245,30 @@ TEST(RendererCalls, TheOwnPrinterProfileIsWrittenAndServesAsAPrinterProfile) {
         for (const uint8_t b : row) EXPECT_EQ(b, 0);
 }
 
+TEST(RendererCalls, TheOwnProfileForTheMediaStandsForTheOwnSeparationAtEitherDotSize) {
+    // It holds one dot size's separation; three dot sizes look otherwise,
+    // so a renderer given it prints as with no profile. The other media's
+    // profile is a profile like any other.
+    const TempDir dir;
+    const std::string plain = dir.file("plain.icc"), photo = dir.file("photo.icc");
+    char message[VRELO_INKS_MESSAGE_SIZE];
+    ASSERT_EQ(vrelo_inks_write_profile(VRELO_INKS_PLAIN, plain.c_str(), message, sizeof message),
+              VRELO_INKS_OK);
+    ASSERT_EQ(vrelo_inks_write_profile(VRELO_INKS_PHOTO, photo.c_str(), message, sizeof message),
+              VRELO_INKS_OK);
+    std::vector<uint8_t> line;
+    for (int x = 0; x < 64; ++x)
+        line.insert(line.end(), {static_cast<uint8_t>(x * 4), static_cast<uint8_t>(200 - x),
+                                 static_cast<uint8_t>(90 + x)});
+    for (const int bits : {1, 2}) {
+        VreloInksOptions o = defaults(64);
+        o.bits = bits;
+        const auto own = render_flat(o, line.data(), 16);
+        o.printerProfile = plain.c_str();
+        EXPECT_EQ(render_flat(o, line.data(), 16), own) << bits << " bit(s)";
+        o.printerProfile = photo.c_str();
+        EXPECT_NE(render_flat(o, line.data(), 16), own) << bits << " bit(s)";
+    }
+}
+
 }  // namespace
