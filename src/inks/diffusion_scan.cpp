@@ -32,8 +32,7 @@ inline int32_t level_of(int32_t value, int32_t cut) {
 }
 
 // The same for a value weighed by a shade (kShadedColours): a level is
-// worth the shade, and the cut is scaled with it; 0 to kLevels. At a full
-// shade (kLevelUnit) it is level_of() held to 0..kLevels.
+// worth the shade, and the cut is scaled with it; 0 to kLevels.
 template <int32_t kLevels>
 inline int32_t shaded_level_of(int32_t value, int32_t cut, int32_t shade) {
     const int32_t first = (cut * shade) >> kLevelShift;
@@ -80,9 +79,10 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
             const int32_t value = ((sum[h] * worth) >> kLevelShift) + err[h] + s->carry[h];
             const int32_t before = h == kHueBlack || kShaded ? 0 : black;
             const int32_t most = before + (amount[h] > 0 ? kLevels : 0);
-            const int32_t placed = clamp(
-                kShaded ? shaded_level_of<kLevels>(value, cut[h], worth) : level_of(value, cut[h]),
-                before, most);
+            const int32_t placed =
+                h == kHueBlack ? black
+                : kShaded      ? clamp(shaded_level_of<kLevels>(value, cut[h], worth), 0, most)
+                               : clamp(level_of(value, cut[h]), before, most);
             // Paper white keeps no error: dots never leak into it.
             const int32_t residue =
                 sum[h] != 0 ? clamp(value - placed * worth, -kMaxResidue, kMaxResidue) : 0;

@@ -81,7 +81,7 @@ inline int32_t dark_sizes(int32_t darkValue, int32_t level, int32_t worth, bool 
 const ToneRules& tone_rules(int bits);
 
 // The threshold noise, -512..511, kHues values (one a lane) at each of
-// kNoiseLength places; a line reads it from noise_start(y) on.
+// 1 << kNoiseBits places; a line reads it from noise_start(y) on.
 constexpr int kNoiseBits = 14;
 constexpr uint32_t kNoiseMask = (1u << kNoiseBits) - 1;
 const int16_t* threshold_noise();

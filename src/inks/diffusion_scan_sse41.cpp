@@ -33,6 +33,13 @@ VRELO_SSE41 inline __m128i level_of(__m128i value, __m128i cut) {
                          _mm_cmpgt_epi32(_mm_and_si128(value, fraction), cut));
 }
 
+// Levels in a lane's measure: times the shade where colours are shaded,
+// else a shift (a level is kLevelUnit).
+template <bool kShaded>
+VRELO_SSE41 inline __m128i worth_of(__m128i levels, __m128i worth) {
+    return kShaded ? _mm_mullo_epi32(levels, worth) : _mm_slli_epi32(levels, kLevelShift);
+}
+
 // One error row's writing behind the scan, in every lane (see Spread in
 // diffusion_scan.cpp); returns the cells the row takes behind.
 struct Spread {
@@ -122,7 +129,7 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         // Paper white keeps no error: dots never leak into it.
         const __m128i residue = _mm_andnot_si128(
             _mm_cmpeq_epi32(sum, zero),
-            clamp(_mm_sub_epi32(value, _mm_mullo_epi32(dots, worth)), minResidue, maxResidue));
+            clamp(_mm_sub_epi32(value, worth_of<kShaded>(dots, worth)), minResidue, maxResidue));
         const __m128i level = _mm_sub_epi32(dots, before);
         const __m128i weightRight = _mm_shuffle_epi8(right, rule),
                       weightBack = _mm_shuffle_epi8(belowBack, rule),
@@ -137,20 +144,24 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         // portable scan's dark_sizes()); all of it in black's and yellow's
         // lanes and where the hue is dark alone.
         const __m128i twiceDark = _mm_slli_epi32(darkValue, 1), twoWorth = _mm_slli_epi32(worth, 1);
-        const __m128i whole = _mm_and_si128(
-            level, _mm_cmpgt_epi32(twiceDark, _mm_sub_epi32(_mm_mullo_epi32(level, worth), one)));
-        __m128i bySize = zero;
-        __m128i threshold = _mm_sub_epi32(worth, one);
-        for (int32_t l = 0; l < kLevels; ++l, threshold = _mm_add_epi32(threshold, twoWorth))
-            bySize = _mm_sub_epi32(bySize, _mm_and_si128(_mm_cmpgt_epi32(level, _mm_set1_epi32(l)),
-                                                         _mm_cmpgt_epi32(twiceDark, threshold)));
-        __m128i darkLevel = _mm_blendv_epi8(
-            bySize, whole, _mm_cmpgt_epi32(amount, _mm_mullo_epi32(darkIn, wholeDarkBelow)));
+        __m128i darkLevel = _mm_and_si128(
+            level, _mm_cmpgt_epi32(twiceDark, _mm_sub_epi32(worth_of<kShaded>(level, worth), one)));
+        if (kLevels > 1) {  // with one size, size by size is the whole pixel
+            __m128i bySize = zero;
+            __m128i threshold = _mm_sub_epi32(worth, one);
+            for (int32_t l = 0; l < kLevels; ++l, threshold = _mm_add_epi32(threshold, twoWorth))
+                bySize =
+                    _mm_sub_epi32(bySize, _mm_and_si128(_mm_cmpgt_epi32(level, _mm_set1_epi32(l)),
+                                                        _mm_cmpgt_epi32(twiceDark, threshold)));
+            darkLevel =
+                _mm_blendv_epi8(bySize, darkLevel,
+                                _mm_cmpgt_epi32(amount, _mm_mullo_epi32(darkIn, wholeDarkBelow)));
+        }
         darkLevel = _mm_blendv_epi8(darkLevel, level,
                                     _mm_or_si128(onlyDark, _mm_cmpeq_epi32(darkIn, amount)));
         const __m128i darkResidue =
             _mm_andnot_si128(_mm_cmpeq_epi32(darkIn, zero),
-                             _mm_sub_epi32(darkValue, _mm_mullo_epi32(darkLevel, worth)));
+                             _mm_sub_epi32(darkValue, worth_of<kShaded>(darkLevel, worth)));
         store8(darkErr - 2 * step,
                _mm_srli_si128(dark.pass(darkResidue, weightRight, weightBack, weightBelow), 4));
         const __m128i codes =
