@@ -76,6 +76,21 @@ inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
         row[x >> 2] |= static_cast<uint8_t>(level << (6 - 2 * (x & 3)));
 }
 
+// The pair's second hue at one dot size, as the diffusion lays it (see
+// hue_pair()), read from black's phase of the mask: it takes the phases
+// below the first's, and where the pixels free of both are too few, the
+// lowest, over the first's.
+int32_t second_of_pair(const int16_t* amount, HuePair pair, int32_t phase) {
+    const int32_t black = amount[kHueBlack], first = amount[pair.first];
+    const int32_t second = amount[pair.second], room = kLevelUnit - black - first;
+    if (room <= 0)
+        return ((black + second + phase) >> kLevelShift) - ((black + phase) >> kLevelShift);
+    if (second <= room)
+        return ((black + first + second + phase) >> kLevelShift) -
+               ((black + first + phase) >> kLevelShift);
+    return phase < second ? 1 : 0;
+}
+
 }  // namespace
 
 BlueNoise::BlueNoise(int bits) : bits_(bits) {
@@ -107,19 +122,29 @@ unsigned BlueNoise::line(int32_t y, int32_t width, const PixelAmounts* amounts,
         for (int h = 0; h < kHues; ++h)
             phase[h] = kLevelUnit - 1 - row[h][(x + across[h]) % kMaskWidth];
         const int32_t blackDots = (black + phase[kHueBlack]) >> kLevelShift;
+        int32_t levels[kHues];
+        for (int h = 0; h < kHues; ++h) {
+            const bool alone = h == kHueBlack || shaded;
+            levels[h] = alone ? (a.hue[h] + phase[h]) >> kLevelShift
+                              : ((black + a.hue[h] + phase[h]) >> kLevelShift) - blackDots;
+        }
+        const HuePair pair = kPairedColours[bits_ - 1] ? hue_pair(a.hue) : HuePair{};
+        if (pair.second != 0) levels[pair.second] = second_of_pair(a.hue, pair, phase[kHueBlack]);
+        const bool overlap = pair.second != 0 && blackDots == 0 && levels[pair.first] != 0 &&
+                             levels[pair.second] != 0;
         for (int h = 0; h < kHues; ++h) {
             const int32_t in = a.hue[h];
             if (in == 0) continue;
-            const bool alone = h == kHueBlack || shaded;
-            const int32_t level = alone ? (in + phase[h]) >> kLevelShift
-                                        : ((black + in + phase[h]) >> kLevelShift) - blackDots;
+            const int32_t level = levels[h];
             const int32_t dark = a.dark[h];
             const bool hasLight = h == kHueMagenta || h == kHueCyan;
             int32_t darkSizes = hasLight ? 0 : level;
             if (hasLight && dark > 0) {
                 owed[h] += dark;
+                const int32_t pull =
+                    overlap && (h == pair.first || h == pair.second) ? kOverlapDarkPull : 0;
                 darkSizes = dark == in ? level
-                                       : dark_sizes(owed[h], level, kLevelUnit,
+                                       : dark_sizes(owed[h] + pull, level, kLevelUnit,
                                                     dark * kWholeDarkBelow < in);
                 owed[h] -= darkSizes * kLevelUnit;
             }

@@ -71,10 +71,8 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
         // What a level of each lane is worth here: a colour's, between
         // three dot sizes, what of it shows through black's level.
         const int32_t shade = kShaded ? kLevelUnit - black * rules.shadeStep : kLevelUnit;
-        uint8_t* codes = line.codes + kCodeBytes * x;
+        int32_t level[kHues], residue[kHues];
         for (int h = 0; h < kHues; ++h) {
-            const int32_t right = rules.right[rule[h]], belowBack = rules.belowBack[rule[h]],
-                          below = rules.below[rule[h]];
             const int32_t worth = h == kHueBlack ? kLevelUnit : shade;
             const int32_t value = ((sum[h] * worth) >> kLevelShift) + err[h] + s->carry[h];
             const int32_t before = h == kHueBlack || kShaded ? 0 : black;
@@ -84,29 +82,44 @@ void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
                 : kShaded      ? clamp(shaded_level_of<kLevels>(value, cut[h], worth), 0, most)
                                : clamp(level_of(value, cut[h]), before, most);
             // Paper white keeps no error: dots never leak into it.
-            const int32_t residue =
-                sum[h] != 0 ? clamp(value - placed * worth, -kMaxResidue, kMaxResidue) : 0;
-            const int32_t level = placed - before;
-            int32_t darkLevel = level;
+            residue[h] = sum[h] != 0 ? clamp(value - placed * worth, -kMaxResidue, kMaxResidue) : 0;
+            level[h] = placed - before;
+        }
+        const HuePair pair = kPairedColours[kBits - 1] ? hue_pair(amount) : HuePair{};
+        if (pair.second != 0)
+            level[pair.second] =
+                second_of_pair(amount, pair, err[pair.second] + s->carry[pair.second],
+                               cut[pair.second], black, level[pair.first], &residue[pair.second]);
+        const bool overlap =
+            pair.second != 0 && black == 0 && level[pair.first] != 0 && level[pair.second] != 0;
+        uint8_t* codes = line.codes + kCodeBytes * x;
+        for (int h = 0; h < kHues; ++h) {
+            const int32_t right = rules.right[rule[h]], belowBack = rules.belowBack[rule[h]],
+                          below = rules.below[rule[h]];
+            const int32_t worth = h == kHueBlack ? kLevelUnit : shade;
+            int32_t darkLevel = level[h];
             if (h == kHueMagenta || h == kHueCyan) {
                 const int32_t dark = pixel.dark[h];
                 int32_t* darkErr = line.darkErr + 2 * x + h - 1;
                 const int32_t darkValue =
                     ((dark * worth) >> kLevelShift) + *darkErr + s->darkCarry[h];
+                const int32_t pull = overlap && dark != 0 && (h == pair.first || h == pair.second)
+                                         ? kOverlapDarkPull
+                                         : 0;
                 if (dark != amount[h])
-                    darkLevel =
-                        dark_sizes(darkValue, level, worth, dark * kWholeDarkBelow < amount[h]);
+                    darkLevel = dark_sizes(darkValue + pull, level[h], worth,
+                                           dark * kWholeDarkBelow < amount[h]);
                 const int32_t darkResidue = dark != 0 ? darkValue - darkLevel * worth : 0;
                 spread(darkResidue, right, belowBack, below, &s->darkCarry[h], &s->darkUnder[h],
                        &s->darkAhead[h], darkErr - 2 * step);
                 s->left[h] |= darkResidue;
             }
             codes[h] = static_cast<uint8_t>(darkLevel);
-            codes[kHues + h] = static_cast<uint8_t>(level - darkLevel);
-            s->placed[h] |= level;
-            spread(residue, right, belowBack, below, &s->carry[h], &s->under[h], &s->ahead[h],
+            codes[kHues + h] = static_cast<uint8_t>(level[h] - darkLevel);
+            s->placed[h] |= level[h];
+            spread(residue[h], right, belowBack, below, &s->carry[h], &s->under[h], &s->ahead[h],
                    err + h - kHues * step);
-            s->left[h] |= residue;
+            s->left[h] |= residue[h];
         }
     }
     if (to < line.width) return;

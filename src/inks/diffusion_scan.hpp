@@ -15,6 +15,7 @@
 #define VRELO_INKS_DIFFUSION_SCAN_HPP
 
 #include <cstdint>
+#include <utility>
 
 #include "ink_model.hpp"
 #include "pixel_amounts.hpp"
@@ -75,6 +76,61 @@ inline int32_t dark_sizes(int32_t darkValue, int32_t level, int32_t worth, bool 
     int32_t sizes = 0;
     for (int32_t l = 1; l <= level; ++l) sizes += darkValue * 2 >= (2 * l - 1) * worth ? 1 : 0;
     return sizes;
+}
+
+// At one dot size the two colour hues with the most ink are laid as a
+// pair (kPairedColours), so their dots overlap no more than they must. The
+// first is diffused as every colour hue, as its sum with black. The second
+// goes first where neither black nor the first has a dot (diffused as its
+// sum with both), and where those pixels are too few for it, it takes them
+// all and overlaps the first's dots, then black's (diffused by the part
+// that overlaps). Where the first leaves no pixel free of black, the
+// second is diffused as its sum with black. Where the pair overlaps off
+// black, magenta and cyan print dark first. Hues decided independently overlap
+// at random, and their overlaps clump: an orange of magenta and yellow
+// beside black was twice as grainy as either hue alone beside black.
+struct HuePair {
+    int first = 0, second = 0;  // lanes; no pair where second is 0
+};
+inline HuePair hue_pair(const int16_t* amount) {
+    // The larger first, on a tie the earlier lane (magenta, cyan, yellow);
+    // chosen without branches, as photographs change it at every pixel.
+    const int32_t m = amount[kHueMagenta], c = amount[kHueCyan], y = amount[kHueYellow];
+    const bool cyanOver = c > m;
+    const int upper = cyanOver ? kHueCyan : kHueMagenta, lower = cyanOver ? kHueMagenta : kHueCyan;
+    const int32_t most = cyanOver ? c : m, next = cyanOver ? m : c;
+    const bool yellowFirst = y > most, yellowSecond = y > next;
+    const int second = yellowFirst ? upper : yellowSecond ? kHueYellow : lower;
+    const int32_t secondAmount = yellowFirst ? most : yellowSecond ? y : next;
+    return secondAmount > 0 ? HuePair{yellowFirst ? kHueYellow : upper, second} : HuePair{};
+}
+// How strongly an overlap of the pair draws magenta's and cyan's dark
+// share, in the dark share's measure.
+constexpr int32_t kOverlapDarkPull = kLevelUnit;
+
+// The second hue's dot at a pixel, given black's and the first's, and its
+// residue; carried is the error that reached its lane.
+inline int32_t second_of_pair(const int16_t* amount, HuePair pair, int32_t carried, int32_t cut,
+                              int32_t black, int32_t firstLevel, int32_t* residue) {
+    constexpr int32_t kMaxResidue = 2 * kLevelUnit;
+    const int32_t room = kLevelUnit - amount[kHueBlack] - amount[pair.first];
+    const int32_t second = amount[pair.second];
+    // Stacked: on black (no room) or on black and the first. Else the
+    // overlapping part: the dots on pixels free of both are the room, not
+    // counted against it. Both are worked out, one kept, without branches.
+    const bool stacked = room <= 0 || second <= room;
+    const int32_t under = room <= 0 ? black : black + firstLevel;
+    const int32_t stackedValue = amount[kHueBlack] + (room <= 0 ? 0 : amount[pair.first]) + second +
+                                 carried - under * kLevelUnit;
+    const int32_t overlapValue = second - room + carried;
+    const bool free = black == 0 && firstLevel == 0;
+    const int32_t value = stacked ? stackedValue : overlapValue;
+    const int32_t counted =
+        stacked ? stackedValue > cut : !free && overlapValue - black * kLevelUnit > cut;
+    const int32_t level = stacked ? counted : free || counted;
+    const int32_t r = value - counted * kLevelUnit;
+    *residue = r < -kMaxResidue ? -kMaxResidue : r > kMaxResidue ? kMaxResidue : r;
+    return level;
 }
 
 // The rules at 1 or 2 bits a pixel.

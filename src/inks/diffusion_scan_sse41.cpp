@@ -55,11 +55,16 @@ struct Spread {
     }
 };
 
+// Each lane alone, to set one.
+alignas(16) constexpr int32_t kLaneMasks[kHues][kHues] = {
+    {-1, 0, 0, 0}, {0, -1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, -1}};
+
 template <int kBits>
 VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
     constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
     constexpr bool kShaded = kShadedColours[kBits - 1];
+    constexpr bool kPaired = kPairedColours[kBits - 1];
     const ToneRules& rules = tone_rules(kBits);
     const __m128i shadeStep = _mm_set1_epi32(rules.shadeStep);
     const __m128i wholeDarkBelow = _mm_set1_epi32(kWholeDarkBelow);
@@ -127,10 +132,31 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i before = kShaded ? zero : _mm_and_si128(black, hues);
         dots = clamp(dots, before, _mm_add_epi32(before, top));
         // Paper white keeps no error: dots never leak into it.
-        const __m128i residue = _mm_andnot_si128(
+        __m128i residue = _mm_andnot_si128(
             _mm_cmpeq_epi32(sum, zero),
             clamp(_mm_sub_epi32(value, worth_of<kShaded>(dots, worth)), minResidue, maxResidue));
-        const __m128i level = _mm_sub_epi32(dots, before);
+        __m128i level = _mm_sub_epi32(dots, before);
+        // The pair's second hue, and the pull of its overlap on the dark
+        // shares (see the portable scan).
+        __m128i pull = zero;
+        const HuePair pair = kPaired ? hue_pair(amounts[x].hue) : HuePair{};
+        if (pair.second != 0) {
+            alignas(16) int32_t placedLevels[kHues], cuts[kHues], carries[kHues];
+            store(placedLevels, level);
+            store(cuts, cut);
+            store(carries, carried);
+            int32_t secondResidue;
+            const int32_t second =
+                second_of_pair(amounts[x].hue, pair, carries[pair.second], cuts[pair.second],
+                               placedLevels[kHueBlack], placedLevels[pair.first], &secondResidue);
+            const __m128i lane = load(kLaneMasks[pair.second]);
+            level = _mm_blendv_epi8(level, _mm_set1_epi32(second), lane);
+            residue = _mm_blendv_epi8(residue, _mm_set1_epi32(secondResidue), lane);
+            const bool overlap =
+                second != 0 && placedLevels[pair.first] != 0 && placedLevels[kHueBlack] == 0;
+            pull = _mm_and_si128(_mm_or_si128(lane, load(kLaneMasks[pair.first])),
+                                 _mm_set1_epi32(overlap ? kOverlapDarkPull : 0));
+        }
         const __m128i weightRight = _mm_shuffle_epi8(right, rule),
                       weightBack = _mm_shuffle_epi8(belowBack, rule),
                       weightBelow = _mm_shuffle_epi8(below, rule);
@@ -138,12 +164,14 @@ VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState*
         const __m128i darkIn = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(pixel, pixel));
         const __m128i darkShown =
             kShaded ? _mm_srai_epi32(_mm_mullo_epi32(darkIn, worth), kLevelShift) : darkIn;
+        pull = _mm_andnot_si128(_mm_cmpeq_epi32(darkIn, zero), pull);
         const __m128i darkValue =
             _mm_add_epi32(_mm_add_epi32(darkShown, _mm_slli_si128(load8(darkErr), 4)), dark.carry);
         // Of the level, the sizes the dark share rounds to (see the
         // portable scan's dark_sizes()); all of it in black's and yellow's
         // lanes and where the hue is dark alone.
-        const __m128i twiceDark = _mm_slli_epi32(darkValue, 1), twoWorth = _mm_slli_epi32(worth, 1);
+        const __m128i twiceDark = _mm_slli_epi32(_mm_add_epi32(darkValue, pull), 1),
+                      twoWorth = _mm_slli_epi32(worth, 1);
         __m128i darkLevel = _mm_and_si128(
             level, _mm_cmpgt_epi32(twiceDark, _mm_sub_epi32(worth_of<kShaded>(level, worth), one)));
         if (kLevels > 1) {  // with one size, size by size is the whole pixel

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vrelo_inks {
 
@@ -70,6 +71,75 @@ HueLayer hue_layer(const Inks& cover, Ink darkInk, Ink lightInk, int bits) {
     return hue;
 }
 
+// The absorbance of a hue's dot whose share `dark` is of its dark ink.
+double absorbance(const HueLayer& hue, int ch, double dark) {
+    return dark * hue.dark[ch] + (1 - dark) * hue.light[ch];
+}
+
+// At one dot size, where two colour hues are laid as a pair (see
+// paired_hues()): black on a share of the pixels, the pair's dots as few on
+// each other as they can be, their overlap dark first, and the third hue
+// on the pixels black left free first, whatever the pair does there.
+Rgb paired_reflectance(const HueLayer (&hues)[3], int first, int second, double black) {
+    const HueLayer& a = hues[first];
+    const HueLayer& b = hues[second];
+    const HueLayer& third = hues[3 - first - second];
+    const double free = 1 - black, room = free - a.amount;
+    // Areas of the pixels free of black: the first's alone, the second's
+    // alone, both; and the two's areas on black.
+    double aOnly, bOnly, both, aOnBlack = 0, bOnBlack = 0;
+    if (room > 0) {
+        both = std::clamp(b.amount - room, 0.0, a.amount);
+        aOnly = a.amount - both;
+        bOnly = std::min(b.amount, room);
+        bOnBlack = std::max(0.0, b.amount - room - a.amount);
+    } else {
+        both = std::min(b.amount, free);
+        aOnly = free - both;
+        bOnly = 0;
+        aOnBlack = a.amount - free;
+        bOnBlack = std::max(0.0, b.amount - free);
+    }
+    // The dark share of a hue's dots in the overlap, and elsewhere.
+    const auto dark_in = [both](const HueLayer& hue, double* elsewhere) {
+        const double dark = hue.darkShare * hue.amount, inBoth = std::min(dark, both);
+        const double rest = hue.amount - both;
+        *elsewhere = rest > 0 ? (dark - inBoth) / rest : 1;
+        return both > 0 ? inBoth / both : 1;
+    };
+    double aRest, bRest;
+    const double aBoth = dark_in(a, &aRest), bBoth = dark_in(b, &bRest);
+    const double thirdFree = std::min(third.amount, free);
+    const double thirdOnBlack = std::max(0.0, third.amount - free);
+    Rgb out{};
+    for (int ch = 0; ch < 3; ++ch) {
+        const double ta = 1 - absorbance(a, ch, aRest), tb = 1 - absorbance(b, ch, bRest);
+        const double unfree = free - aOnly - bOnly - both;  // free of the pair's dots
+        double r = unfree + aOnly * ta + bOnly * tb +
+                   both * (1 - absorbance(a, ch, aBoth)) * (1 - absorbance(b, ch, bBoth));
+        if (free > 0) r *= 1 - third.mean[ch] * thirdFree / free;
+        double onBlack = black * (1 - kAbsorbance[kBlack][ch]);
+        if (black > 0)
+            onBlack *= (1 - (1 - ta) * aOnBlack / black) * (1 - (1 - tb) * bOnBlack / black) *
+                       (1 - third.mean[ch] * thirdOnBlack / black);
+        out[ch] = static_cast<float>(r + onBlack);
+    }
+    return out;
+}
+
+// The pair the scan lays at one dot size: the two colour hues with the
+// most ink, as hue_pair() in diffusion_scan.hpp finds them; false where
+// the second has none.
+bool paired_hues(const HueLayer (&hues)[3], int* first, int* second) {
+    // The larger first, on a tie the earlier hue.
+    const int upper = hues[1].amount > hues[0].amount ? 1 : 0, lower = 1 - upper;
+    const bool yellowFirst = hues[2].amount > hues[upper].amount;
+    const bool yellowSecond = hues[2].amount > hues[lower].amount;
+    *first = yellowFirst ? 2 : upper;
+    *second = yellowFirst ? upper : yellowSecond ? 2 : lower;
+    return hues[*second].amount > 0;
+}
+
 }  // namespace
 
 Rgb area_reflectance(const Inks& cover, int bits) {
@@ -78,6 +148,9 @@ Rgb area_reflectance(const Inks& cover, int bits) {
     const HueLayer hues[3] = {hue_layer(cover, kMagenta, kLightMagenta, bits),
                               hue_layer(cover, kCyan, kLightCyan, bits),
                               hue_layer(cover, kYellow, kInks, bits)};
+    int first, second;
+    if (kPairedColours[bits - 1] && paired_hues(hues, &first, &second))
+        return paired_reflectance(hues, first, second, std::min(1.0, double{cover[kBlack]}));
     const double black = cover[kBlack] * levels;
     // A pixel of phase u (0..1) holds floor(black + u) sizes of black: an
     // ideal diffusion of black. Where a hue is diffused with black it holds

@@ -30,6 +30,10 @@ Rgb dot_reflectance(const Inks& cover);
 // as its sum with black (at one, filling the pixels black left free
 // before it overlaps black).
 constexpr bool kShadedColours[2] = {false, true};
+// Whether the two colour hues with the most ink are laid as a pair, their
+// dots as few on each other as they can be and the overlap dark first
+// (see hue_pair() in diffusion_scan.hpp), by bits - 1: at one dot size.
+constexpr bool kPairedColours[2] = {true, false};
 // A hue whose dark share is under 1 / kWholeDarkBelow has its pixels all
 // dark or all light; with more, between three dot sizes, a pixel's sizes
 // are dark or light one by one.

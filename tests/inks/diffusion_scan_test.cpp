@@ -2,7 +2,8 @@
 // scan, line after line down pages of random, flat and extreme amounts in
 // both directions, at 1 and 2 bits, so they also carry the same error.
 // Between three dot sizes a colour shows through black's dots as much as
-// its amount says, and its dark share splits pixels as the rule says.
+// its amount says, and its dark share splits pixels as the rule says; at
+// one, the two colour hues with the most ink overlap as little as they can.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -142,12 +143,60 @@ TEST(DiffusionScan, BetweenThreeDotSizesAColourShowsThroughBlackAsItsAmount) {
         }
     for (int h = 1; h < kHues; ++h) {
         EXPECT_NEAR(shown[h] / seen, static_cast<double>(flat.hue[h]) / kLevelUnit, 0.02) << h;
-        if (h != vrelo_inks::kHueYellow)
+        if (h != vrelo_inks::kHueYellow) {
             EXPECT_NEAR(shownDark[h] / seen, static_cast<double>(flat.dark[h]) / kLevelUnit, 0.02)
                 << h;
+        }
     }
     EXPECT_GT(mixed[vrelo_inks::kHueMagenta], 0);
     EXPECT_EQ(mixed[vrelo_inks::kHueCyan], 0);
+}
+
+TEST(DiffusionScan, AtOneDotSizeTwoColourHuesOverlapNoMoreThanTheyMust) {
+    // Black, magenta and yellow: first with room for both beside black,
+    // then with yellow overlapping magenta by what it lacks room for, the
+    // overlap taking magenta's dark share first. Cyan, with none, stays out.
+    constexpr int32_t kWidth = 1024, kLines = 96, kMargin = 16;
+    struct Case {
+        int16_t black, magenta, dark, yellow;
+        double overlap;  // pixels with magenta and yellow, off black
+    };
+    for (const Case c :
+         {Case{530, 130, 130, 360, 0}, Case{240, 620, 310, 460, 296.0 / kLevelUnit}}) {
+        PixelAmounts flat{};
+        flat.hue[vrelo_inks::kHueBlack] = c.black;
+        flat.hue[vrelo_inks::kHueMagenta] = c.magenta;
+        flat.dark[vrelo_inks::kHueMagenta] = c.dark;
+        flat.hue[vrelo_inks::kHueYellow] = c.yellow;
+        const std::vector<Amounts> lines(kLines, Amounts(kWidth, flat));
+        const auto rows = dots("portable", kWidth, 1, lines);
+        const size_t rowBytes = kWidth / 8;
+        double pixels = 0, both = 0, bothDark = 0, colourOnBlack = 0, bare = 0;
+        double magenta = 0, yellow = 0;
+        for (int32_t y = kMargin; y < kLines; ++y)
+            for (int32_t x = kMargin; x < kWidth - kMargin; ++x) {
+                const auto at = [&](int row) {
+                    return vrelo_test::level_at(&rows[static_cast<size_t>(y)][row * rowBytes], 1,
+                                                x);
+                };
+                const int k = at(0), darkM = at(1), m = darkM + at(4), ye = at(3);
+                ++pixels;
+                magenta += m;
+                yellow += ye;
+                colourOnBlack += k != 0 && m + ye != 0;
+                bare += k + m + ye == 0;
+                both += k == 0 && m != 0 && ye != 0;
+                bothDark += k == 0 && darkM != 0 && ye != 0;
+            }
+        EXPECT_NEAR(magenta / pixels, c.magenta / double{kLevelUnit}, 0.01);
+        EXPECT_NEAR(yellow / pixels, c.yellow / double{kLevelUnit}, 0.01);
+        EXPECT_NEAR(both / pixels, c.overlap, 0.01) << c.magenta;
+        EXPECT_LT(colourOnBlack / pixels, 0.01) << c.magenta;
+        if (c.overlap > 0) {
+            EXPECT_LT(bare / pixels, 0.01);
+            EXPECT_GT(bothDark, 0.97 * both);
+        }
+    }
 }
 
 }  // namespace
