@@ -83,12 +83,11 @@ inline void put_level(uint8_t* row, int bits, int32_t x, int level) {
 int32_t second_of_pair(const int16_t* amount, HuePair pair, int32_t phase) {
     const int32_t black = amount[kHueBlack], first = amount[pair.first];
     const int32_t second = amount[pair.second], room = kLevelUnit - black - first;
-    if (room <= 0)
-        return ((black + second + phase) >> kLevelShift) - ((black + phase) >> kLevelShift);
-    if (second <= room)
-        return ((black + first + second + phase) >> kLevelShift) -
-               ((black + first + phase) >> kLevelShift);
-    return phase < second ? 1 : 0;
+    // Without branches, as photographs change the way at every pixel.
+    const int32_t beneath = room > 0 ? black + first : black;
+    const int32_t stacked =
+        ((beneath + second + phase) >> kLevelShift) - ((beneath + phase) >> kLevelShift);
+    return room <= 0 || second <= room ? stacked : phase < second;
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 app_socket_in() { export SNAP_COMMON=$1 TMPDIR=$1; }
 
 # start_app APP DIR [SERVER-OPTION...]: starts a server whose files are
-# under DIR, with file: devices in DIR's folder, and sets APP_PORT. Up to
-# 30 s, since the tests beside it may be loading both cores.
+# under DIR, with file: devices in DIR's folder, and sets APP_PORT; returns
+# once the server answers on its local socket and on its port (a loaded
+# machine has seen the one before the other). Up to 30 s, since the tests
+# beside it may be loading both cores.
 start_app() {
   local app=$1 dir=$2 options=()
   shift 2
@@ -27,7 +29,8 @@ start_app() {
   echo $! >"$dir/app.pid"
   for _ in $(seq 1 300); do
     # status never starts a server of its own, as the other sub-commands do.
-    "$app" status >/dev/null 2>&1 && return 0
+    "$app" status >/dev/null 2>&1 && (exec 3<>"/dev/tcp/127.0.0.1/$APP_PORT") 2>/dev/null &&
+      return 0
     kill -0 "$(cat "$dir/app.pid")" 2>/dev/null || break
     sleep 0.1
   done
