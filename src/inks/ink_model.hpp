@@ -40,8 +40,9 @@ constexpr bool kPairedColours[2] = {true, false};
 constexpr int kWholeDarkBelow = 10;
 
 // The mean reflectance of an area printed with these coverages as the
-// renderer places dots at 1 or 2 bits (kShadedColours, kWholeDarkBelow);
-// the colour hues fall independently of each other.
+// renderer places dots at 1 or 2 bits (kShadedColours, kPairedColours,
+// kWholeDarkBelow); the colour hues fall independently of each other but
+// for the pair.
 Rgb area_reflectance(const Inks& cover, int bits);
 
 }  // namespace vrelo_inks

@@ -122,7 +122,7 @@ HueSplit::HueSplit(const InkRecipe& recipe)
     : dark_(kFull + 1),
       bias_(kFull + 1),
       limit_(static_cast<int32_t>(recipe.limits().total * kFull)),
-      removesStrayGrey_(recipe.bits() == 1) {
+      dropsTraceHue_(recipe.bits() == 1) {
     for (int i = 0; i <= kFull; ++i) {
         double dark, light;
         split_hue(static_cast<double>(i) / kFull, 0, &dark, &light);
@@ -134,29 +134,29 @@ HueSplit::HueSplit(const InkRecipe& recipe)
 
 namespace {
 
-// Below this, a common part of the three tones is taken out: the grid's
+// A tone of the hue with the least, below this, is taken out: the grid's
 // interpolation leaves a trace of the third hue in many a two-hue colour,
 // and at one dot size those few dots, each on a pixel of the other hues,
 // are grain (a trace of 0.8 % yellow in a dark blue doubled its
-// graininess) for no colour one sees. Above, less is taken out, none from
-// twice the cut on, so the tones stay continuous and in order. Between
-// three dot sizes a trace is a few small dots, and stays.
-constexpr int32_t kStrayGrey = kFull / 50;
+// graininess) for no colour one sees. From the cut to twice it the tone
+// comes back at twice the slope, so tones stay continuous and in order.
+// Between three dot sizes a trace is a few small dots, and stays.
+constexpr int32_t kTraceTone = kFull / 50;
 
-void remove_stray_grey(InkLevels* inks) {
+void drop_trace_hue(InkLevels* inks) {
     InkLevels& out = *inks;
     Ink least = kCyan;
     for (const Ink hue : {kMagenta, kYellow})
         if (out[hue] < out[least]) least = hue;
     const int32_t trace = out[least];
-    if (trace < 2 * kStrayGrey) out[least] = std::max(0, 2 * (trace - kStrayGrey));
+    if (trace < 2 * kTraceTone) out[least] = std::max(0, 2 * (trace - kTraceTone));
 }
 
 }  // namespace
 
 void HueSplit::apply(InkLevels* inks) const {
     InkLevels& out = *inks;
-    if (removesStrayGrey_) remove_stray_grey(inks);
+    if (dropsTraceHue_) drop_trace_hue(inks);
     const int32_t bias = bias_[static_cast<size_t>(std::clamp(out[kBlack], 0, kFull))];
     const struct { Ink dark, light; } hues[2] = {{kCyan, kLightCyan}, {kMagenta, kLightMagenta}};
     for (const auto& hue : hues) {

@@ -57,8 +57,8 @@ InkLevels to_levels(const Inks& inks);
 // InkRecipe::split in fixed point, for a grid of hue tones: each pixel's
 // tones are split after the grid is read, so a highlight's light and dark
 // cyan and magenta follow the cross-fade exactly rather than the straight
-// line between two nodes; at one dot size a trace common to the three
-// tones is taken out first. Where the split of a pixel between nodes would
+// line between two nodes; at one dot size a trace of the hue with the
+// least is taken out first. Where the split of a pixel between nodes would
 // ask for more ink than the limit allows, the colour inks give way.
 class HueSplit {
   public:
@@ -71,7 +71,7 @@ class HueSplit {
     std::vector<int32_t> dark_;  // by tone 0..kFull: dark coverage beside no black
     std::vector<int32_t> bias_;  // by black 0..kFull: split_hue's darkBias in 1/kFull
     int32_t limit_;              // total coverage
-    bool removesStrayGrey_;      // a trace of the three tones together (one dot size)
+    bool dropsTraceHue_;         // a trace of the least hue (one dot size)
 };
 
 }  // namespace vrelo_inks
