@@ -114,8 +114,8 @@ Rgb paired_reflectance(const HueLayer (&hues)[3], int first, int second, double 
     Rgb out{};
     for (int ch = 0; ch < 3; ++ch) {
         const double ta = 1 - absorbance(a, ch, aRest), tb = 1 - absorbance(b, ch, bRest);
-        const double unfree = free - aOnly - bOnly - both;  // free of the pair's dots
-        double r = unfree + aOnly * ta + bOnly * tb +
+        const double neither = free - aOnly - bOnly - both;
+        double r = neither + aOnly * ta + bOnly * tb +
                    both * (1 - absorbance(a, ch, aBoth)) * (1 - absorbance(b, ch, bBoth));
         if (free > 0) r *= 1 - third.mean[ch] * thirdFree / free;
         double onBlack = black * (1 - kAbsorbance[kBlack][ch]);
