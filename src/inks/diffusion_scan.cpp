@@ -8,10 +8,6 @@
 namespace vrelo_inks {
 namespace {
 
-inline int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
-    return v < lo ? lo : v > hi ? hi : v;
-}
-
 // One error row's writing behind the scan, in one lane: the cell under the
 // pixel just done still waits for the next pixel's share, the one ahead of
 // it is still this line's input.
@@ -44,7 +40,7 @@ inline int32_t shaded_level_of(int32_t value, int32_t cut, int32_t shade) {
 template <int kBits>
 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
-    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr int32_t kMaxResidue = max_residue(kLevels);
     constexpr bool kShaded = kShadedColours[kBits - 1];
     const ToneRules& rules = tone_rules(kBits);
     const int16_t* noise = threshold_noise();

@@ -15,12 +15,20 @@
 #define VRELO_INKS_DIFFUSION_SCAN_HPP
 
 #include <cstdint>
-#include <utility>
 
 #include "ink_model.hpp"
 #include "pixel_amounts.hpp"
 
 namespace vrelo_inks {
+
+inline int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
+// The most a lane's residue may be either way, at so many levels a pixel:
+// two full pixels.
+constexpr int32_t max_residue(int32_t levels) {
+    return 2 * levels * kLevelUnit;
+}
 
 // Weights are in 1/256.
 constexpr int kWeightShift = 8;
@@ -93,16 +101,10 @@ struct HuePair {
     int first = 0, second = 0;  // lanes; no pair where second is 0
 };
 inline HuePair hue_pair(const int16_t* amount) {
-    // The larger first, on a tie the earlier lane (magenta, cyan, yellow);
-    // chosen without branches, as photographs change it at every pixel.
-    const int32_t m = amount[kHueMagenta], c = amount[kHueCyan], y = amount[kHueYellow];
-    const bool cyanOver = c > m;
-    const int upper = cyanOver ? kHueCyan : kHueMagenta, lower = cyanOver ? kHueMagenta : kHueCyan;
-    const int32_t most = cyanOver ? c : m, next = cyanOver ? m : c;
-    const bool yellowFirst = y > most, yellowSecond = y > next;
-    const int second = yellowFirst ? upper : yellowSecond ? kHueYellow : lower;
-    const int32_t secondAmount = yellowFirst ? most : yellowSecond ? y : next;
-    return secondAmount > 0 ? HuePair{yellowFirst ? kHueYellow : upper, second} : HuePair{};
+    const int32_t colours[3] = {amount[kHueMagenta], amount[kHueCyan], amount[kHueYellow]};
+    int first, second;
+    if (!colour_pair(colours, &first, &second)) return HuePair{};
+    return HuePair{kHueMagenta + first, kHueMagenta + second};
 }
 // How strongly an overlap of the pair draws magenta's and cyan's dark
 // share, in the dark share's measure.
@@ -112,7 +114,6 @@ constexpr int32_t kOverlapDarkPull = kLevelUnit;
 // residue; carried is the error that reached its lane.
 inline int32_t second_of_pair(const int16_t* amount, HuePair pair, int32_t carried, int32_t cut,
                               int32_t black, int32_t firstLevel, int32_t* residue) {
-    constexpr int32_t kMaxResidue = 2 * kLevelUnit;
     const int32_t room = kLevelUnit - amount[kHueBlack] - amount[pair.first];
     const int32_t second = amount[pair.second];
     // Stacked: on black (no room) or on black and the first. Else the
@@ -128,8 +129,7 @@ inline int32_t second_of_pair(const int16_t* amount, HuePair pair, int32_t carri
     const int32_t counted =
         stacked ? stackedValue > cut : !free && overlapValue - black * kLevelUnit > cut;
     const int32_t level = stacked ? counted : free || counted;
-    const int32_t r = value - counted * kLevelUnit;
-    *residue = r < -kMaxResidue ? -kMaxResidue : r > kMaxResidue ? kMaxResidue : r;
+    *residue = clamp(value - counted * kLevelUnit, -max_residue(1), max_residue(1));
     return level;
 }
 

@@ -62,7 +62,7 @@ alignas(16) constexpr int32_t kLaneMasks[kHues][kHues] = {
 template <int kBits>
 VRELO_SSE41 void scan(const ScanLine& line, int32_t from, int32_t to, ScanState* s) {
     constexpr int32_t kLevels = (1 << kBits) - 1;
-    constexpr int32_t kMaxResidue = 2 * kLevels * kLevelUnit;
+    constexpr int32_t kMaxResidue = max_residue(kLevels);
     constexpr bool kShaded = kShadedColours[kBits - 1];
     constexpr bool kPaired = kPairedColours[kBits - 1];
     const ToneRules& rules = tone_rules(kBits);

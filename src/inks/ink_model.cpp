@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace vrelo_inks {
 
@@ -77,7 +76,7 @@ double absorbance(const HueLayer& hue, int ch, double dark) {
 }
 
 // At one dot size, where two colour hues are laid as a pair (see
-// paired_hues()): black on a share of the pixels, the pair's dots as few on
+// colour_pair()): black on a share of the pixels, the pair's dots as few on
 // each other as they can be, their overlap dark first, and the third hue
 // on the pixels black left free first, whatever the pair does there.
 Rgb paired_reflectance(const HueLayer (&hues)[3], int first, int second, double black) {
@@ -127,19 +126,6 @@ Rgb paired_reflectance(const HueLayer (&hues)[3], int first, int second, double 
     return out;
 }
 
-// The pair the scan lays at one dot size: the two colour hues with the
-// most ink, as hue_pair() in diffusion_scan.hpp finds them; false where
-// the second has none.
-bool paired_hues(const HueLayer (&hues)[3], int* first, int* second) {
-    // The larger first, on a tie the earlier hue.
-    const int upper = hues[1].amount > hues[0].amount ? 1 : 0, lower = 1 - upper;
-    const bool yellowFirst = hues[2].amount > hues[upper].amount;
-    const bool yellowSecond = hues[2].amount > hues[lower].amount;
-    *first = yellowFirst ? 2 : upper;
-    *second = yellowFirst ? upper : yellowSecond ? 2 : lower;
-    return hues[*second].amount > 0;
-}
-
 }  // namespace
 
 Rgb area_reflectance(const Inks& cover, int bits) {
@@ -148,8 +134,9 @@ Rgb area_reflectance(const Inks& cover, int bits) {
     const HueLayer hues[3] = {hue_layer(cover, kMagenta, kLightMagenta, bits),
                               hue_layer(cover, kCyan, kLightCyan, bits),
                               hue_layer(cover, kYellow, kInks, bits)};
+    const double amounts[3] = {hues[0].amount, hues[1].amount, hues[2].amount};
     int first, second;
-    if (kPairedColours[bits - 1] && paired_hues(hues, &first, &second))
+    if (kPairedColours[bits - 1] && colour_pair(amounts, &first, &second))
         return paired_reflectance(hues, first, second, std::min(1.0, double{cover[kBlack]}));
     const double black = cover[kBlack] * levels;
     // A pixel of phase u (0..1) holds floor(black + u) sizes of black: an

@@ -34,6 +34,19 @@ constexpr bool kShadedColours[2] = {false, true};
 // dots as few on each other as they can be and the overlap dark first
 // (see hue_pair() in diffusion_scan.hpp), by bits - 1: at one dot size.
 constexpr bool kPairedColours[2] = {true, false};
+// The pair among the colour hues, by their amounts (magenta, cyan,
+// yellow): the one with the most first, on a tie the earlier; false where
+// the second has none. Chosen without branches, as photographs change it
+// at every pixel.
+template <typename Amount>
+inline bool colour_pair(const Amount (&amount)[3], int* first, int* second) {
+    const int upper = amount[1] > amount[0] ? 1 : 0, lower = 1 - upper;
+    const bool thirdFirst = amount[2] > amount[upper];
+    const bool thirdSecond = amount[2] > amount[lower];
+    *first = thirdFirst ? 2 : upper;
+    *second = thirdFirst ? upper : thirdSecond ? 2 : lower;
+    return amount[*second] > 0;
+}
 // A hue whose dark share is under 1 / kWholeDarkBelow has its pixels all
 // dark or all light; with more, between three dot sizes, a pixel's sizes
 // are dark or light one by one.
